@@ -1,0 +1,27 @@
+#include "Platform/Module.h"
+
+#include <QString>
+#include <climits>
+#include <unistd.h>
+
+namespace plat {
+
+bool GetExecutablePath(char16_t* buffer, size_t capacity)
+{
+    if (!buffer || capacity == 0)
+        return false;
+    buffer[0] = 0;
+    char path[PATH_MAX];
+    // readlink never terminates and silently cuts: a full buffer may be a cut path.
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof path)
+        return false;
+    const QString text = QString::fromLocal8Bit(path, static_cast<qsizetype>(n));
+    if (static_cast<size_t>(text.size()) + 1 > capacity)
+        return false;
+    std::copy_n(reinterpret_cast<const char16_t*>(text.utf16()), text.size(), buffer);
+    buffer[text.size()] = 0;
+    return true;
+}
+
+} // namespace plat

@@ -1,0 +1,41 @@
+#include "support/LogCapture.h"
+
+namespace test {
+
+LogCapture& LogCapture::Instance()
+{
+    static LogCapture capture;
+    return capture;
+}
+
+void LogCapture::OnLogLine(int, const char* line)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lines.emplace_back(line);
+}
+
+std::vector<std::string> LogCapture::Lines() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lines;
+}
+
+bool LogCapture::Contains(const std::string& fragment) const { return Count(fragment) > 0; }
+
+size_t LogCapture::Count(const std::string& fragment) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    size_t n = 0;
+    for (const auto& l : m_lines)
+        if (l.find(fragment) != std::string::npos)
+            ++n;
+    return n;
+}
+
+void LogCapture::Clear()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lines.clear();
+}
+
+} // namespace test

@@ -1,0 +1,28 @@
+#pragma once
+// Every line the log let through during the current test.
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Engine/Log.h"
+
+namespace test {
+
+class LogCapture : public ILogObserver {
+public:
+    static LogCapture& Instance();
+    void OnLogLine(int type, const char* line) override;
+    std::vector<std::string> Lines() const;
+    bool Contains(const std::string& fragment) const;
+    size_t Count(const std::string& fragment) const;
+    void Clear();
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
+// Shorthands for tests.
+inline bool LogContains(const std::string& fragment) { return LogCapture::Instance().Contains(fragment); }
+inline size_t LogCount(const std::string& fragment) { return LogCapture::Instance().Count(fragment); }
+
+} // namespace test

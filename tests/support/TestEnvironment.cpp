@@ -1,0 +1,48 @@
+#include "support/TestEnvironment.h"
+#include "support/LogCapture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "Engine/Log.h"
+#include "VirtualBoard/Clock.h"
+#include "VirtualBoard/Machine.h"
+
+namespace test {
+
+namespace {
+std::unique_ptr<QTemporaryDir> g_dir;
+std::unique_ptr<vb::ManualClock> g_clock;
+QString g_previousDir;
+}
+
+QString TestDir() { return g_dir ? g_dir->path() : QString(); }
+
+vb::ManualClock& Clock() { return *g_clock; }
+
+void TestEnvironment::OnTestStart(const testing::TestInfo&)
+{
+    g_previousDir = QDir::currentPath();
+    g_dir = std::make_unique<QTemporaryDir>();
+    QDir::setCurrent(g_dir->path());
+    qputenv("VELOCREST_STATE_DIR", (g_dir->path() + QStringLiteral("/state")).toLocal8Bit());
+    g_clock = std::make_unique<vb::ManualClock>(1'000'000'000ull, 1000);
+    vb::SetClock(g_clock.get());
+    vb::Machine::Instance().LoadDefault();
+    LogCapture::Instance().Clear();
+    CLog::SetObserver(&LogCapture::Instance());
+    g_Log.Init("QVX", 0xFFFF, 0, 10000);
+}
+
+void TestEnvironment::OnTestEnd(const testing::TestInfo&)
+{
+    g_Log.UnInit();
+    g_Log.Init("QVX", 0, 0, 10000);
+    CLog::SetObserver(nullptr);
+    vb::SetClock(nullptr);
+    g_clock.reset();
+    QDir::setCurrent(g_previousDir);
+    g_dir.reset();
+}
+
+} // namespace test

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+class QTemporaryDir;
+
+namespace vb {
+class ManualClock;
+}
+
+namespace test {
+
+// Sets up and tears down what every test shares (see TestMain.cpp).
+class TestEnvironment : public testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const testing::TestInfo& info) override;
+    void OnTestEnd(const testing::TestInfo& info) override;
+};
+
+// The current test's folder (also the current directory while it runs).
+QString TestDir();
+// The clock installed for the current test: advances 1 us per read, and instantly on sleeps.
+vb::ManualClock& Clock();
+
+} // namespace test
