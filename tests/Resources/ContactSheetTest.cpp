@@ -56,6 +56,16 @@ W* Named(const char* name, QWidget* parent = nullptr)
     return w;
 }
 
+// A layout without margins or spacing, as the window's frames use them.
+template <class L>
+L* Tight(QWidget* owner)
+{
+    auto* layout = new L(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
 // The fan page's needle as the gauge paints it: turned about its pivot (60, 55),
 // the pivot laid on (60, 60), the cover on top.
 class NeedleStandIn : public QLabel {
@@ -213,9 +223,7 @@ void BuildMain(MainStandIn& main, const QString& skin)
     win.setObjectName(QStringLiteral("ZARClass"));
     win.resize(1000, 700);
     auto* central = new QWidget;
-    auto* rows = new QVBoxLayout(central);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(0);
+    auto* rows = Tight<QVBoxLayout>(central);
     win.setCentralWidget(central);
     const QString mainStyle = StyleSheet(skin, "main_style.qss");
 
@@ -229,9 +237,7 @@ void BuildMain(MainStandIn& main, const QString& skin)
     };
 
     auto* title = Named<QFrame>("titlebar_frame");
-    auto* titleRow = new QHBoxLayout(title);
-    titleRow->setContentsMargins(0, 0, 0, 0);
-    titleRow->setSpacing(0);
+    auto* titleRow = Tight<QHBoxLayout>(title);
     auto* icon = Named<QLabel>("icon_label");
     icon->setPixmap(QPixmap(BuiltIn(QStringLiteral("skin-black"), "images/vyk_icon.png")));
     titleRow->addWidget(icon);
@@ -252,41 +258,38 @@ void BuildMain(MainStandIn& main, const QString& skin)
     }
     row("titlebar_left_side", title, "titlebar_right_side");
 
-    auto* menu = Named<QFrame>("menu_frame");
-    auto* menuGrid = new QGridLayout(menu);
-    menuGrid->setContentsMargins(4, 4, 4, 4);
-    menuGrid->setSpacing(0);
-    int column = 0;
-    for (const char* group : {"System\nInformation", "Status\nMonitor", "Performance\nControl", "Preference"}) {
-        auto* button = new QPushButton(QLatin1String(group));
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setStyleSheet(StyleSheet(skin, column == 2 ? "menu_button_select.qss" : "menu_button.qss"));
-        menuGrid->addWidget(button, 0, column++);
-        if (!main.menuButton)
-            main.menuButton = button;
-    }
-    menuGrid->addItem(new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum), 0, 999);
-    menuGrid->setColumnStretch(999, 1);
+    // A menu row as the window builds it: one button per entry in a grid, the
+    // selected one with the "_select" style sheet, a stretching spacer at column 999.
+    auto menuRow = [&](const char* name, int margin, const QStringList& texts, int selected,
+                       const char* style, const char* selectStyle, QPushButton*& first) {
+        auto* frame = Named<QFrame>(name);
+        auto* grid = new QGridLayout(frame);
+        grid->setContentsMargins(margin, margin, margin, margin);
+        grid->setSpacing(0);
+        for (int column = 0; column < texts.size(); ++column) {
+            auto* button = new QPushButton(texts[column]);
+            button->setFocusPolicy(Qt::NoFocus);
+            button->setStyleSheet(StyleSheet(skin, column == selected ? selectStyle : style));
+            grid->addWidget(button, 0, column);
+            if (!first)
+                first = button;
+        }
+        grid->addItem(new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum), 0, 999);
+        grid->setColumnStretch(999, 1);
+        return std::pair{frame, grid};
+    };
+
+    auto [menu, menuGrid] = menuRow("menu_frame", 4,
+        {"System\nInformation", "Status\nMonitor", "Performance\nControl", "Preference"}, 2,
+        "menu_button.qss", "menu_button_select.qss", main.menuButton);
     main.boostButton = Named<QPushButton>("BoostBtn");
     main.boostButton->setStyleSheet(StyleSheet(skin, "boost_button_red.qss"));
     menuGrid->addWidget(main.boostButton, 0, 1000);
     row("menu_left_side", menu, "menu_right_side");
 
-    auto* submenu = Named<QFrame>("submenu_frame");
-    auto* subGrid = new QGridLayout(submenu);
-    subGrid->setContentsMargins(0, 0, 0, 0);
-    subGrid->setSpacing(0);
-    column = 0;
-    for (const char* page : {"Novice Mode", "Clock/Voltage", "Memory", "Fan Control", "Benchmark", "Stability Test", "Auto Clock"}) {
-        auto* button = new QPushButton(QLatin1String(page));
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setStyleSheet(StyleSheet(skin, column == 3 ? "submenu_button_select.qss" : "submenu_button.qss"));
-        subGrid->addWidget(button, 0, column++);
-        if (!main.subMenuButton)
-            main.subMenuButton = button;
-    }
-    subGrid->addItem(new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum), 0, 999);
-    subGrid->setColumnStretch(999, 1);
+    auto submenu = menuRow("submenu_frame", 0,
+        {"Novice Mode", "Clock/Voltage", "Memory", "Fan Control", "Benchmark", "Stability Test", "Auto Clock"}, 3,
+        "submenu_button.qss", "submenu_button_select.qss", main.subMenuButton).first;
     row("submenu_left_side", submenu, "submenu_right_side");
 
     auto* body = Named<QFrame>("main_widget_frame");
@@ -345,17 +348,13 @@ QWidget* DialogStandIn(const QString& skin)
 {
     auto* frame = Named<QWidget>("base_dialog");
     frame->resize(401, 228);
-    auto* grid = new QGridLayout(frame);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
+    auto* grid = Tight<QGridLayout>(frame);
     auto* outer = Named<QFrame>("outerTitlebarFrame");
     auto* outerGrid = new QGridLayout(outer);
     outerGrid->setContentsMargins(0, 0, 0, 0);
     auto* title = Named<QFrame>("titlebar_frame");
     title->setMinimumSize(16, 24);
-    auto* titleRow = new QHBoxLayout(title);
-    titleRow->setContentsMargins(0, 0, 0, 0);
-    titleRow->setSpacing(0);
+    auto* titleRow = Tight<QHBoxLayout>(title);
     auto* spacer = Named<QFrame>("frame_2");
     spacer->setMinimumSize(5, 16);
     titleRow->addWidget(spacer);
@@ -376,9 +375,7 @@ QWidget* DialogStandIn(const QString& skin)
     left->setMinimumSize(3, 16);
     grid->addWidget(left, 1, 0);
     auto* body = Named<QFrame>("widget_frame");
-    auto* bodyLayout = new QVBoxLayout(body);
-    bodyLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->setSpacing(0);
+    auto* bodyLayout = Tight<QVBoxLayout>(body);
     auto* dialog = Named<QFrame>("dialog_frame");
     auto* values = new QGridLayout(dialog);
     const char* rowsText[][2] = {{"Name", "Vyk Phenom X4"}, {"Core clock", "2600.0 MHz"}, {"VID", "1.3250 V"}};
@@ -418,6 +415,22 @@ QWidget* DialogStandIn(const QString& skin)
     return frame;
 }
 
+// The splash as its form dresses it: the picture behind one centred label.
+QImage SplashShot()
+{
+    QWidget splash;
+    splash.resize(309, 103);
+    auto* layout = Tight<QGridLayout>(&splash);
+    auto* label = new QLabel(QStringLiteral("Vyk Velocrest is being initialized, please wait..."));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignVCenter);
+    label->setStyleSheet(QStringLiteral("QLabel{\nbackground-image: url(:/Resources/init_background.png);\n"
+                                        "background-position: bottom left;\nbackground-repeat: repeat-x;\n}"));
+    layout->addWidget(label, 0, 0);
+    splash.show();
+    QCoreApplication::processEvents();
+    return splash.grab().toImage();
+}
+
 QImage PictureSheet(const QString& skin, const QImage& dialog)
 {
     std::vector<Picture> all = Pictures();
@@ -451,8 +464,7 @@ QImage PictureSheet(const QString& skin, const QImage& dialog)
     }
     y += rowHeight + 40;
     painter.drawImage(10, y, dialog);
-    const QImage splash(QStringLiteral(":/Resources/init_background.png"));
-    painter.drawImage(dialog.width() + 30, y, splash);
+    painter.drawImage(dialog.width() + 30, y, SplashShot());
     int sx = dialog.width() + 30;
     for (const Picture& p : Skinless()) {
         const QImage image(QString::fromLatin1(p.path));
