@@ -28,8 +28,9 @@ TEST_F(QvxTest, DefaultBoardHasEveryDeviceOfThisLibrary)
             ASSERT_NE(d, nullptr) << row.type << " " << i;
             EXPECT_EQ(d->GetType(), row.type);
             EXPECT_EQ(d->GetIndex(), static_cast<int>(i));
-            if (row.typeName)
+            if (row.typeName) {
                 EXPECT_EQ(Str(d->GetTypeName()), QString::fromLatin1(row.typeName));
+            }
             // Names become XML element names after blanks etc. turn into "_".
             const QString name = Str(d->GetName());
             EXPECT_TRUE(name.at(0).isLetter()) << qPrintable(name);
