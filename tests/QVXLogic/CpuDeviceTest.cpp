@@ -59,6 +59,23 @@ TEST_F(QvxTest, MultiplierWritesMoveTheCoreClockAndTheCounter)
     EXPECT_EQ(QvxJournal(), expected);
 }
 
+TEST_F(QvxTest, StatusRegisterFollowsCoreZero)
+{
+    // The Engine reads the current FID/DID/VID from the COFVID status register.
+    vb::Processor& p = vb::Machine::Instance().Get<vb::Processor>();
+    ASSERT_TRUE(Cpu(0)->SetMultiplier(12.5));
+    ASSERT_TRUE(Cpu(0)->SetCPUVid(1.4));
+    uint64_t reg = 0;
+    ASSERT_TRUE(p.ReadMsr(0xC0010071, &reg));
+    EXPECT_EQ(reg & 0x3F, 9u);                     // 2 x 12.5 - 16
+    EXPECT_EQ((reg >> 6) & 7, 0u);
+    EXPECT_EQ((reg >> 9) & 0x7F, 12u);             // (1.55 - 1.4) / 0.0125
+    ASSERT_TRUE(Cpu(0)->SetMultiplier(4));
+    ASSERT_TRUE(p.ReadMsr(0xC0010071, &reg));
+    EXPECT_EQ(reg & 0x3F, 0u);
+    EXPECT_EQ((reg >> 6) & 7, 1u);                 // 100 x 16 / 2 = 800 MHz
+}
+
 TEST_F(QvxTest, VidWritesInsideTheirRange)
 {
     ICPUDevice* cpu = Cpu(1);

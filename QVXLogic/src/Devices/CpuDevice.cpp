@@ -98,9 +98,7 @@ bool CCpuDevice::SetCPUVid(double volts)
     QVX_LOCK_BOARD;
     LOG_PROCESS_ERROR(!Refuse("SetCPUVid"));
     LOG_PROCESS_ERROR(std::isfinite(volts) && volts >= b.cpu.minVoltage - 1e-9 && volts <= b.cpu.maxVoltage + 1e-9);
-    b.cpu.vid = volts;   // one voltage plane for all cores
-    if (!b.sensors.voltages.empty())
-        b.sensors.voltages[0] = volts;   // the board's VCORE input sees it
+    b.SetCoreVid(volts);   // one voltage plane for all cores
     Journal("%s.SetCPUVid(%g)", Who().c_str(), volts);
     return true;
 }
@@ -275,7 +273,7 @@ bool CCpuDevice::SetPstate(int pstate)
     const vb::PstateDef& p = b.cpu.pstates[static_cast<size_t>(pstate)];
     b.cpu.pstate[static_cast<size_t>(m_nIndex)] = pstate;
     b.SetMultiplier(m_nIndex, PstateMultiplier(p));
-    b.cpu.vid = vb::DeviceBoard::PstateVoltage(p.vid);
+    b.SetCoreVid(vb::DeviceBoard::PstateVoltage(p.vid));
     Journal("%s.SetPstate(%d)", Who().c_str(), pstate);
     return true;
 }

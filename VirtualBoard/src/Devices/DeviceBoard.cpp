@@ -95,11 +95,41 @@ void DeviceBoard::SetMultiplier(int core, double multiplier)
         SyncProcessorClock();
 }
 
+void DeviceBoard::SetCoreVid(double volts)
+{
+    cpu.vid = volts;
+    if (!sensors.voltages.empty())
+        sensors.voltages[0] = volts;   // the board's VCORE input sees it
+    SyncStatusRegister();
+}
+
 void DeviceBoard::SyncProcessorClock()
 {
     // The time-stamp counter runs at core 0's clock.
     if (m_processor && CoreClockMHz(0) > 0)
         m_processor->SetCoreClockMHz(CoreClockMHz(0));
+    SyncStatusRegister();
+}
+
+void DeviceBoard::SyncStatusRegister()
+{
+    // Family 10h reports core 0's operating point in its COFVID status register
+    // (FID bits 0-5, DID bits 6-8, VID bits 9-15), which the Engine reads: keep it
+    // in step when the board lists it.
+    constexpr uint32_t kCofVidStatus = 0xC0010071;
+    uint64_t reg = 0;
+    if (!m_processor || cpu.multiplier.empty() || !m_processor->ReadMsr(kCofVidStatus, &reg))
+        return;
+    int did = 0;
+    double fid = 2 * cpu.multiplier[0] - 16;
+    while (fid < 0 && did < 4) {
+        ++did;
+        fid = 2 * cpu.multiplier[0] * (1 << did) - 16;
+    }
+    const uint64_t f = static_cast<uint64_t>(std::clamp(std::lround(fid), 0L, 63L));
+    const uint64_t v = static_cast<uint64_t>(std::clamp(std::lround((1.55 - cpu.vid) / 0.0125), 0L, 127L));
+    reg = (reg & ~uint64_t{0xFFFF}) | f | (static_cast<uint64_t>(did) << 6) | (v << 9);
+    m_processor->WriteMsr(kCofVidStatus, reg);
 }
 
 } // namespace vb

@@ -50,9 +50,11 @@ public:
     // Writes that move other readings; call with the lock held.
     void SetReference(double mhz);                 // every derived clock follows
     void SetMultiplier(int core, double multiplier);
+    void SetCoreVid(double volts);
 
 private:
     void SyncProcessorClock();
+    void SyncStatusRegister();
 
     std::mutex m_mutex;
     Processor* m_processor = nullptr;
