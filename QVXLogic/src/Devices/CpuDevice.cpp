@@ -19,6 +19,11 @@ double PstateMultiplier(const vb::PstateDef& p) { return (p.fid + 16) / 2.0 / st
 
 bool IsWhole(double v, double max) { return std::isfinite(v) && v >= 0 && v <= max && v == std::floor(v); }
 
+bool InVoltageRange(const vb::CpuState& cpu, double volts)
+{
+    return std::isfinite(volts) && volts >= cpu.minVoltage - 1e-9 && volts <= cpu.maxVoltage + 1e-9;
+}
+
 } // namespace
 
 CCpuDevice::CCpuDevice(int index, const vb::CpuState& cpu)
@@ -51,53 +56,25 @@ double CCpuDevice::GetCurrentFrequency()
     return b.CoreClockMHz(m_nIndex);
 }
 
-double CCpuDevice::GetMaxFrequency()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.maxFrequencyHz;
-}
+double CCpuDevice::GetMaxFrequency() { return _Read(&vb::CpuState::maxFrequencyHz); }
 
-double CCpuDevice::GetUsage()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.usage;
-}
+double CCpuDevice::GetUsage() { return _Read(&vb::CpuState::usage); }
 
-double CCpuDevice::GetCPUVid()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.vid;
-}
+double CCpuDevice::GetCPUVid() { return _Read(&vb::CpuState::vid); }
 
-double CCpuDevice::GetStartVoltage()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.startVoltage;
-}
+double CCpuDevice::GetStartVoltage() { return _Read(&vb::CpuState::startVoltage); }
 
-double CCpuDevice::GetMinVoltage()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.minVoltage;
-}
+double CCpuDevice::GetMinVoltage() { return _Read(&vb::CpuState::minVoltage); }
 
-double CCpuDevice::GetMaxVoltage()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.maxVoltage;
-}
+double CCpuDevice::GetMaxVoltage() { return _Read(&vb::CpuState::maxVoltage); }
 
-double CCpuDevice::GetMaxRampVoltage()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.maxRampVoltage;
-}
+double CCpuDevice::GetMaxRampVoltage() { return _Read(&vb::CpuState::maxRampVoltage); }
 
 bool CCpuDevice::SetCPUVid(double volts)
 {
     QVX_LOCK_BOARD;
     LOG_PROCESS_ERROR(!Refuse("SetCPUVid"));
-    LOG_PROCESS_ERROR(std::isfinite(volts) && volts >= b.cpu.minVoltage - 1e-9 && volts <= b.cpu.maxVoltage + 1e-9);
+    LOG_PROCESS_ERROR(InVoltageRange(b.cpu, volts));
     b.SetCoreVid(volts);   // one voltage plane for all cores
     Journal("%s.SetCPUVid(%g)", Who().c_str(), volts);
     return true;
@@ -109,17 +86,9 @@ double CCpuDevice::GetCurrentMultiplier()
     return b.cpu.multiplier.at(static_cast<size_t>(m_nIndex));
 }
 
-double CCpuDevice::GetMaxMultiplier()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.maxMultiplier;
-}
+double CCpuDevice::GetMaxMultiplier() { return _Read(&vb::CpuState::maxMultiplier); }
 
-double CCpuDevice::GetStartMultiplier()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.startMultiplier;
-}
+double CCpuDevice::GetStartMultiplier() { return _Read(&vb::CpuState::startMultiplier); }
 
 bool CCpuDevice::SetMultiplier(double multiplier)
 {
@@ -138,11 +107,7 @@ bool CCpuDevice::SetMultiplier(double multiplier)
     return true;
 }
 
-double CCpuDevice::GetNBMultiplier()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.nbMultiplier;
-}
+double CCpuDevice::GetNBMultiplier() { return _Read(&vb::CpuState::nbMultiplier); }
 
 double CCpuDevice::GetNBFrequency()
 {
@@ -150,18 +115,14 @@ double CCpuDevice::GetNBFrequency()
     return b.NBClockMHz();
 }
 
-double CCpuDevice::GetNBVid()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.nbVid;
-}
+double CCpuDevice::GetNBVid() { return _Read(&vb::CpuState::nbVid); }
 
 bool CCpuDevice::SetNBVid(double volts)
 {
     QVX_LOCK_BOARD;
     LOG_PROCESS_ERROR(!Refuse("SetNBVid"));
     LOG_PROCESS_ERROR(b.cpu.nbVid > 0);
-    LOG_PROCESS_ERROR(std::isfinite(volts) && volts >= b.cpu.minVoltage - 1e-9 && volts <= b.cpu.maxVoltage + 1e-9);
+    LOG_PROCESS_ERROR(InVoltageRange(b.cpu, volts));
     b.cpu.nbVid = volts;
     Journal("%s.SetNBVid(%g)", Who().c_str(), volts);
     return true;
@@ -186,11 +147,7 @@ const double* CCpuDevice::GetTemperature()
     return pair.data();
 }
 
-bool CCpuDevice::IsPerCoreControlSupported()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.perCoreControl;
-}
+bool CCpuDevice::IsPerCoreControlSupported() { return _Read(&vb::CpuState::perCoreControl); }
 
 bool CCpuDevice::IsPerCoreClockSupported()
 {
@@ -199,11 +156,7 @@ bool CCpuDevice::IsPerCoreClockSupported()
     return IsPerCoreControlSupported();
 }
 
-bool CCpuDevice::IsHalfMultiplierSupported()
-{
-    QVX_LOCK_BOARD;
-    return b.cpu.halfMultipliers;
-}
+bool CCpuDevice::IsHalfMultiplierSupported() { return _Read(&vb::CpuState::halfMultipliers); }
 
 int CCpuDevice::GetMaxPstateIndex()
 {

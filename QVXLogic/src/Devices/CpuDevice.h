@@ -54,6 +54,13 @@ public:
     bool SetBoostMode(bool boost, bool second) override;
 
 private:
+    template <class T>
+    T _Read(T vb::CpuState::*field)
+    {
+        QVX_LOCK_BOARD;
+        return b.cpu.*field;
+    }
+
     // Identity and caches do not change while the device exists.
     const uint32_t m_uSignature;
     const std::u16string m_Package, m_Revision;

@@ -25,29 +25,35 @@ int CSensorChipDevice::GetFanSpeed(int fan)
     return Refuse("GetFanSpeed") ? QVX_NO_READING : b.FanRpm(fan);
 }
 
-bool CSensorChipDevice::GetFanMode(int fan, int* mode)
+bool CSensorChipDevice::_ReadFan(int fan, int* out, int vb::FanDef::*field, const char* operation)
 {
     QVX_LOCK_BOARD;
-    LOG_PROCESS_ERROR(mode);
-    LOG_PROCESS_ERROR(!Refuse("GetFanMode"));
+    LOG_PROCESS_ERROR(out);
+    LOG_PROCESS_ERROR(!Refuse(operation));
     const vb::FanDef* f = Fan(b, fan);
     LOG_PROCESS_ERROR(f);
-    *mode = f->mode;
+    *out = f->*field;
     return true;
 }
 
-bool CSensorChipDevice::SetFanMode(int fan, int mode)
+bool CSensorChipDevice::_WriteFan(int fan, int value, int vb::FanDef::*field, const char* operation)
 {
     QVX_LOCK_BOARD;
-    LOG_PROCESS_ERROR(!Refuse("SetFanMode"));
+    LOG_PROCESS_ERROR(!Refuse(operation));
     vb::FanDef* f = Fan(b, fan);
     LOG_PROCESS_ERROR(f);
     LOG_PROCESS_ERROR(f->mode >= fmManual);   // an uncontrollable fan stays so
-    LOG_PROCESS_ERROR(mode == fmManual || mode == fmAutomatic);
-    f->mode = mode;
-    Journal("SC.SetFanMode(%d, %d)", fan, mode);
+    if (field == &vb::FanDef::mode)
+        LOG_PROCESS_ERROR(value == fmManual || value == fmAutomatic);
+    else
+        LOG_PROCESS_ERROR(value >= 0 && value <= 100);
+    f->*field = value;
+    Journal("SC.%s(%d, %d)", operation, fan, value);
     return true;
 }
+
+bool CSensorChipDevice::GetFanMode(int fan, int* mode) { return _ReadFan(fan, mode, &vb::FanDef::mode, "GetFanMode"); }
+bool CSensorChipDevice::SetFanMode(int fan, int mode) { return _WriteFan(fan, mode, &vb::FanDef::mode, "SetFanMode"); }
 
 int CSensorChipDevice::GetTemperature(int sensor)
 {
@@ -66,26 +72,12 @@ double CSensorChipDevice::GetVoltage(int input)
 
 bool CSensorChipDevice::GetFanSpeedPercent(int fan, int* percent)
 {
-    QVX_LOCK_BOARD;
-    LOG_PROCESS_ERROR(percent);
-    LOG_PROCESS_ERROR(!Refuse("GetFanSpeedPercent"));
-    const vb::FanDef* f = Fan(b, fan);
-    LOG_PROCESS_ERROR(f);
-    *percent = f->percent;
-    return true;
+    return _ReadFan(fan, percent, &vb::FanDef::percent, "GetFanSpeedPercent");
 }
 
 bool CSensorChipDevice::SetFanSpeedPercent(int fan, int percent)
 {
-    QVX_LOCK_BOARD;
-    LOG_PROCESS_ERROR(!Refuse("SetFanSpeedPercent"));
-    vb::FanDef* f = Fan(b, fan);
-    LOG_PROCESS_ERROR(f);
-    LOG_PROCESS_ERROR(f->mode >= fmManual);
-    LOG_PROCESS_ERROR(percent >= 0 && percent <= 100);
-    f->percent = percent;
-    Journal("SC.SetFanSpeedPercent(%d, %d)", fan, percent);
-    return true;
+    return _WriteFan(fan, percent, &vb::FanDef::percent, "SetFanSpeedPercent");
 }
 
 } // namespace qvx

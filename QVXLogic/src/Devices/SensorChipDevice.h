@@ -14,6 +14,10 @@ public:
     double GetVoltage(int input) override;
     bool GetFanSpeedPercent(int fan, int* percent) override;
     bool SetFanSpeedPercent(int fan, int percent) override;
+
+private:
+    bool _ReadFan(int fan, int* out, int vb::FanDef::*field, const char* operation);
+    bool _WriteFan(int fan, int value, int vb::FanDef::*field, const char* operation);
 };
 
 } // namespace qvx

@@ -28,6 +28,30 @@ QString FanItem(int fan) { return QStringLiteral("Fan%1SpeedPercentage").arg(fan
 const char* const kRailItems[prCount] = {"MemVDDQ", "MemVTT", "CPUVDDC", "NBCoreVol", "NBPCIEVol", "CPUHTVol"};
 const QString kFanGroup = QStringLiteral("FanControl"), kFanSub = QStringLiteral("Settings");
 
+double RailGet(IPWMControllerDevice* pwm, int rail)
+{
+    switch (rail) {
+    case prMemVDDQ: return pwm->GetMemVDDQ();
+    case prMemVTT: return pwm->GetMemVTT();
+    case prCPUVDDC: return pwm->GetCPUVDDC();
+    case prNBCore: return pwm->GetNBCoreVoltage();
+    case prNBPCIE: return pwm->GetNBPCIEVoltage();
+    default: return pwm->GetCPUHTVoltage();
+    }
+}
+
+bool RailSet(IPWMControllerDevice* pwm, int rail, double value)
+{
+    switch (rail) {
+    case prMemVDDQ: return pwm->SetMemVDDQ(value);
+    case prMemVTT: return pwm->SetMemVTT(value);
+    case prCPUVDDC: return pwm->SetCPUVDDC(value);
+    case prNBCore: return pwm->SetNBCoreVoltage(value);
+    case prNBPCIE: return pwm->SetNBPCIEVoltage(value);
+    default: return pwm->SetCPUHTVoltage(value);
+    }
+}
+
 bool Same(double a, double b) { return std::fabs(a - b) < 1e-6; }
 
 // Field values of a record, read and written by the memory field table.
@@ -124,18 +148,10 @@ void ApplyVoltages(Applier& a, ICPUDevice* cpu, IPWMControllerDevice* pwm, IPWMC
     }
     if (pwm && pwm->IsAvailable()) {
         const QString g = Q(pwm->GetTypeName()), s = Q(pwm->GetName());
-        using Get = double (IPWMControllerDevice::*)();
-        using Set = bool (IPWMControllerDevice::*)(double);
-        const Get gets[prCount] = {&IPWMControllerDevice::GetMemVDDQ, &IPWMControllerDevice::GetMemVTT,
-                                   &IPWMControllerDevice::GetCPUVDDC, &IPWMControllerDevice::GetNBCoreVoltage,
-                                   &IPWMControllerDevice::GetNBPCIEVoltage, &IPWMControllerDevice::GetCPUHTVoltage};
-        const Set sets[prCount] = {&IPWMControllerDevice::SetMemVDDQ, &IPWMControllerDevice::SetMemVTT,
-                                   &IPWMControllerDevice::SetCPUVDDC, &IPWMControllerDevice::SetNBCoreVoltage,
-                                   &IPWMControllerDevice::SetNBPCIEVoltage, &IPWMControllerDevice::SetCPUHTVoltage};
         for (int r = 0; r < prCount; ++r) {
-            const double current = (pwm->*gets[r])();
+            const double current = RailGet(pwm, r);
             if (current != 0.0 && a.Number(g, s, QString::fromLatin1(kRailItems[r]), &v))
-                a.Voltage(kRailItems[r], v, current, [pwm, set = sets[r]](double x) { return (pwm->*set)(x); });
+                a.Voltage(kRailItems[r], v, current, [pwm, r](double x) { return RailSet(pwm, r, x); });
         }
     }
     if (pwm2) {
@@ -288,11 +304,9 @@ bool CProfileSettgins::SaveSettings(const char16_t* path)
             file.Set(Q(gpu->GetTypeName()), Q(gpu->GetName()), QStringLiteral("SidePortClock"), gpu->GetSidePortClock());
     }
     if (auto* pwm = QvxGetDevice<IPWMControllerDevice>(dtPWMController, 0); pwm && pwm->IsAvailable()) {
-        const double values[prCount] = {pwm->GetMemVDDQ(), pwm->GetMemVTT(), pwm->GetCPUVDDC(),
-                                        pwm->GetNBCoreVoltage(), pwm->GetNBPCIEVoltage(), pwm->GetCPUHTVoltage()};
         for (int r = 0; r < prCount; ++r)
-            if (values[r] != 0.0)
-                file.Set(Q(pwm->GetTypeName()), Q(pwm->GetName()), QString::fromLatin1(kRailItems[r]), values[r]);
+            if (const double value = RailGet(pwm, r); value != 0.0)
+                file.Set(Q(pwm->GetTypeName()), Q(pwm->GetName()), QString::fromLatin1(kRailItems[r]), value);
     }
     if (auto* pwm2 = QvxGetDevice<IPWMController2Device>(dtPWMController2, 0))
         for (int c = 0; c < pwm2->GetChannelCount(); ++c)
