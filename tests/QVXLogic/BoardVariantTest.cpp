@@ -81,4 +81,17 @@ TEST_F(QvxTest, TwoProcessorPackages)
     EXPECT_DOUBLE_EQ(Cpu(7)->GetCurrentFrequency(), 1800);
 }
 
+TEST_F(QvxTest, AbsentRailsReadExactlyZero)
+{
+    UseBoard("qvx-missing-rail");
+    EXPECT_EQ(Pwm()->GetCPUHTVoltage(), 0.0);
+    EXPECT_FALSE(Pwm()->SetCPUHTVoltage(120000));
+    EXPECT_DOUBLE_EQ(Pwm()->GetCPUVDDC(), 120000);
+
+    UseBoard("qvx-regulator-off");
+    EXPECT_FALSE(Pwm()->IsAvailable());
+    EXPECT_EQ(Pwm()->GetMemVDDQ(), 0.0);
+    EXPECT_FALSE(Pwm()->SetMemVDDQ(180000));
+}
+
 } // namespace
