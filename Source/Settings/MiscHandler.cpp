@@ -6,6 +6,9 @@
 bool CMiscHandler::startElement(const QString& qName, const QXmlStreamAttributes&)
 {
     m_strCurrentElement = qName;
+    // Any AutoStartOnBoot element sets the flag, whatever its text: files have always been read so.
+    if (qName == QLatin1String("AutoStartOnBoot"))
+        m_Settings.AutoStartOnBoot = true;
     return true;
 }
 
@@ -20,9 +23,7 @@ bool CMiscHandler::characters(const QString& text)
 {
     const QString& e = m_strCurrentElement;
     const bool bFlag = settings::ToInt(text) != 0;
-    if (e == QLatin1String("AutoStartOnBoot"))
-        m_Settings.AutoStartOnBoot = true;          // set by the element whatever its text, as files have always been read
-    else if (e == QLatin1String("NeedConfirmOnBoot"))
+    if (e == QLatin1String("NeedConfirmOnBoot"))
         m_Settings.NeedConfirmOnBoot = bFlag;
     else if (e == QLatin1String("AutoApplySettings"))
         m_Settings.AutoApplySettings = bFlag;

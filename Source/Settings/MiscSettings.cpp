@@ -2,7 +2,6 @@
 #include "Settings/MiscHandler.h"
 
 #include <QDomDocument>
-#include <QFile>
 
 #include "Engine/LogCheck.h"
 
@@ -25,18 +24,12 @@ QString Flag(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
 
 bool CMiscSettings::Load()
 {
-    QFile file(kFileName);
-    if (file.open(QIODevice::ReadOnly)) {
-        CMiscHandler handler(*this);
-        const bool bRetCode = handler.Parse(&file);
-        if (bRetCode)
-            return true;
+    CMiscHandler handler(*this);
+    const settings::FileRead read = settings::ReadXmlFile(kFileName, handler);
+    if (read == settings::FileRead::Read)
+        return true;
+    if (read == settings::FileRead::Failed)
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
-        file.close();
-        settings::SetFileAside(kFileName);
-    } else if (file.exists()) {
-        settings::SetFileAside(kFileName);
-    }
     _SetDefaults();
     // A folder that cannot be written must not stop the program: the defaults hold
     // in memory and Save has logged why the file was not written.

@@ -16,17 +16,13 @@ const QString kFileName = QStringLiteral("PageSettings.xml");
 bool CPageSettings::Load()
 {
     m_nPageCount = 0;
-    QFile file(kFileName);
-    if (file.open(QIODevice::ReadOnly)) {
-        CPageHandler handler(*this);
-        const bool bRetCode = handler.Parse(&file);
-        if (bRetCode)
-            return true;
+    // A damaged file is kept aside rather than deleted: the user may want his table back.
+    CPageHandler fileHandler(*this);
+    const settings::FileRead read = settings::ReadXmlFile(kFileName, fileHandler);
+    if (read == settings::FileRead::Read)
+        return true;
+    if (read == settings::FileRead::Failed)
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
-    }
-    file.close();
-    // Kept aside rather than deleted: the user may want his table back.
-    settings::SetFileAside(kFileName);
     m_nPageCount = 0;
     // The built-in copy is read where it is; it is not copied to the disk.
     QFile builtIn(QStringLiteral(":/Resources/%1").arg(kFileName));

@@ -95,3 +95,19 @@ bool CXmlHandler::Parse(QIODevice* device)
     }
     return !reader.hasError();
 }
+
+namespace settings {
+
+FileRead ReadXmlFile(const QString& path, CXmlHandler& handler)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) && !file.exists())
+        return FileRead::Missing;
+    if (file.isOpen() && handler.Parse(&file))
+        return FileRead::Read;
+    file.close();
+    SetFileAside(path);
+    return FileRead::Failed;
+}
+
+} // namespace settings

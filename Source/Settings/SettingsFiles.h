@@ -43,3 +43,13 @@ public:
     // Reads the whole device; false on a reader error or when a callback refuses.
     bool Parse(QIODevice* device);
 };
+
+namespace settings {
+
+enum class FileRead { Read, Missing, Failed };
+
+// Reads a settings file through handler. Failed: the file exists but could not be
+// opened or parsed, and has been set aside (see SetFileAside).
+FileRead ReadXmlFile(const QString& path, CXmlHandler& handler);
+
+} // namespace settings

@@ -77,6 +77,8 @@ TEST(MiscSettingsTest, FileContentsAsATable)
          {false, true, true, true, true, 5, "Preset Vendor", "skin-red", false}},
         {"AutoStartOnBoot 0 still sets the flag", "<Preference><AutoStartOnBoot>0</AutoStartOnBoot></Preference>",
          {true, true, true, true, true, 7, "Preset Vendor", "skin-red", false}},
+        {"so does an empty AutoStartOnBoot", "<Preference><AutoStartOnBoot/></Preference>",
+         {true, true, true, true, true, 7, "Preset Vendor", "skin-red", false}},
         {"flags: 2 is true, text is false, empty keeps",
          "<Preference><NeedConfirmOnBoot>no</NeedConfirmOnBoot><LogFileEnabled>2</LogFileEnabled>"
          "<AutoApplySettings/><LanguageType>x</LanguageType></Preference>",
