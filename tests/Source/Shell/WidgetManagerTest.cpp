@@ -42,7 +42,7 @@ TEST_F(WidgetManagerTest, AdmissionAsATable)
         {"Off", true, false, 0, "Page Off is disabled."},
         {"Basic", false, false, 1, "Page Basic initialization failed."},
         {"Basic", true, true, 1, nullptr},
-        {"Hidden", true, true, 1, nullptr},          // Visible plays no part here
+        {"Hidden", true, true, 1, nullptr},          // Visible does not matter here
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
