@@ -5,7 +5,6 @@
 
 #include "Engine/LogCheck.h"
 
-CMiscSettings g_MiscSettings;
 
 namespace {
 

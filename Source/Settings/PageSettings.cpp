@@ -7,7 +7,6 @@
 
 #include "Engine/LogCheck.h"
 
-CPageSettings g_PageSettings;
 
 namespace {
 const QString kFileName = QStringLiteral("PageSettings.xml");

@@ -4,7 +4,6 @@
 
 #include "Engine/LogCheck.h"
 
-CSkinManager g_SkinManager;
 
 QString CSkinManager::GetFilePath(const QString& name) const
 {

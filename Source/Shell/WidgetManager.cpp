@@ -11,7 +11,6 @@
 #include "Engine/LogCheck.h"
 #include "Settings/PageSettings.h"
 
-CWidgetManager g_WidgetManager;
 
 namespace {
 constexpr size_t kMaxNameLength = 256;

@@ -1,0 +1,10 @@
+#include "Dialogs/DialogManager.h"
+
+#include "Engine/LogCheck.h"
+
+bool CDialogManager::Refresh()
+{
+    LOG_PROCESS_ERROR(m_bInit);
+    ++m_nRefreshCount;
+    return true;
+}

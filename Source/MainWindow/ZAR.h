@@ -1,0 +1,118 @@
+#pragma once
+// The program's one main window: its own title bar and bottom bar, a two-level
+// menu of page groups and pages built from the page table, the stacked pages,
+// the OK/Cancel/Apply/Discard buttons and the boost button. Created once, never
+// deleted; Init and UnInit run again on it for each rebuilt window.
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "MainWindow/MenuItems.h"
+#include "ui_ZAR.h"
+
+class QApplication;
+class QGridLayout;
+class QLabel;
+class QSpacerItem;
+class IQVXWidget;
+class MainEventFilter;
+namespace plat { class IDeviceChangeNotifier; }
+
+class ZAR : public QMainWindow {
+    Q_OBJECT
+public:
+    static ZAR* GetInstance();
+    // Tests: deletes the window, so the next GetInstance builds a fresh one.
+    static void ReleaseInstanceForTests();
+
+    bool Init(QApplication* pApp);
+    bool UnInit();
+
+    bool AddWidget(IQVXWidget* pWidget, const QString& group, const QString& page, int nColumn);
+    bool ShowWidget(const QString& group, const QString& page);
+    bool ShowWidget(MainMenuItem* pMain, SubMenuItem* pSub);
+    void SetVisible(const QString& group, const QString& page, bool bVisible);
+    IQVXWidget* GetWidget(const QString& group, const QString& page);
+
+    // Applies every visible page (after the warning when something changed).
+    void Apply();
+    // Every visible page reads its values again.
+    void Discard();
+    // After a USB device arrived or left: the device library and the device pages anew.
+    bool Refresh();
+    // Shows the processor's boost state; removes the button for good without a family-10h processor.
+    void RefreshBoostButton();
+
+    // The command line the program started with (the first argument may be "AutoTune").
+    void SetArguments(const QStringList& arguments) { m_Arguments = arguments; }
+
+    // The product version text (read by the Settings page).
+    QString m_szVersion;
+
+    // What the tests look at.
+    Ui::ZARClass& Form() { return ui; }
+    const std::map<QString, MainMenuItem*>& MenuList() const { return m_MenuList; }
+    MainMenuItem* CurrentMain() const { return m_pCurrentMain; }
+    unsigned BoostState() const { return m_nBoostState; }
+    bool DeviceChanged() const { return m_bDeviceChanged; }
+    int TimerId() const { return m_nTimerId; }
+    QLabel* CustomLogo() const { return m_pCustomLogo; }
+
+public slots:
+    void showHelp();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private slots:
+    void on_BoostBtn_clicked();
+    void on_applyButton_clicked();
+    void on_cancelButton_clicked();
+    void on_okButton_clicked();
+    void on_discardButton_clicked();
+    void menuButtonClicked();
+    void subMenuButtonClicked();
+
+private:
+    ZAR();
+    ~ZAR() override;
+
+    bool setupMenu();
+    void _ReadWarningSetting();
+    void _WriteDefaultProfile();
+    void _ChooseSelectedPage(MainMenuItem* pMain);
+    void _DeleteMenu();
+
+    Ui::ZARClass ui;
+    QGridLayout* m_pMenuLayout = nullptr;
+    QGridLayout* m_pSubMenuLayout = nullptr;
+    QSpacerItem* m_pMainSpacer = nullptr;
+    QSpacerItem* m_pSubSpacer = nullptr;
+    std::map<QString, MainMenuItem*> m_MenuList;
+    MainMenuItem* m_pCurrentMain = nullptr;
+    QApplication* m_pApp = nullptr;
+    QPoint m_ptMousePress;
+    bool m_bMousePressed = false;
+    bool m_bMoving = false;
+    MainEventFilter* m_pFilter = nullptr;
+    QString m_strMenuButtonStyle;
+    QString m_strSubMenuButtonStyle;
+    QString m_strMenuButtonSelectStyle;
+    QString m_strSubMenuButtonSelectStyle;
+    uint32_t m_bEnableWarningMsg = 1;
+    QLabel* m_pCustomLogo = nullptr;
+    unsigned m_nBoostState = 0;
+    std::unique_ptr<plat::IDeviceChangeNotifier> m_hDevNotify;
+    bool m_bDeviceChanged = false;
+    int m_nTimerId = 0;
+    QStringList m_Arguments;
+};

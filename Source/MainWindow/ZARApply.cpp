@@ -1,0 +1,134 @@
+// Apply and Discard of the main window's pages.
+#include "MainWindow/ZAR.h"
+
+#include <QApplication>
+
+#include "Engine/Engine.h"
+#include "Engine/LogCheck.h"
+#include "Platform/Privileges.h"
+#include "Platform/Registry.h"
+#include "QVXLogic/CpuDevice.h"
+#include "QVXLogic/DeviceManager.h"
+#include "Settings/ConfigParser.h"
+#include "Shell/GlobalFlags.h"
+#include "Shell/IQVXWidget.h"
+#include "Shell/MessageBox.h"
+#include "Shell/OverclockWarning.h"
+#include "Shell/UserAccepted.h"
+#include "Startup/InitWindow.h"
+
+void ZAR::_ReadWarningSetting()
+{
+    plat::RegistryKey key;
+    if (key.Open(plat::RegistryHive::CurrentUser, plat::kProductKey) != plat::ERROR_SUCCESS)
+        return;
+    uint32_t value = 0;
+    if (key.QueryDword(u"EnableWarningMsg", value) == plat::ERROR_SUCCESS)
+        m_bEnableWarningMsg = value;
+    key.Close();
+}
+
+namespace {
+
+// The visible pages in the menu's sorted order; false when a record is broken.
+template <class Visit>
+bool ForEachVisiblePage(const std::map<QString, MainMenuItem*>& menu, Visit visit)
+{
+    for (const auto& [group, pMainMenuItem] : menu) {
+        LOG_PROCESS_ERROR(pMainMenuItem);
+        for (const auto& [page, pSubMenuItem] : pMainMenuItem->m_SubMenuList) {
+            LOG_PROCESS_ERROR(pSubMenuItem);
+            IQVXWidget* pWidget = pSubMenuItem->m_pWidget;
+            LOG_PROCESS_ERROR(pWidget);
+            if (pSubMenuItem->m_bVisible)
+                visit(pWidget);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void ZAR::Apply()
+{
+    CConfigParser* pConfig = CConfigParser::GetInstance();
+
+    if ((m_bEnableWarningMsg & 0xFF) && g_bModified) {
+        if (!AskOverclockWarning())
+            return;
+        SetUserAccepted(true);
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The busy window is only a courtesy: without it the pages are applied all the same.
+    auto* pInitWindow = new InitWindow(nullptr);
+    const QRect frame = geometry();
+    pInitWindow->SetText(QCoreApplication::translate("InitWindowClass",
+                                                     "Vyk Velocrest is applying the settings, please wait..."));
+    pInitWindow->ShowCentredOn(QPoint(frame.left() + frame.width() / 2, frame.top() + frame.height() / 2));
+
+    bool bAllApplied = true;
+    const bool bComplete = ForEachVisiblePage(m_MenuList, [&bAllApplied](IQVXWidget* pWidget) {
+        const bool nRetCode = pWidget->Apply();
+        if (!nRetCode) {
+            LOG_CHECK_ERROR(nRetCode);
+            g_Log.Write(ltError, "%s apply failed.", pWidget->GetName());
+            bAllApplied = false;
+        }
+    });
+    if (!bComplete)
+        bAllApplied = false;
+
+    auto* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    if (!pCPU) {
+        LOG_CHECK_ERROR(pCPU);
+    } else {
+        bool first = false;
+        bool second = false;
+        pCPU->GetBoostMode(&first, &second);
+        const QString name = QString::fromStdU16String(pCPU->GetName());
+        if (pConfig) {
+            pConfig->SetValue(u"CPU", name, u"ClockDivisor", first ? 1.0 : 0.0, true);
+            pConfig->SetValue(u"CPU", name, u"TLBCaching", second ? 1.0 : 0.0, true);
+        }
+    }
+
+    pInitWindow->close();
+    delete pInitWindow;
+    QApplication::restoreOverrideCursor();
+
+    g_bModified = false;
+    // "Succeeded" only when every visible page took its settings: a tool reading the
+    // record must not be told a run went well when a page refused.
+    if (pConfig)
+        pConfig->SetValue(u"QVXAssist", u"ApplySettings", u"LastRunStatus",
+                          bAllApplied ? u"Succeeded" : u"Failed", true);
+
+    if (g_bRebootRequired) {
+        const auto answer = msgbox::Show(
+            nullptr, QMessageBox::Question, ProductTitle(),
+            QObject::tr("System restart is required to apply some settings. Do you wish to restart the system now?"),
+            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoButton);
+        if (answer == QMessageBox::Ok) {
+            g_EnableShutdownPrivilege();
+            plat::Privileges().ExitSystem(true);
+        }
+        g_bRebootRequired = false;
+    }
+
+    if (g_nRestartRequest == 1)
+        close();
+}
+
+void ZAR::Discard()
+{
+    setCursor(Qt::WaitCursor);
+    const bool bComplete = ForEachVisiblePage(m_MenuList, [](IQVXWidget* pWidget) {
+        const bool bRetCode = pWidget->Discard();
+        LOG_CHECK_ERROR(bRetCode);
+    });
+    if (bComplete)
+        RefreshBoostButton();
+    g_bModified = false;
+    setCursor(Qt::ArrowCursor);
+}

@@ -1,0 +1,315 @@
+// The main window's two-level menu: building it from the page table, entering
+// pages, showing and hiding them.
+#include "MainWindow/ZAR.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QSpacerItem>
+
+#include "Engine/LogCheck.h"
+#include "Pages/BuiltInPages.h"
+#include "Settings/PageSettings.h"
+#include "Settings/SkinManager.h"
+#include "Shell/IQVXWidget.h"
+#include "Shell/WidgetManager.h"
+
+// Group and page names of the menu, marked so that plug-in pages under these
+// words are translated too.
+[[maybe_unused]] static const char* const kMenuWords[] = {
+    QT_TRANSLATE_NOOP("QObject", "System\nInformation"), QT_TRANSLATE_NOOP("QObject", "Basic"),
+    QT_TRANSLATE_NOOP("QObject", "Detailed"), QT_TRANSLATE_NOOP("QObject", "Diagram"),
+    QT_TRANSLATE_NOOP("QObject", "Status\nMonitor"), QT_TRANSLATE_NOOP("QObject", "CPU Status"),
+    QT_TRANSLATE_NOOP("QObject", "GPU Status"), QT_TRANSLATE_NOOP("QObject", "Board Status"),
+    QT_TRANSLATE_NOOP("QObject", "Performance\nControl"), QT_TRANSLATE_NOOP("QObject", "Novice Mode"),
+    QT_TRANSLATE_NOOP("QObject", "Clock/Voltage"), QT_TRANSLATE_NOOP("QObject", "Memory"),
+    QT_TRANSLATE_NOOP("QObject", "CMOS"), QT_TRANSLATE_NOOP("QObject", "JY Pstate"),
+    QT_TRANSLATE_NOOP("QObject", "Benchmark"), QT_TRANSLATE_NOOP("QObject", "Stability Test"),
+    QT_TRANSLATE_NOOP("QObject", "Auto Clock"), QT_TRANSLATE_NOOP("QObject", "Environment\nControl"),
+    QT_TRANSLATE_NOOP("QObject", "Environment"), QT_TRANSLATE_NOOP("QObject", "Fan Control"),
+    QT_TRANSLATE_NOOP("QObject", "Storage"), QT_TRANSLATE_NOOP("QObject", "USB"),
+    QT_TRANSLATE_NOOP("QObject", "Audio"), QT_TRANSLATE_NOOP("QObject", "Corvane"),
+    QT_TRANSLATE_NOOP("QObject", "CorvaneSettings"), QT_TRANSLATE_NOOP("QObject", "Preference"),
+    QT_TRANSLATE_NOOP("QObject", "Settings"), QT_TRANSLATE_NOOP("QObject", "Page List"),
+    QT_TRANSLATE_NOOP("QObject", "Device List"), QT_TRANSLATE_NOOP("QObject", "Debugger"),
+};
+
+namespace {
+QGridLayout* TightGrid(QWidget* owner)
+{
+    auto* layout = new QGridLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+}
+
+bool ZAR::setupMenu()
+{
+    const QString mainStyle = g_SkinManager.GetQssFile(QStringLiteral("main_style.qss"));
+    for (QWidget* frame : {static_cast<QWidget*>(ui.menu_frame), static_cast<QWidget*>(ui.menu_left_side),
+                           static_cast<QWidget*>(ui.menu_right_side), static_cast<QWidget*>(ui.submenu_left_side),
+                           static_cast<QWidget*>(ui.submenu_right_side)})
+        frame->setStyleSheet(mainStyle);
+    m_pMenuLayout = TightGrid(ui.menu_frame);
+    LOG_PROCESS_ERROR(m_pMenuLayout);
+    ui.submenu_frame->setStyleSheet(mainStyle);
+    m_pSubMenuLayout = TightGrid(ui.submenu_frame);
+    LOG_PROCESS_ERROR(m_pSubMenuLayout);
+
+    for (const BuiltInPage& entry : BuiltInPages()) {
+        IQVXWidget* pPage = entry.Create();
+        if (pPage && !g_WidgetManager.AddWidget(pPage))
+            delete pPage;
+    }
+    g_WidgetManager.LoadPlugins();
+
+    for (unsigned i = 0; i < g_WidgetManager.GetWidgetCount(); ++i) {
+        IQVXWidget* pWidget = g_WidgetManager.GetWidget(i);
+        LOG_PROCESS_ERROR(pWidget);
+        PAGE_INFO* pPageSettings = g_PageSettings.FindPage(QString::fromUtf8(pWidget->GetName()));
+        LOG_PROCESS_ERROR(pPageSettings);
+        const QString group = QObject::tr(pPageSettings->szGroupName);
+        const QString page = QObject::tr(pPageSettings->szPageName);
+        const bool bRetCode = AddWidget(pWidget, group, page, -1);
+        if (!bRetCode) {
+            LOG_CHECK_ERROR(bRetCode);
+            // Admitted by the widget manager but without a place in the menu (a second
+            // page of the same name): unregister and delete it now, so the pass ends clean.
+            g_WidgetManager.DelWidget(pWidget);
+            delete pWidget;
+            --i;
+            continue;
+        }
+        SetVisible(group, page, pPageSettings->Visible);
+    }
+
+    bool bRetCode = ShowWidget(m_pCurrentMain, m_pCurrentMain ? m_pCurrentMain->m_pCurrentSub : nullptr);
+    LOG_PROCESS_ERROR(bRetCode);
+
+    const QStringList arguments = m_Arguments.isEmpty() ? QCoreApplication::arguments() : m_Arguments;
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("AutoTune"))
+        ShowWidget(QObject::tr("Performance\nControl"), QObject::tr("Auto Clock"));
+
+    m_pMainSpacer = new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum);
+    m_pMenuLayout->addItem(m_pMainSpacer, 0, 999);
+    m_pMenuLayout->setColumnStretch(999, 1);
+    m_pMenuLayout->setContentsMargins(4, 4, 4, 4);
+    if (ui.BoostBtn)
+        m_pMenuLayout->addWidget(ui.BoostBtn, 0, 1000);
+
+    m_pSubSpacer = new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum);
+    m_pSubMenuLayout->addItem(m_pSubSpacer, 0, 999);
+    m_pSubMenuLayout->setColumnStretch(999, 1);
+    return true;
+}
+
+bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& page, int nColumn)
+{
+    LOG_PROCESS_ERROR(pWidget);
+    LOG_PROCESS_ERROR(m_pMenuLayout);
+    LOG_PROCESS_ERROR(m_pFilter);
+
+    MainMenuItem* pNewGroup = nullptr;
+    if (m_MenuList.find(group) == m_MenuList.end()) {
+        pNewGroup = new MainMenuItem;
+        pNewGroup->m_pButton = new QPushButton(group, this);
+        pNewGroup->m_pButton->setObjectName(group);
+        connect(pNewGroup->m_pButton, &QPushButton::clicked, this, &ZAR::menuButtonClicked);
+        pNewGroup->m_pButton->setStyleSheet(m_strMenuButtonStyle);
+        pNewGroup->m_pButton->setFocusPolicy(Qt::NoFocus);
+        m_pMenuLayout->addWidget(pNewGroup->m_pButton, 0, static_cast<int>(m_MenuList.size()));
+        m_MenuList.emplace(group, pNewGroup);
+        if (m_MenuList.size() == 1)
+            m_pCurrentMain = pNewGroup;
+    }
+    auto dropNewGroup = [&]() {
+        if (!pNewGroup)
+            return;
+        m_MenuList.erase(group);
+        if (m_pCurrentMain == pNewGroup)
+            m_pCurrentMain = nullptr;
+        delete pNewGroup->m_pButton;
+        delete pNewGroup;
+    };
+
+    auto itMain = m_MenuList.find(group);
+    LOG_PROCESS_ERROR(itMain != m_MenuList.end());
+    MainMenuItem* pMainMenuItem = itMain->second;
+    if (pMainMenuItem->m_SubMenuList.count(page)) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "itSub == itMain->second->m_SubMenuList.end()");
+        dropNewGroup();
+        return false;
+    }
+
+    auto* pSubMenuItem = new SubMenuItem;
+    pSubMenuItem->m_pButton = new QPushButton(page, this);
+    pSubMenuItem->m_pButton->setObjectName(page);
+    pSubMenuItem->m_nColumn = nColumn == -1 ? static_cast<int>(pMainMenuItem->m_SubMenuList.size()) : nColumn;
+    pSubMenuItem->m_bVisible = true;
+    connect(pSubMenuItem->m_pButton, &QPushButton::clicked, this, &ZAR::subMenuButtonClicked);
+    pSubMenuItem->m_pButton->setStyleSheet(m_strSubMenuButtonStyle);
+    pSubMenuItem->m_pButton->setFocusPolicy(Qt::NoFocus);
+    pSubMenuItem->m_pButton->hide();
+    if (pMainMenuItem == m_pCurrentMain) {
+        m_pSubMenuLayout->addWidget(pSubMenuItem->m_pButton, 0, pSubMenuItem->m_nColumn);
+        pSubMenuItem->m_pButton->show();
+    }
+    pMainMenuItem->m_SubMenuList.emplace(page, pSubMenuItem);
+    if (!pMainMenuItem->m_pCurrentSub)
+        pMainMenuItem->m_pCurrentSub = pSubMenuItem;
+
+    const int nRetCode = ui.stackedWidget->addWidget(pWidget);
+    if (nRetCode < 0) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "nRetCode >= 0");
+        pMainMenuItem->m_SubMenuList.erase(page);
+        if (pMainMenuItem->m_pCurrentSub == pSubMenuItem)
+            pMainMenuItem->m_pCurrentSub = nullptr;
+        m_pSubMenuLayout->removeWidget(pSubMenuItem->m_pButton);
+        delete pSubMenuItem->m_pButton;
+        delete pSubMenuItem;
+        dropNewGroup();
+        return false;
+    }
+    pSubMenuItem->m_pWidget = pWidget;
+    return true;
+}
+
+bool ZAR::ShowWidget(MainMenuItem* pMain, SubMenuItem* pSub)
+{
+    LOG_PROCESS_ERROR(pMain);
+    LOG_PROCESS_ERROR(m_pCurrentMain);
+    LOG_PROCESS_ERROR(m_pCurrentMain->m_pButton);
+
+    m_pCurrentMain->m_pButton->setStyleSheet(m_strMenuButtonStyle);
+    for (auto& [name, pItem] : m_pCurrentMain->m_SubMenuList) {
+        m_pSubMenuLayout->removeWidget(pItem->m_pButton);
+        pItem->m_pButton->hide();
+    }
+    for (auto& [name, pItem] : pMain->m_SubMenuList) {
+        if (!pItem->m_bVisible)
+            continue;
+        m_pSubMenuLayout->addWidget(pItem->m_pButton, 0, pItem->m_nColumn);
+        pItem->m_pButton->show();
+    }
+    if (m_pCurrentMain->m_pCurrentSub) {
+        LOG_PROCESS_ERROR(m_pCurrentMain->m_pCurrentSub->m_pButton);
+        m_pCurrentMain->m_pCurrentSub->m_pButton->setStyleSheet(m_strSubMenuButtonStyle);
+    }
+    if (pSub)
+        ui.stackedWidget->setCurrentWidget(pSub->m_pWidget);
+    else
+        ui.stackedWidget->setCurrentIndex(0);
+
+    m_pCurrentMain = pMain;
+    pMain->m_pCurrentSub = pSub;
+    pMain->m_pButton->setStyleSheet(m_strMenuButtonSelectStyle);
+    if (pSub && pSub->m_pButton)
+        pSub->m_pButton->setStyleSheet(m_strSubMenuButtonSelectStyle);
+    return true;
+}
+
+bool ZAR::ShowWidget(const QString& group, const QString& page)
+{
+    auto itMain = m_MenuList.find(group);
+    LOG_PROCESS_ERROR(itMain != m_MenuList.end());
+    MainMenuItem* pMainMenuItem = itMain->second;
+    LOG_PROCESS_ERROR(pMainMenuItem);
+    auto itSub = pMainMenuItem->m_SubMenuList.find(page);
+    LOG_PROCESS_ERROR(itSub != pMainMenuItem->m_SubMenuList.end());
+    SubMenuItem* pSubMenuItem = itSub->second;
+    LOG_PROCESS_ERROR(pSubMenuItem);
+    LOG_PROCESS_ERROR(pSubMenuItem->m_bVisible);
+    const bool bRetCode = ShowWidget(pMainMenuItem, pSubMenuItem);
+    LOG_PROCESS_ERROR(bRetCode);
+    return true;
+}
+
+void ZAR::_ChooseSelectedPage(MainMenuItem* pMain)
+{
+    SubMenuItem* pBest = nullptr;
+    for (auto& [name, pItem] : pMain->m_SubMenuList)
+        if (pItem->m_bVisible && (!pBest || pItem->m_nColumn < pBest->m_nColumn))
+            pBest = pItem;
+    pMain->m_pCurrentSub = pBest;
+}
+
+void ZAR::SetVisible(const QString& group, const QString& page, bool bVisible)
+{
+    auto itMain = m_MenuList.find(group);
+    if (itMain == m_MenuList.end() || !itMain->second) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "itMain != m_MenuList.end()");
+        return;
+    }
+    MainMenuItem* pMainMenuItem = itMain->second;
+    auto itSub = pMainMenuItem->m_SubMenuList.find(page);
+    if (itSub == pMainMenuItem->m_SubMenuList.end() || !itSub->second) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "itSub != pMainMenuItem->m_SubMenuList.end()");
+        return;
+    }
+    SubMenuItem* pSubMenuItem = itSub->second;
+
+    if (pMainMenuItem == m_pCurrentMain && pSubMenuItem->m_bVisible != bVisible) {
+        pSubMenuItem->m_bVisible = bVisible;
+        if (!bVisible)
+            _ChooseSelectedPage(pMainMenuItem);
+        SubMenuItem* pShow = bVisible ? pSubMenuItem : pMainMenuItem->m_pCurrentSub;
+        if (!ShowWidget(pMainMenuItem, pShow)) {
+            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
+            return;
+        }
+    } else if (pMainMenuItem->m_pCurrentSub == pSubMenuItem && !bVisible) {
+        pSubMenuItem->m_bVisible = false;
+        _ChooseSelectedPage(pMainMenuItem);
+    }
+    pSubMenuItem->m_bVisible = bVisible;
+}
+
+IQVXWidget* ZAR::GetWidget(const QString& group, const QString& page)
+{
+    auto itMain = m_MenuList.find(group);
+    LOG_PROCESS_ERROR_RET(itMain != m_MenuList.end(), nullptr);
+    MainMenuItem* pMainMenuItem = itMain->second;
+    LOG_PROCESS_ERROR_RET(pMainMenuItem, nullptr);
+    auto itSub = pMainMenuItem->m_SubMenuList.find(page);
+    LOG_PROCESS_ERROR_RET(itSub != pMainMenuItem->m_SubMenuList.end(), nullptr);
+    SubMenuItem* pSubMenuItem = itSub->second;
+    LOG_PROCESS_ERROR_RET(pSubMenuItem, nullptr);
+    return pSubMenuItem->m_pWidget;
+}
+
+void ZAR::menuButtonClicked()
+{
+    auto* pButton = qobject_cast<QPushButton*>(sender());
+    if (!pButton) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pButton");
+        return;
+    }
+    auto itMain = m_MenuList.find(pButton->objectName());
+    if (itMain == m_MenuList.end()) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "itMain != m_MenuList.end()");
+        return;
+    }
+    if (!ShowWidget(itMain->second, itMain->second->m_pCurrentSub))
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
+}
+
+void ZAR::subMenuButtonClicked()
+{
+    if (!m_pCurrentMain) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_pCurrentMain");
+        return;
+    }
+    auto* pButton = qobject_cast<QPushButton*>(sender());
+    if (!pButton) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pButton");
+        return;
+    }
+    auto itSub = m_pCurrentMain->m_SubMenuList.find(pButton->objectName());
+    if (itSub == m_pCurrentMain->m_SubMenuList.end()) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "itSub != m_pCurrentMain->m_SubMenuList.end()");
+        return;
+    }
+    if (!ShowWidget(m_pCurrentMain, itSub->second))
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
+}

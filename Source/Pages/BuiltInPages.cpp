@@ -1,0 +1,67 @@
+// One line per built-in page, in creation order. A page that is not built yet is
+// a placeholder under its real name; its own class replaces the line when it lands.
+#include "Pages/BuiltInPages.h"
+
+#include "Pages/PlaceholderPage.h"
+
+namespace {
+
+template <const char* Name>
+IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
+
+#define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
+VELOCREST_PAGE_NAME(kBasic, "Basic")
+VELOCREST_PAGE_NAME(kPartners, "Partners")
+VELOCREST_PAGE_NAME(kCpuStatus, "CPU Status")
+VELOCREST_PAGE_NAME(kGpuStatus, "GPU Status")
+VELOCREST_PAGE_NAME(kBoardStatus, "Board Status")
+VELOCREST_PAGE_NAME(kDiagram, "Diagram")
+VELOCREST_PAGE_NAME(kNoviceMode, "Novice Mode")
+VELOCREST_PAGE_NAME(kClockVoltage, "Clock/Voltage")
+VELOCREST_PAGE_NAME(kJYPstate, "JY Pstate")
+VELOCREST_PAGE_NAME(kFanControl, "Fan Control")
+VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
+VELOCREST_PAGE_NAME(kStabilityTest, "Stability Test")
+VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
+VELOCREST_PAGE_NAME(kAudio, "Audio")
+VELOCREST_PAGE_NAME(kStorage, "Storage")
+VELOCREST_PAGE_NAME(kUSB, "USB")
+VELOCREST_PAGE_NAME(kSettings, "Settings")
+VELOCREST_PAGE_NAME(kPageList, "Page List")
+VELOCREST_PAGE_NAME(kDebugger, "Debugger")
+VELOCREST_PAGE_NAME(kDeviceList, "Device List")
+#undef VELOCREST_PAGE_NAME
+
+const std::vector<BuiltInPage> kProgramPages = {
+    {"QBasicInfo", Placeholder<kBasic>},
+    {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new CSystemInfoPlaceholder); }},
+    {"QPartners", Placeholder<kPartners>},
+    {"QStatus", Placeholder<kCpuStatus>},
+    {"QGPUStatus", Placeholder<kGpuStatus>},
+    {"QVoltageStatus", Placeholder<kBoardStatus>},
+    {"QSysDiagram", Placeholder<kDiagram>},
+    {"QBasicMode", Placeholder<kNoviceMode>},
+    {"QAdvancedMode", Placeholder<kClockVoltage>},
+    {"QDDRMC", [] { return static_cast<IQVXWidget*>(new CDDRMemoryPlaceholder); }},
+    {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new CDDR2MemoryPlaceholder); }},
+    {"QJYPState", Placeholder<kJYPstate>},
+    {"QFanControl", Placeholder<kFanControl>},
+    {"QPerformanceTest", Placeholder<kBenchmark>},
+    {"QStabilityTest", Placeholder<kStabilityTest>},
+    {"QAutoTune", Placeholder<kAutoClock>},
+    {"QAudio", Placeholder<kAudio>},
+    {"QStorage", Placeholder<kStorage>},
+    {"QUSB", Placeholder<kUSB>},
+    {"QSettings", Placeholder<kSettings>},
+    {"QPlugins", Placeholder<kPageList>},
+    {"QDebugger", Placeholder<kDebugger>},
+    {"QDeviceList", Placeholder<kDeviceList>},
+};
+
+const std::vector<BuiltInPage>* g_pTestPages = nullptr;
+
+} // namespace
+
+const std::vector<BuiltInPage>& BuiltInPages() { return g_pTestPages ? *g_pTestPages : kProgramPages; }
+
+void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages) { g_pTestPages = pPages; }

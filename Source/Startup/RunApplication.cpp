@@ -1,0 +1,235 @@
+#include "Startup/RunApplication.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+
+#include <memory>
+
+#include "Engine/Engine.h"
+#include "Engine/LogCheck.h"
+#include "MainWindow/ZAR.h"
+#include "Platform/SingleInstance.h"
+#include "QVXLogic/DeviceManager.h"
+#include "QVXLogic/PerformanceControl.h"
+#include "Settings/MiscSettings.h"
+#include "Settings/PageSettings.h"
+#include "Settings/SkinManager.h"
+#include "Shell/GlobalFlags.h"
+#include "Shell/MessageBox.h"
+#include "Shell/OverclockWarning.h"
+#include "Shell/WidgetManager.h"
+#include "Startup/Firmware.h"
+#include "Startup/InitWindow.h"
+#include "Startup/StartupChecks.h"
+
+// A failed start-up step: one log line naming the expression and "main", then the
+// step's exit code.
+#define MAIN_PROCESS_ERROR_AS(cond, text, code)                                                         \
+    do {                                                                                                \
+        if (!(cond)) {                                                                                  \
+            g_Log.Write(ltError, "LOG_PROCESS_ERROR_RET_CODE(%s) at line %d in %s\n", text, __LINE__, "main"); \
+            m_nCode = (code);                                                                           \
+            return false;                                                                               \
+        }                                                                                               \
+    } while (0)
+#define MAIN_PROCESS_ERROR(cond, code) MAIN_PROCESS_ERROR_AS(cond, #cond, code)
+
+QString ExitMessage(int nCode)
+{
+    switch (nCode) {
+    case 0: case 2: case 16: return QString();
+    case 3: return QObject::tr("Cannot load setting files.");
+    case 4: return QObject::tr("Log module initialization failed.");
+    case 5: return QObject::tr("Vyk Velocrest driver failed to start.");
+    case 6: return QObject::tr("Vyk Velocrest failed to initialize device manager.");
+    case 7:
+        if (g_IsAdministratorAccount() && g_GetLastError() == 5)
+            return QObject::tr("You have not enough permission to run this program! \nPlease try to run it as administrator.");
+        return QObject::tr("Vyk Velocrest failed to start. Please make sure to run it as administrator.");
+    case 8: return QObject::tr("Vyk Velocrest failed to initialize test center.");
+    case 9: return QObject::tr("Vyk Velocrest failed to initialize widget manager.");
+    case 10: return QObject::tr("Vyk Velocrest failed to initialize main window.");
+    case 11: return QObject::tr("Vyk Velocrest cannot detect Vyk CPU on this computer.");
+    case 12: return QObject::tr("Vyk Velocrest failed to initialize performance control.");
+    case 13: return QObject::tr("Vyk Velocrest Assist is running. Please try again later.");
+    case 14: return QObject::tr("Vyk Velocrest cannot detect Vyk MX-series chipset on this computer.");
+    case 15: return QObject::tr("Vyk Velocrest is disabled on this computer. Please contact your PC vendor.");
+    default: return QObject::tr("Vyk Velocrest failed to start.");
+    }
+}
+
+namespace {
+
+class ApplicationRun {
+public:
+    ApplicationRun(QApplication& app, const QStringList& arguments, const StartupOptions& options)
+        : m_app(app), m_arguments(arguments), m_options(options) {}
+
+    int Run()
+    {
+        if (Start() && WindowLoop())
+            m_nCode = 0;
+        End();
+        return m_nCode;
+    }
+
+private:
+    bool Start();
+    bool WindowLoop();
+    void End();
+    void ShowSplash();
+
+    QApplication& m_app;
+    QStringList m_arguments;
+    const StartupOptions& m_options;
+    int m_nCode = 1;
+    StartupFirmware m_Firmware;
+    plat::SingleInstance m_Instance;
+    std::unique_ptr<InitWindow> m_pInitWindow;
+};
+
+void ApplicationRun::ShowSplash()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    m_pInitWindow->ShowCentredOn(QPoint((area.left() + area.right()) / 2, (area.top() + area.bottom()) / 2));
+}
+
+bool ApplicationRun::Start()
+{
+    MAIN_PROCESS_ERROR(IsQVXEnabled(), 15);
+
+    // Another instance: its window comes to the front, this start ends quietly.
+    const bool bRaised = plat::SingleInstance::RaiseRunning();
+    MAIN_PROCESS_ERROR_AS(!bRaised, "FALSE", 2);
+    // The lock is taken atomically, so two starts close together cannot both pass.
+    const bool hMutex = m_Instance.TryLock();
+    MAIN_PROCESS_ERROR_AS(hMutex, "!hMutex", 2);
+
+    if (m_arguments.size() == 2 && m_arguments.at(1) == QLatin1String("debug"))
+        msgbox::Show(nullptr, QMessageBox::Information, QString(), QStringLiteral("Debug"));
+
+    const QString folder = m_options.programFolder.isEmpty() ? QString::fromStdU16String(g_GetApplicationPath())
+                                                             : m_options.programFolder;
+    QDir::setCurrent(folder);
+
+    bool bRetCode = g_MiscSettings.Load();
+    MAIN_PROCESS_ERROR(bRetCode, 3);
+    bRetCode = g_MiscSettings.LoadLanguage();
+    MAIN_PROCESS_ERROR(bRetCode, 3);
+
+    const bool bAutoTune = m_arguments.size() > 1 && m_arguments.at(1).compare(QLatin1String("AutoTune"), Qt::CaseInsensitive) == 0;
+    if (!bAutoTune)
+        MAIN_PROCESS_ERROR_AS(AskOverclockWarning(), "false", 16);
+
+    bRetCode = g_Log.Init("QVX", 0xFFFF, g_MiscSettings.LogFileEnabled ? CLog::LOG_OUTPUT_FILE : 0, 10000);
+    MAIN_PROCESS_ERROR(bRetCode, 4);
+    LogVersion();
+
+    m_pInitWindow = std::make_unique<InitWindow>(nullptr);
+    ShowSplash();
+
+    bRetCode = m_options.initEngine ? m_options.initEngine() : g_InitEngine();
+    MAIN_PROCESS_ERROR(bRetCode, 7);
+
+    bRetCode = m_Firmware.InitSmbios();
+    if (!bRetCode)
+        g_Log.Write(ltError, "LOG_CHECK_ERROR(%s) at line %d in %s\n", "bRetCode", __LINE__, "main");
+
+    const QByteArray boardId = g_MiscSettings.BoardVendor[0]
+        ? QByteArray(g_MiscSettings.BoardVendor, static_cast<int>(strnlen(g_MiscSettings.BoardVendor, 256)))
+        : m_Firmware.BiosVendor();
+    bRetCode = g_DeviceManager.Init(boardId.constData());
+    MAIN_PROCESS_ERROR(bRetCode, 6);
+    IDevice* pDevice = g_DeviceManager.GetDevice(dtCPU, 0);
+    MAIN_PROCESS_ERROR(pDevice, 11);
+    pDevice = g_DeviceManager.GetDevice(dtNorthBridge, 0);
+    MAIN_PROCESS_ERROR(pDevice, 14);
+    bRetCode = g_PerformanceControl.Initialize();
+    MAIN_PROCESS_ERROR(bRetCode, 12);
+
+    IDevice* pSouthBridge = g_DeviceManager.GetDevice(dtSouthBridge, 0);
+    const bool bMx350 = pSouthBridge && std::u16string(pSouthBridge->GetName()) == u"Vyk MX350 Chipset";
+    const bool bCalibration = StartupFirmware::HasCmosItem("Tidewell Clock Calibration");
+    g_SkinManager.SetSkin(ChooseSkin(g_MiscSettings.SkinScheme, bMx350, bCalibration));
+    return true;
+}
+
+bool ApplicationRun::WindowLoop()
+{
+    ZAR* pZAR = ZAR::GetInstance();
+    for (;;) {
+        bool bRetCode = g_MiscSettings.Load();
+        MAIN_PROCESS_ERROR(bRetCode, 3);
+        bRetCode = g_PageSettings.Load();
+        MAIN_PROCESS_ERROR(bRetCode, 3);
+        bRetCode = g_WidgetManager.Init();
+        MAIN_PROCESS_ERROR(bRetCode, 9);
+        bRetCode = pZAR->Init(&m_app);
+        MAIN_PROCESS_ERROR(bRetCode, 10);
+
+        pZAR->show();
+        // quit is static in Qt 6, which only the string form can connect uniquely.
+        QObject::connect(&m_app, SIGNAL(lastWindowClosed()), &m_app, SLOT(quit()), Qt::UniqueConnection);
+        // A second start asks this one to come to the front.
+        if (!m_Instance.Listen([pZAR]() {
+                pZAR->showNormal();
+                pZAR->raise();
+                pZAR->activateWindow();
+            }))
+            g_Log.Write(ltError, "LOG_CHECK_ERROR(%s) at line %d in %s\n", "m_Instance.Listen", __LINE__, "main");
+        g_nRestartRequest = 0;
+        m_pInitWindow->hide();
+        if (m_options.onWindowShown)
+            m_options.onWindowShown(*pZAR);
+        m_app.exec();
+
+        bRetCode = pZAR->UnInit();
+        MAIN_PROCESS_ERROR(bRetCode, 10);
+        bRetCode = g_WidgetManager.UnInit();
+        MAIN_PROCESS_ERROR(bRetCode, 9);
+        if (g_nRestartRequest != 1)
+            return true;
+        bRetCode = g_MiscSettings.LoadLanguage();
+        MAIN_PROCESS_ERROR(bRetCode, 3);
+        m_pInitWindow->show();
+    }
+}
+
+void ApplicationRun::End()
+{
+    if (m_pInitWindow)
+        m_pInitWindow->close();
+    m_pInitWindow.reset();
+    const QString message = ExitMessage(m_nCode);
+    if (!message.isEmpty())
+        msgbox::Show(nullptr, QMessageBox::Information, ProductTitle(), message, QMessageBox::Ok);
+    g_PerformanceControl.UnInitialize();
+    g_DeviceManager.UnInit();
+    g_UnInitEngine();
+    g_Log.UnInit();
+    m_Instance.Release();
+}
+
+} // namespace
+
+int RunApplication(int argc, char** argv, const StartupOptions& options)
+{
+    // The program makes its application here; a test brings its own.
+    std::unique_ptr<QApplication> ownApp;
+    if (!QApplication::instance())
+        ownApp = std::make_unique<QApplication>(argc, argv);
+    auto* app = qobject_cast<QApplication*>(QApplication::instance());
+    if (!app)
+        return 1;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    ZAR::GetInstance()->SetArguments(arguments);
+    int nCode = ApplicationRun(*app, arguments, options).Run();
+    // Codes above 16 do not exist: they read as a failed start.
+    if (nCode < 0 || nCode > 16)
+        nCode = 1;
+    return nCode;
+}
