@@ -1,0 +1,133 @@
+#pragma once
+// A main window on the simulated board for one test: the stores loaded from the
+// test's folder, the device library up, a fresh window, and everything taken down
+// again (also the window itself, so no state leaks into the next test).
+#include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "MainWindow/ZAR.h"
+#include "Pages/BuiltInPages.h"
+#include "QVXLogic/DeviceManager.h"
+#include "Settings/ConfigParser.h"
+#include "Settings/MiscSettings.h"
+#include "Settings/PageSettings.h"
+#include "Settings/SkinManager.h"
+#include "Shell/GlobalFlags.h"
+#include "Shell/IQVXWidget.h"
+#include "Shell/WidgetManager.h"
+#include "Source/Files.h"
+#include "VirtualBoard/Machine.h"
+#include "support/MessageBoxAnswers.h"
+
+namespace test {
+
+// A page that records what was done to it in one shared call list.
+class RecordingPage : public IQVXWidget {
+public:
+    RecordingPage(const char* name, std::vector<std::string>* calls, bool applyOk = true)
+        : m_name(name), m_calls(calls), m_applyOk(applyOk) {}
+    bool Init() override { return true; }
+    bool UnInit() override { return true; }
+    bool Apply() override { m_calls->push_back(std::string("Apply ") + m_name); return m_applyOk; }
+    bool Discard() override { m_calls->push_back(std::string("Discard ") + m_name); return true; }
+    const char* GetName() override { return m_name; }
+
+private:
+    const char* m_name;
+    std::vector<std::string>* m_calls;
+    bool m_applyOk;
+};
+
+// Loads the default board with changes made to its JSON.
+inline void LoadBoardWith(const std::function<void(QJsonObject& devices)>& change)
+{
+    QFile file(QStringLiteral(":/boards/default.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject board = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonObject devices = board.value(QStringLiteral("devices")).toObject();
+    change(devices);
+    board.insert(QStringLiteral("devices"), devices);
+    ASSERT_TRUE(vb::Machine::Instance().LoadJson(QJsonDocument(board).toJson()));
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_bModified = false;
+        g_bRebootRequired = false;
+        g_nRestartRequest = 0;
+        ASSERT_TRUE(g_MiscSettings.Load());
+        g_SkinManager.SetSkin(QStringLiteral("skin-black"));
+    }
+
+    void TearDown() override
+    {
+        ZAR::ReleaseInstanceForTests();
+        EXPECT_TRUE(g_WidgetManager.UnInit());
+        g_DeviceManager.UnInit();
+        SetBuiltInPagesForTests(nullptr);
+        CConfigParser::ReleaseInstance();
+        g_bModified = false;
+        g_bRebootRequired = false;
+        g_nRestartRequest = 0;
+    }
+
+    // Page table from text (or the built-in one when empty), device library, window.
+    bool Open(const QByteArray& pageSettings = QByteArray(), const QStringList& arguments = {})
+    {
+        if (!pageSettings.isEmpty() && !WriteFile(QStringLiteral("PageSettings.xml"), pageSettings))
+            return false;
+        if (!g_PageSettings.Load() || !g_DeviceManager.Init("") || !g_WidgetManager.Init())
+            return false;
+        window = ZAR::GetInstance();
+        window->SetArguments(arguments);
+        return window->Init(qobject_cast<QApplication*>(QCoreApplication::instance()));
+    }
+
+    // Fake pages instead of the built-in table.
+    void UsePages(std::vector<BuiltInPage> pages)
+    {
+        m_pages = std::move(pages);
+        SetBuiltInPagesForTests(&m_pages);
+    }
+
+    QStringList MenuButtons() const
+    {
+        QStringList texts;
+        for (int column = 0; column < 999; ++column) {
+            QLayoutItem* item = window->Form().menu_frame->layout()
+                ? static_cast<QGridLayout*>(window->Form().menu_frame->layout())->itemAtPosition(0, column) : nullptr;
+            if (!item)
+                break;
+            texts << static_cast<QPushButton*>(item->widget())->text();
+        }
+        return texts;
+    }
+
+    QStringList SubMenuButtons() const
+    {
+        QStringList texts;
+        auto* grid = static_cast<QGridLayout*>(window->Form().submenu_frame->layout());
+        for (int column = 0; grid && column < 999; ++column)
+            if (QLayoutItem* item = grid->itemAtPosition(0, column); item && item->widget())
+                texts << static_cast<QPushButton*>(item->widget())->text();
+        return texts;
+    }
+
+    ZAR* window = nullptr;
+    std::vector<std::string> calls;
+    MessageBoxAnswers answers;
+
+private:
+    std::vector<BuiltInPage> m_pages;
+};
+
+} // namespace test
