@@ -1,0 +1,267 @@
+// Start-up and shutdown in this process: every exit code a test can reach, the
+// argument rules, the disable switch, the skin rule and the window loop.
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "Engine/Engine.h"
+#include "MainWindow/ZAR.h"
+#include "Platform/Registry.h"
+#include "Platform/SingleInstance.h"
+#include "QVXLogic/DeviceManager.h"
+#include "QVXLogic/PerformanceControl.h"
+#include "Settings/ConfigParser.h"
+#include "Settings/MiscSettings.h"
+#include "Settings/SkinManager.h"
+#include "Shell/GlobalFlags.h"
+#include "Shell/WidgetManager.h"
+#include "Source/Files.h"
+#include "Startup/RunApplication.h"
+#include "Startup/StartupChecks.h"
+#include "VirtualBoard/Machine.h"
+#include "support/LogCapture.h"
+#include "support/MessageBoxAnswers.h"
+#include "support/PlatformDoubles.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+const char kWarningStart[] = "WARNING: Operating your processor outside of official Vyk specifications";
+
+class StartupTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        options.programFolder = test::TestDir();
+        // Every pass closes its window at once, so the event loop ends by itself.
+        options.onWindowShown = [this](ZAR& window) {
+            ++passes;
+            if (onPass)
+                onPass(window, passes);
+            QTimer::singleShot(0, &window, &QWidget::close);
+        };
+    }
+
+    void TearDown() override
+    {
+        ZAR::ReleaseInstanceForTests();
+        CConfigParser::ReleaseInstance();
+        CMiscSettings::SetQtTranslationFolder(QString());
+        g_MiscSettings.LanguageType = 0;
+        g_MiscSettings.LoadLanguage();
+        QDir::setCurrent(test::TestDir());
+    }
+
+    int Run(QStringList arguments = {})
+    {
+        arguments.prepend(QStringLiteral("VykVelocrest"));
+        std::vector<QByteArray> bytes;
+        std::vector<char*> argv;
+        for (const QString& a : arguments)
+            bytes.push_back(a.toLocal8Bit());
+        for (QByteArray& b : bytes)
+            argv.push_back(b.data());
+        argv.push_back(nullptr);
+        return RunApplication(static_cast<int>(bytes.size()), argv.data(), options);
+    }
+
+    static void SetValue(plat::RegistryHive hive, const char16_t* name, uint32_t value)
+    {
+        plat::RegistryKey key;
+        ASSERT_EQ(key.Create(hive, plat::kProductKey), plat::ERROR_SUCCESS);
+        ASSERT_EQ(key.SetDword(QString::fromUtf16(name), value), plat::ERROR_SUCCESS);
+    }
+
+    StartupOptions options;
+    std::function<void(ZAR&, int)> onPass;
+    int passes = 0;
+    test::MessageBoxAnswers answers;
+};
+
+} // namespace
+
+TEST_F(StartupTest, ANormalRunShowsTheWarningThenTheWindowAndEndsWithZero)
+{
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(passes, 1);
+    ASSERT_EQ(answers.Messages().size(), 1u);
+    EXPECT_EQ(answers.Messages()[0].title, "Vyk Velocrest");
+    EXPECT_TRUE(answers.Messages()[0].text.startsWith(kWarningStart));
+    EXPECT_TRUE(answers.Messages()[0].text.contains("other problems.  Please make sure"));
+    EXPECT_TRUE(answers.Messages()[0].text.contains("WARRANTY.   See End User"));
+    EXPECT_TRUE(test::LogContains("Version: 2.0  Build Date: Feb 23 2009"));
+    EXPECT_TRUE(test::LogContains("Operating system version : "));
+    // Teardown: the device library and the performance layer are down again.
+    EXPECT_FALSE(g_PerformanceControl.IsInitialized());
+    EXPECT_EQ(g_DeviceManager.GetDevice(dtCPU, 0), nullptr);
+    EXPECT_TRUE(QFile::exists("Preference.xml"));
+    EXPECT_TRUE(QFile::exists("DefaultConfig.xml"));
+}
+
+TEST_F(StartupTest, EveryFailingStepEndsWithItsCodeAndMessage)
+{
+    struct Case {
+        const char* what;
+        std::function<void(StartupOptions&)> arrange;
+        int code;
+        const char* message;   // empty: no message
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"disabled", [](StartupOptions&) { SetValue(plat::RegistryHive::LocalMachine, u"DisableQVX", 1); }, 15,
+         "Vyk Velocrest is disabled on this computer. Please contact your PC vendor.", "IsQVXEnabled()"},
+        {"translations missing", [](StartupOptions&) {
+             test::WriteFile("Preference.xml", "<Preference><LanguageType>2</LanguageType></Preference>");
+             CMiscSettings::SetQtTranslationFolder(test::TestDir() + "/none");
+         }, 3, "Cannot load setting files.", "bRetCode"},
+        {"device manager", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-init-fails.json"); },
+         6, "Vyk Velocrest failed to initialize device manager.", "bRetCode"},
+        {"no processor", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-no-cpu.json"); },
+         11, "Vyk Velocrest cannot detect Vyk CPU on this computer.", "pDevice"},
+        {"performance control", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-perf-control-fails.json"); },
+         12, "Vyk Velocrest failed to initialize performance control.", "bRetCode"},
+        {"no north bridge", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-no-northbridge.json"); },
+         14, "Vyk Velocrest cannot detect Vyk MX-series chipset on this computer.", "pDevice"},
+        {"main window", [](StartupOptions&) { vb::Machine::Instance().GetFaults().Set("platform:DeviceNotification.Register"); },
+         10, "Vyk Velocrest failed to initialize main window.", "bRetCode"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        vb::Machine::Instance().LoadDefault();
+        QDir(test::TestDir() + "/registry").removeRecursively();
+        QFile::remove(test::TestDir() + "/Preference.xml");
+        test::LogCapture::Instance().Clear();
+        test::MessageBoxAnswers local;
+        StartupOptions o = options;
+        c.arrange(o);
+        std::swap(options, o);
+        EXPECT_EQ(Run(), c.code);
+        std::swap(options, o);
+        ASSERT_FALSE(local.Messages().empty());
+        EXPECT_EQ(local.Messages().back().text, c.message);
+        EXPECT_EQ(local.Messages().back().title, "Vyk Velocrest");
+        EXPECT_TRUE(test::LogContains(std::string("LOG_PROCESS_ERROR_RET_CODE(") + c.logged + ") at line"));
+        EXPECT_FALSE(g_PerformanceControl.IsInitialized());
+        TearDown();
+    }
+}
+
+TEST_F(StartupTest, TheDisableSwitchEndsBeforeAnythingElseRuns)
+{
+    SetValue(plat::RegistryHive::LocalMachine, u"DisableQVX", 1);
+    EXPECT_EQ(Run(), 15);
+    // No warning, no settings read, no lock taken.
+    EXPECT_EQ(answers.Messages().size(), 1u);
+    EXPECT_FALSE(QFile::exists("Preference.xml"));
+    EXPECT_FALSE(QFile::exists(plat::SingleInstance::RuntimeFolder() + "/VykVelocrestMutex.lock"));
+}
+
+TEST_F(StartupTest, OnlyTheLowestByteOfDisableQVXDisables)
+{
+    EXPECT_TRUE(IsQVXEnabled());                      // no key
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
+    EXPECT_TRUE(IsQVXEnabled());                      // no value
+    struct Case { uint32_t value; bool enabled; };
+    for (const Case c : {Case{0, true}, Case{1, false}, Case{0x100, true}, Case{0x1FF, false}}) {
+        ASSERT_EQ(key.SetDword(u"DisableQVX", c.value), plat::ERROR_SUCCESS);
+        EXPECT_EQ(IsQVXEnabled(), c.enabled) << c.value;
+    }
+    ASSERT_EQ(key.SetString(u"DisableQVX", "not a number"), plat::ERROR_SUCCESS);
+    EXPECT_TRUE(IsQVXEnabled());
+}
+
+TEST_F(StartupTest, CancelAtTheWarningEndsWithSixteenAndNoMessage)
+{
+    test::MessageBoxAnswers local(QMessageBox::Cancel);
+    EXPECT_EQ(Run(), 16);
+    ASSERT_EQ(local.Messages().size(), 1u);
+    EXPECT_TRUE(local.Messages()[0].text.startsWith(kWarningStart));
+    EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR_RET_CODE(false) at line"));
+    EXPECT_EQ(passes, 0);
+}
+
+TEST_F(StartupTest, ARunningInstanceIsAskedToComeForwardAndTheSecondStartEndsWithTwo)
+{
+    plat::SingleInstance first;
+    ASSERT_TRUE(first.TryLock());
+    EXPECT_EQ(Run(), 2);
+    EXPECT_TRUE(answers.Messages().empty());
+    EXPECT_TRUE(test::LogContains("(!hMutex) at line"));
+
+    int raised = 0;
+    ASSERT_TRUE(first.Listen([&raised] { ++raised; }));
+    EXPECT_EQ(Run(), 2);
+    EXPECT_TRUE(test::LogContains("(FALSE) at line"));
+    for (int i = 0; i < 50 && raised == 0; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(raised, 1);
+    EXPECT_TRUE(answers.Messages().empty());
+    EXPECT_EQ(passes, 0);
+}
+
+TEST_F(StartupTest, TheEngineFailureMessageDependsOnTheAccountAndItsError)
+{
+    struct Case { bool administrator; unsigned error; const char* message; };
+    const Case cases[] = {
+        {true, 5, "You have not enough permission to run this program! \nPlease try to run it as administrator."},
+        {true, 2, "Vyk Velocrest failed to start. Please make sure to run it as administrator."},
+        {false, 5, "Vyk Velocrest failed to start. Please make sure to run it as administrator."},
+    };
+    for (const Case& c : cases) {
+        test::FakeAccounts accounts;
+        if (!c.administrator)
+            accounts.groups = {u"Users"};
+        options.initEngine = [&c] { g_SetLastError(c.error); return false; };
+        test::MessageBoxAnswers local;
+        EXPECT_EQ(Run(), 7);
+        ASSERT_EQ(local.Messages().size(), 2u);
+        EXPECT_EQ(local.Messages()[1].text, c.message);
+        TearDown();
+    }
+}
+
+TEST_F(StartupTest, TheArgumentsDecideTheWarningAndTheDebugPause)
+{
+    struct Case { QStringList arguments; bool warned; bool paused; };
+    const Case cases[] = {
+        {{"AutoTune"}, false, false}, {{"autotune"}, false, false}, {{"AUTOTUNE", "x"}, false, false},
+        {{"debug"}, true, true},       {{"Debug"}, true, false},     {{"debug", "x"}, true, false},
+        {{}, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        test::MessageBoxAnswers local;
+        EXPECT_EQ(Run(c.arguments), 0);
+        bool warned = false, paused = false;
+        for (const auto& shown : local.Messages()) {
+            warned |= shown.text.startsWith(kWarningStart);
+            paused |= shown.text == "Debug" && shown.title.isEmpty();
+        }
+        EXPECT_EQ(warned, c.warned);
+        EXPECT_EQ(paused, c.paused);
+        TearDown();
+    }
+}
+
+TEST_F(StartupTest, ARebuildRequestRunsAnotherPassAndOkEndsTheProgram)
+{
+    onPass = [](ZAR&, int pass) { g_nRestartRequest = pass == 1 ? 1 : 2; };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(passes, 2);
+    EXPECT_EQ(g_WidgetManager.GetWidgetCount(), 0u);
+}
+
+TEST_F(StartupTest, TheSkinRule)
+{
+    struct Case { const char* scheme; bool mx350; bool item; const char* skin; };
+    const Case cases[] = {
+        {"", true, true, "skin-black"},   {"", false, true, "skin-red"},  {"", true, false, "skin-red"},
+        {"", false, false, "skin-red"},   {"skin-x", false, false, "skin-x"},
+        {"../../etc", true, true, "skin-black"}, {"a/b", false, true, "skin-red"}, {"..", true, true, "skin-black"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseSkin(c.scheme, c.mx350, c.item), c.skin) << c.scheme << c.mx350 << c.item;
+}
