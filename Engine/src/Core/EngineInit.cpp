@@ -1,5 +1,6 @@
 #include "Engine/BIOSMiscInfo.h"
 #include "Engine/CMOSItemList.h"
+#include "Engine/DriverHandler.h"
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
 #include "Engine/VykBIOS.h"
@@ -23,6 +24,7 @@ bool g_InitEngine()
     bool bRetCode = false;
 
     // 1. The kernel driver.
+    INIT_FATAL_STEP(g_DriverHandler.Init());
 
     // 2. The CIM connection.
     INIT_FATAL_STEP(g_CIMHandler.Connect(u"root\\cimv2"));
@@ -61,7 +63,10 @@ bool g_UnInitEngine()
     // 1. The CMOS item list.
     g_CMOSItemList.UnInit();
 
-    // 2. The kernel driver.
+    // 2. The kernel driver: gives its semaphore unit back at most once.
+    const bool bDriverClosed = g_DriverHandler.UnInit();
+    if (!bDriverClosed)
+        LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "bRetCode");
 
     // 3. The firmware connections.
     g_CIMHandler.Disconnect();
