@@ -4,7 +4,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
+
+#include "Platform/RuntimeDir.h"
 
 namespace plat {
 
@@ -18,18 +19,7 @@ SingleInstance::SingleInstance() = default;
 
 SingleInstance::~SingleInstance() { Release(); }
 
-QString SingleInstance::RuntimeFolder()
-{
-    QString folder = qEnvironmentVariable("VELOCREST_RUNTIME_DIR");
-    if (folder.isEmpty()) {
-        QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (base.isEmpty())
-            base = QDir::tempPath();
-        folder = base + QStringLiteral("/VykVelocrest");
-    }
-    QDir().mkpath(folder);
-    return folder;
-}
+QString SingleInstance::RuntimeFolder() { return RuntimeDir(); }
 
 bool SingleInstance::RaiseRunning(int timeoutMs)
 {

@@ -20,8 +20,7 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // $VELOCREST_RUNTIME_DIR when set (tests), else "VykVelocrest" in the user's
-    // runtime folder; created when missing.
+    // The user's runtime folder of the program (plat::RuntimeDir).
     static QString RuntimeFolder();
 
     // Asks a running program to come to the front; true when one took the request.
