@@ -57,6 +57,20 @@ inline void LoadBoardWith(const std::function<void(QJsonObject& devices)>& chang
     ASSERT_TRUE(vb::Machine::Instance().LoadJson(QJsonDocument(board).toJson()));
 }
 
+// The default board (with its firmware) under a device-library variant's sections.
+inline void LoadBoardOver(const QString& variantPath)
+{
+    QFile base(QStringLiteral(":/boards/default.json"));
+    QFile variant(variantPath);
+    ASSERT_TRUE(base.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(variant.open(QIODevice::ReadOnly));
+    QJsonObject board = QJsonDocument::fromJson(base.readAll()).object();
+    const QJsonObject changes = QJsonDocument::fromJson(variant.readAll()).object();
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        board.insert(it.key(), it.value());
+    ASSERT_TRUE(vb::Machine::Instance().LoadJson(QJsonDocument(board).toJson()));
+}
+
 class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override

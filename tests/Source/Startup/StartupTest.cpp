@@ -2,6 +2,7 @@
 // argument rules, the disable switch, the skin rule and the window loop.
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 #include "Shell/GlobalFlags.h"
 #include "Shell/WidgetManager.h"
 #include "Source/Files.h"
+#include "Source/MainWindow/MainWindowFixture.h"
+#include "Startup/Firmware.h"
 #include "Startup/RunApplication.h"
 #include "Startup/StartupChecks.h"
 #include "VirtualBoard/Machine.h"
@@ -34,6 +37,10 @@ class StartupTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        // The Engine's driver client keeps its semaphore open from one start to the
+        // next, as the program does: all starts of this process share one runtime folder.
+        static QTemporaryDir runtime;
+        qputenv("VELOCREST_RUNTIME_DIR", runtime.path().toLocal8Bit());
         options.programFolder = test::TestDir();
         // Every pass closes its window at once, so the event loop ends by itself.
         options.onWindowShown = [this](ZAR& window) {
@@ -46,9 +53,16 @@ protected:
 
     void TearDown() override
     {
+        Reset();
+        qunsetenv("VELOCREST_RUNTIME_DIR");
+    }
+
+    // Between the cases of one test: no window, store or language left over.
+    void Reset()
+    {
         ZAR::ReleaseInstanceForTests();
         CConfigParser::ReleaseInstance();
-        CMiscSettings::SetQtTranslationFolder(QString());
+        CMiscSettings::SetQtTranslationFolder(QStringLiteral(":/translation"));
         g_MiscSettings.LanguageType = 0;
         g_MiscSettings.LoadLanguage();
         QDir::setCurrent(test::TestDir());
@@ -116,13 +130,13 @@ TEST_F(StartupTest, EveryFailingStepEndsWithItsCodeAndMessage)
              test::WriteFile("Preference.xml", "<Preference><LanguageType>2</LanguageType></Preference>");
              CMiscSettings::SetQtTranslationFolder(test::TestDir() + "/none");
          }, 3, "Cannot load setting files.", "bRetCode"},
-        {"device manager", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-init-fails.json"); },
+        {"device manager", [](StartupOptions&) { test::LoadBoardOver(VELOCREST_FIXTURES "/boards/qvx-init-fails.json"); },
          6, "Vyk Velocrest failed to initialize device manager.", "bRetCode"},
-        {"no processor", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-no-cpu.json"); },
+        {"no processor", [](StartupOptions&) { test::LoadBoardOver(VELOCREST_FIXTURES "/boards/qvx-no-cpu.json"); },
          11, "Vyk Velocrest cannot detect Vyk CPU on this computer.", "pDevice"},
-        {"performance control", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-perf-control-fails.json"); },
+        {"performance control", [](StartupOptions&) { test::LoadBoardOver(VELOCREST_FIXTURES "/boards/qvx-perf-control-fails.json"); },
          12, "Vyk Velocrest failed to initialize performance control.", "bRetCode"},
-        {"no north bridge", [](StartupOptions&) { vb::Machine::Instance().LoadFile(VELOCREST_FIXTURES "/boards/qvx-no-northbridge.json"); },
+        {"no north bridge", [](StartupOptions&) { test::LoadBoardOver(VELOCREST_FIXTURES "/boards/qvx-no-northbridge.json"); },
          14, "Vyk Velocrest cannot detect Vyk MX-series chipset on this computer.", "pDevice"},
         {"main window", [](StartupOptions&) { vb::Machine::Instance().GetFaults().Set("platform:DeviceNotification.Register"); },
          10, "Vyk Velocrest failed to initialize main window.", "bRetCode"},
@@ -144,7 +158,7 @@ TEST_F(StartupTest, EveryFailingStepEndsWithItsCodeAndMessage)
         EXPECT_EQ(local.Messages().back().title, "Vyk Velocrest");
         EXPECT_TRUE(test::LogContains(std::string("LOG_PROCESS_ERROR_RET_CODE(") + c.logged + ") at line"));
         EXPECT_FALSE(g_PerformanceControl.IsInitialized());
-        TearDown();
+        Reset();
     }
 }
 
@@ -219,7 +233,7 @@ TEST_F(StartupTest, TheEngineFailureMessageDependsOnTheAccountAndItsError)
         EXPECT_EQ(Run(), 7);
         ASSERT_EQ(local.Messages().size(), 2u);
         EXPECT_EQ(local.Messages()[1].text, c.message);
-        TearDown();
+        Reset();
     }
 }
 
@@ -242,7 +256,7 @@ TEST_F(StartupTest, TheArgumentsDecideTheWarningAndTheDebugPause)
         }
         EXPECT_EQ(warned, c.warned);
         EXPECT_EQ(paused, c.paused);
-        TearDown();
+        Reset();
     }
 }
 
@@ -264,4 +278,16 @@ TEST_F(StartupTest, TheSkinRule)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ChooseSkin(c.scheme, c.mx350, c.item), c.skin) << c.scheme << c.mx350 << c.item;
+}
+
+TEST_F(StartupTest, TheDefaultBoardWithItsCalibrationItemGetsTheBlackSkin)
+{
+    onPass = [](ZAR&, int) {
+        EXPECT_TRUE(StartupFirmware::HasCmosItem("Tidewell Clock Calibration"));
+        IDevice* sb = g_DeviceManager.GetDevice(dtSouthBridge, 0);
+        ASSERT_NE(sb, nullptr);
+        EXPECT_EQ(QString::fromStdU16String(sb->GetName()), "Vyk MX350 Chipset");
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(g_SkinManager.GetFilePath("qss/main_style.qss"), ":/skin-black/qss/main_style.qss");
 }
