@@ -1,0 +1,102 @@
+// The program as a real process: a copy of it in the test's folder (so the files it
+// writes beside itself land there), with its own registry, state and runtime
+// folders, and its message boxes answered through the environment. Every wait is
+// bounded, so a program that hangs fails the test instead of stopping the suite.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "Platform/Registry.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+constexpr int kBoundMs = 30000;
+
+class ProcessTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QFileInfo program(QStringLiteral(VELOCREST_PROGRAM));
+        m_folder = test::TestDir() + QStringLiteral("/program");
+        ASSERT_TRUE(QDir().mkpath(m_folder));
+        ASSERT_TRUE(QFile::copy(program.absoluteFilePath(), m_folder + "/VykVelocrest"));
+        // The libraries and driver files are found beside the program.
+        for (const QFileInfo& entry : QDir(program.absolutePath()).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+            if (entry.fileName().endsWith(".so") || entry.isDir())
+                ASSERT_TRUE(QFile::link(entry.absoluteFilePath(), m_folder + "/" + entry.fileName()));
+        }
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.remove("VELOCREST_BOARD");
+        m_env.insert("QT_QPA_PLATFORM", "offscreen");
+        m_env.insert("VELOCREST_REGISTRY_DIR", test::TestDir() + "/registry");
+        m_env.insert("VELOCREST_STATE_DIR", test::TestDir() + "/state");
+        m_env.insert("VELOCREST_RUNTIME_DIR", RuntimeFolder());
+    }
+
+    QString RuntimeFolder() const { return test::TestDir() + "/runtime"; }
+
+    void Start(QProcess& process, const char* answers, const QStringList& arguments = {})
+    {
+        QProcessEnvironment env = m_env;
+        env.insert("VELOCREST_MESSAGEBOX_ANSWERS", answers);
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(test::TestDir());
+        process.start(m_folder + "/VykVelocrest", arguments);
+        ASSERT_TRUE(process.waitForStarted(kBoundMs));
+    }
+
+    int RunToEnd(const char* answers, const QStringList& arguments = {})
+    {
+        QProcess process;
+        Start(process, answers, arguments);
+        if (!process.waitForFinished(kBoundMs)) {
+            process.kill();
+            process.waitForFinished(kBoundMs);
+            ADD_FAILURE() << "the program did not end";
+            return -1;
+        }
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return process.exitCode();
+    }
+
+    QString m_folder;
+    QProcessEnvironment m_env;
+};
+
+} // namespace
+
+TEST_F(ProcessTest, ADisabledComputerEndsWithFifteenBeforeReadingAnyFile)
+{
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDword(u"DisableQVX", 1), plat::ERROR_SUCCESS);
+    EXPECT_EQ(RunToEnd("Ok"), 15);
+    EXPECT_FALSE(QFile::exists(m_folder + "/Preference.xml"));
+}
+
+TEST_F(ProcessTest, CancelAtTheWarningEndsWithSixteen)
+{
+    EXPECT_EQ(RunToEnd("Cancel"), 16);
+    // The settings were read (and written as defaults), nothing beyond.
+    EXPECT_TRUE(QFile::exists(m_folder + "/Preference.xml"));
+    EXPECT_FALSE(QFile::exists(m_folder + "/DefaultConfig.xml"));
+}
+
+TEST_F(ProcessTest, ASecondStartEndsWithTwoWhileTheFirstRuns)
+{
+    QProcess first;
+    Start(first, "Ok");
+    // The first program listens once its window is up.
+    const bool up = QTest::qWaitFor([&] { return QFile::exists(RuntimeFolder() + "/VykVelocrest.window"); }, kBoundMs);
+    EXPECT_TRUE(up) << first.readAllStandardError().constData();
+    if (up)
+        EXPECT_EQ(RunToEnd("Ok"), 2);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    EXPECT_TRUE(first.waitForFinished(kBoundMs));
+}
