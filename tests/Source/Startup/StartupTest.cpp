@@ -239,6 +239,18 @@ TEST_F(StartupTest, TheEngineFailureMessageDependsOnTheAccountAndItsError)
     }
 }
 
+TEST_F(StartupTest, AnEngineThatCannotReachTheFirmwareEndsWithSeven)
+{
+    test::FakeAccounts accounts;
+    accounts.groups = {u"Users"};
+    vb::Machine::Instance().GetFaults().Set("wmi-connect");
+    EXPECT_EQ(Run(), 7);
+    ASSERT_EQ(answers.Messages().size(), 2u);
+    EXPECT_EQ(answers.Messages()[1].text, "Vyk Velocrest failed to start. Please make sure to run it as administrator.");
+    EXPECT_TRUE(test::LogContains("in g_InitEngine"));
+    EXPECT_EQ(passes, 0);
+}
+
 TEST_F(StartupTest, TheArgumentsDecideTheWarningAndTheDebugPause)
 {
     struct Case { QStringList arguments; bool warned; bool paused; };
