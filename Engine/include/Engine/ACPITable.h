@@ -8,7 +8,7 @@
 // Four signature characters, the first in the most significant byte ("MCFG" = 0x4D434647).
 using ACPI_TABLE_SIGNATURE = uint32_t;
 
-constexpr ACPI_TABLE_SIGNATURE AcpiSignature(const char (&text)[5])
+constexpr ACPI_TABLE_SIGNATURE AcpiSignature(const char* text)
 {
     return (uint32_t(uint8_t(text[0])) << 24) | (uint32_t(uint8_t(text[1])) << 16) |
            (uint32_t(uint8_t(text[2])) << 8) | uint32_t(uint8_t(text[3]));

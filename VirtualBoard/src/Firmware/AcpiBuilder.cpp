@@ -1,10 +1,9 @@
 #include "AcpiBuilder.h"
 #include "TableBytes.h"
+#include "TableImage.h"
 
 #include "VirtualBoard/Journal.h"
 
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 
 #include <map>
@@ -160,24 +159,22 @@ QByteArray Rsdp(uint8_t revision, uint64_t rsdt, uint64_t xsdt, const Ids& ids)
     return revision == 0 ? p.left(20) : p;
 }
 
-// Raw images by signature, in the order the board names them.
-std::vector<std::pair<QByteArray, QByteArray>> LoadImages(const QJsonArray& files, const QString& boardDir)
+// Raw images by signature, in the order the board names them: file names (relative
+// to the board's folder) or {"base64": "..."} objects.
+std::vector<std::pair<QByteArray, QByteArray>> LoadImages(const QJsonArray& images, const QString& boardDir)
 {
-    std::vector<std::pair<QByteArray, QByteArray>> images;
-    for (const QJsonValue& v : files) {
-        QFile f(QDir(boardDir).filePath(v.toString()));
-        if (!f.open(QIODevice::ReadOnly)) {
-            Report(rtError, "VirtualBoard: ACPI table image %s cannot be read", qPrintable(f.fileName()));
+    std::vector<std::pair<QByteArray, QByteArray>> loaded;
+    for (const QJsonValue& v : images) {
+        QByteArray bytes;
+        if (!LoadImage(v, boardDir, "ACPI table", &bytes))
+            continue;
+        if (bytes.size() < 4) {
+            Report(rtError, "VirtualBoard: an ACPI table image is too short");
             continue;
         }
-        const QByteArray bytes = f.readAll();
-        if (bytes.size() < 8) {
-            Report(rtError, "VirtualBoard: ACPI table image %s is too short", qPrintable(f.fileName()));
-            continue;
-        }
-        images.emplace_back(bytes.left(4), bytes);
+        loaded.emplace_back(bytes.left(4), bytes);
     }
-    return images;
+    return loaded;
 }
 
 } // namespace
@@ -234,7 +231,9 @@ AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores
     const uint64_t xsdtAt = (rsdtAt + rsdt.size() + 63) & ~uint64_t(63);
     QByteArray xsdt = Root("XSDT", rootEntries, 8, ids);
     Seal(xsdt);
-    QByteArray rsdp = Rsdp(revision, rsdtAt, withXsdt ? xsdtAt : 0, ids);
+    // A board can point the root pointer at tables of its own (see "blobs").
+    QByteArray rsdp = Rsdp(revision, ToU64(acpi.value(QStringLiteral("rsdtAddress")), rsdtAt),
+                           withXsdt ? ToU64(acpi.value(QStringLiteral("xsdtAddress")), xsdtAt) : 0, ids);
 
     auto corrupted = [&](const QString& name, QByteArray& bytes, int at) {
         if (corrupt.contains(name))
@@ -255,6 +254,12 @@ AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores
     if (rsdp.size() == 36)
         corrupted(QStringLiteral("RSDP-extended"), rsdp, 32);
     layout.blobs.push_back({FirmwareTables::kRsdpAddress, rsdp, "RSDP"});
+    // Bytes placed as they stand at the given addresses.
+    for (const QJsonValue& v : acpi.value(QStringLiteral("blobs")).toArray()) {
+        QByteArray bytes;
+        if (LoadImage(v, boardDir, "ACPI memory", &bytes))
+            layout.blobs.push_back({ToU64(v.toObject().value(QStringLiteral("address"))), bytes, "ACPI memory"});
+    }
     return layout;
 }
 

@@ -1,11 +1,10 @@
 #include "SmbiosBuilder.h"
 #include "TableBytes.h"
+#include "TableImage.h"
 
 #include "VirtualBoard/Journal.h"
 #include "VirtualBoard/Processor.h"
 
-#include <QDir>
-#include <QFile>
 #include <QStringList>
 
 namespace vb::tables {
@@ -203,14 +202,10 @@ std::vector<FirmwareBlob> BuildSmbios(const QJsonObject& smbios, const QString& 
     QByteArray table;
     int count = 0;
     uint16_t largest = 0;
-    const QString image = smbios.value(QStringLiteral("image")).toString();
-    if (!image.isEmpty()) {
-        QFile f(QDir(boardDir).filePath(image));
-        if (!f.open(QIODevice::ReadOnly)) {
-            Report(rtError, "VirtualBoard: SMBIOS table image %s cannot be read", qPrintable(f.fileName()));
+    const QJsonValue image = smbios.value(QStringLiteral("image"));
+    if (!image.isUndefined()) {
+        if (!LoadImage(image, boardDir, "SMBIOS table", &table))
             return {};
-        }
-        table = f.readAll();
         count = static_cast<int>(ToU64(smbios.value(QStringLiteral("structureCount")), 0));
     } else {
         std::vector<QByteArray> structures{
