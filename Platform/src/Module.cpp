@@ -2,15 +2,38 @@
 
 #include <QString>
 #include <climits>
+#include <mutex>
+#include <string>
 #include <unistd.h>
 
 namespace plat {
+
+namespace {
+std::mutex g_mutex;
+std::u16string g_override;
+}
+
+void SetExecutablePathForTesting(const char16_t* path)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_override = path ? path : u"";
+}
 
 bool GetExecutablePath(char16_t* buffer, size_t capacity)
 {
     if (!buffer || capacity == 0)
         return false;
     buffer[0] = 0;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        if (!g_override.empty()) {
+            if (g_override.size() + 1 > capacity)
+                return false;
+            std::copy(g_override.begin(), g_override.end(), buffer);
+            buffer[g_override.size()] = 0;
+            return true;
+        }
+    }
     char path[PATH_MAX];
     // readlink never terminates and silently cuts: a full buffer may be a cut path.
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path);

@@ -9,4 +9,7 @@ namespace plat {
 // the buffer then holds an empty text.
 bool GetExecutablePath(char16_t* buffer, size_t capacity);
 
+// Tests: answer with this path instead of the real one (null: the real one again).
+void SetExecutablePathForTesting(const char16_t* path);
+
 } // namespace plat
