@@ -42,6 +42,20 @@ bool IsKnownLeaf(ACPI_TABLE_SIGNATURE signature)
     });
 }
 
+// Start-up of the driver takes the PCI-express configuration base from here.
+bool ReadMCFG(std::vector<uint8_t>& table)
+{
+    CACPITable& acpi = GetACPITable();
+    const char* data = nullptr;
+    uint32_t length = 0;
+    if (!acpi.Init() || !acpi.GetTable(AcpiSignature("MCFG"), data, length))
+        return false;
+    table.assign(data, data + length);
+    return true;
+}
+
+const bool g_mcfgSourceSet = (g_SetMCFGSource(&ReadMCFG), true);
+
 } // namespace
 
 CACPITable::~CACPITable() { UnInit(); }
@@ -74,6 +88,7 @@ bool CACPITable::Init()
         }
     } guard{this};
     uint8_t rsdp[36] = {};
+    UnInit();                     // a second reading starts from nothing
 
     bool bRetCode = g_DriverHandler.ReadMemory(ACPI_SEARCH_START, sizeof g_SearchBuffer,
                                                reinterpret_cast<char*>(g_SearchBuffer));

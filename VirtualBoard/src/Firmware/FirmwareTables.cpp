@@ -3,6 +3,7 @@
 #include "AcpiBuilder.h"
 #include "SmbiosBuilder.h"
 
+#include "VirtualBoard/PhysicalMemory.h"
 #include "VirtualBoard/Processor.h"
 
 #include <algorithm>
@@ -24,6 +25,52 @@ FirmwareTables::FirmwareTables(Machine& machine)
     for (FirmwareBlob& b : tables::BuildSmbios(machine.Section(QStringLiteral("smbios")), machine.BoardDir(), cpu, sockets))
         m_blobs.push_back(std::move(b));
 }
+
+namespace {
+
+// Blobs closer than this share one region of the address space.
+const uint64_t kClusterGap = 1u << 20;
+
+// Places the tables in the machine's physical memory: inside a region the board
+// already has (its BIOS ROM), or in ROM regions of their own.
+void PlaceTables(Machine& machine, PhysicalMemory& memory)
+{
+    std::vector<FirmwareBlob> blobs = machine.Get<FirmwareTables>().Blobs();
+    std::vector<FirmwareBlob> loose;
+    for (const FirmwareBlob& b : blobs) {
+        if (b.bytes.isEmpty())
+            continue;
+        const PhysicalMemory::Region* r = memory.Find(b.address);
+        auto* rom = r ? dynamic_cast<BufferDevice*>(r->device.get()) : nullptr;
+        if (rom && b.address + b.bytes.size() <= r->base + r->size)
+            rom->Load(b.address - r->base, reinterpret_cast<const uint8_t*>(b.bytes.constData()), b.bytes.size());
+        else if (!r)
+            loose.push_back(b);
+        else
+            Report(rtError, "VirtualBoard: %s at 0x%llx does not fit the memory there", b.what,
+                   static_cast<unsigned long long>(b.address));
+    }
+    std::sort(loose.begin(), loose.end(), [](const FirmwareBlob& a, const FirmwareBlob& b) { return a.address < b.address; });
+    for (size_t i = 0; i < loose.size();) {
+        const uint64_t base = loose[i].address & ~uint64_t(0xFFF);
+        uint64_t end = loose[i].address + loose[i].bytes.size();
+        size_t j = i + 1;
+        while (j < loose.size() && loose[j].address < end + kClusterGap) {
+            end = std::max<uint64_t>(end, loose[j].address + loose[j].bytes.size());
+            ++j;
+        }
+        auto rom = std::make_shared<BufferDevice>((end - base + 0xFFF) & ~uint64_t(0xFFF), 0, true);
+        for (size_t k = i; k < j; ++k)
+            rom->Load(loose[k].address - base, reinterpret_cast<const uint8_t*>(loose[k].bytes.constData()),
+                      loose[k].bytes.size());
+        memory.AddRegion(base, rom->Size(), "firmware-tables", rom);
+        i = j;
+    }
+}
+
+const bool g_placed = (PhysicalMemory::RegisterSource(&PlaceTables), true);
+
+} // namespace
 
 bool FirmwareTables::Read(uint64_t address, uint32_t length, uint8_t* out) const
 {
