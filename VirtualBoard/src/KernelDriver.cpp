@@ -22,6 +22,7 @@ const uint32_t kMsrRecord = 12, kPortRecord = 8, kMapRecord = 32, kPciHeader = 2
                kAllocRecord = 48, kListEntries = 64, kListEntry = 52, kListHeader = 28,
                kListRecord = kListHeader + kListEntries * kListEntry;   // 3356
 const size_t kTraceLimit = 20000;
+const size_t kTraceBytes = 4096;                 // of each record kept in the trace
 
 uint16_t Get16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at)
@@ -129,10 +130,17 @@ bool KernelDriver::Control(uint32_t code, const void* in, uint32_t inLength, voi
     }
     entry.ok = ok;
     entry.returned = *returned;
-    char line[96];
-    snprintf(line, sizeof line, "driver: 0x%08X in %u out %u -> %s %u", code, inLength, outLength, ok ? "ok" : "refused",
-             *returned);
-    m_machine.GetJournal().Record(line);
+    // The program polls the hardware for as long as it runs: the journal only
+    // keeps refusals, and the trace keeps the newest requests, cut to a size.
+    if (!ok) {
+        char line[96];
+        snprintf(line, sizeof line, "driver: 0x%08X in %u out %u refused", code, inLength, outLength);
+        m_machine.GetJournal().Record(line);
+    }
+    if (entry.in.size() > kTraceBytes)
+        entry.in.resize(kTraceBytes);
+    if (entry.out.size() > kTraceBytes)
+        entry.out.resize(kTraceBytes);
     m_trace.push_back(std::move(entry));
     if (m_trace.size() > kTraceLimit)
         m_trace.pop_front();

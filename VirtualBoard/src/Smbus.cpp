@@ -164,9 +164,11 @@ void Smbus::Start(uint8_t control)
         Report(rtError, "VirtualBoard: SMBus protocol %u is not modelled", protocol);
         result = kFailed;
     }
-    snprintf(line, sizeof line, "smbus: %s 0x%02x cmd 0x%02x data 0x%02x status 0x%02x", read ? "read" : "write",
-             address7, m_command, m_data0, result);
-    m_machine.GetJournal().Record(line);
+    if (result != kDone) {                       // sensors are polled: only failures are journalled
+        snprintf(line, sizeof line, "smbus: %s 0x%02x cmd 0x%02x data 0x%02x status 0x%02x", read ? "read" : "write",
+                 address7, m_command, m_data0, result);
+        m_machine.GetJournal().Record(line);
+    }
     if (faults.IsSet("smbus-never-done"))
         result = 0;
     m_result = result;

@@ -26,6 +26,7 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
     g_dir = std::make_unique<QTemporaryDir>();
     QDir::setCurrent(g_dir->path());
     qputenv("VELOCREST_STATE_DIR", (g_dir->path() + QStringLiteral("/state")).toLocal8Bit());
+    qputenv("VELOCREST_REGISTRY_DIR", (g_dir->path() + QStringLiteral("/registry")).toLocal8Bit());
     g_clock = std::make_unique<vb::ManualClock>(1'000'000'000ull, 1000);
     vb::SetClock(g_clock.get());
     vb::Machine::Instance().LoadDefault();

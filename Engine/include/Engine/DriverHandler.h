@@ -92,8 +92,9 @@ private:
 
     bool _SendRequest(uint32_t uRequest, const void* pIn, uint32_t uInSize, void* pOut, uint32_t uOutSize,
                       uint32_t& dwBytesReturned);
-    bool _PortIn(uint16_t usPort, uint16_t usWidth, uint32_t& uValue, uint32_t& dwBytesReturned);
-    bool _PortOut(uint16_t usPort, uint16_t usWidth, uint32_t uValue);
+    // The three widths of each port operation (1, 2 or 4 bytes).
+    bool ReadPort(uint16_t usPort, uint16_t usWidth, uint32_t& uValue);
+    bool WritePort(uint16_t usPort, uint16_t usWidth, uint32_t uValue);
     bool _IsECAMReachable(uint32_t uBus, uint32_t uDevice, uint32_t uFunction, uint32_t uOffset, uint32_t uSize) const;
     bool _SelectMCFGEntry(const std::vector<uint8_t>& table);
     void _FindSMBusInPCIList();

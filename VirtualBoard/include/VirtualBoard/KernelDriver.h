@@ -41,7 +41,7 @@ public:
     bool MmioRead(const volatile void* pointer, uint32_t width, uint32_t* value);
     bool MmioWrite(volatile void* pointer, uint32_t width, uint32_t value);
 
-    // What was asked, for tests: the last requests with their bytes.
+    // What was asked, for tests: the newest requests with (up to 4 KB of) their bytes.
     struct TraceEntry {
         uint32_t code = 0;
         std::vector<uint8_t> in;

@@ -1,0 +1,165 @@
+#include "Platform/Registry.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace plat {
+
+namespace {
+
+// An empty key still has to exist in the INI file: it holds this entry.
+const QString kKeyMarker = QStringLiteral(".key");
+
+QString GroupOf(QStringView path)
+{
+    QString group = path.toString();
+    group.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (group.startsWith(QLatin1Char('/')))
+        group.remove(0, 1);
+    while (group.endsWith(QLatin1Char('/')))
+        group.chop(1);
+    return group;
+}
+
+bool ValidValueName(QStringView name)
+{
+    // QSettings would read a slash as a sub-key.
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && name != kKeyMarker;
+}
+
+bool KeyExists(QSettings& settings, const QString& group)
+{
+    if (group.isEmpty())
+        return true;
+    settings.beginGroup(group);
+    const bool exists = !settings.childKeys().isEmpty() || !settings.childGroups().isEmpty();
+    settings.endGroup();
+    return exists;
+}
+
+} // namespace
+
+QString RegistryRoot()
+{
+    const QString dir = qEnvironmentVariable("VELOCREST_REGISTRY_DIR");
+    if (!dir.isEmpty())
+        return dir;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Vyk/registry");
+}
+
+QString RegistryHiveFile(RegistryHive hive)
+{
+    return RegistryRoot() + (hive == RegistryHive::LocalMachine ? QStringLiteral("/HKEY_LOCAL_MACHINE.ini")
+                                                                : QStringLiteral("/HKEY_CURRENT_USER.ini"));
+}
+
+long RegistryKey::Open(RegistryHive hive, QStringView path)
+{
+    m_bOpen = false;
+    QSettings settings(RegistryHiveFile(hive), QSettings::IniFormat);
+    const QString group = GroupOf(path);
+    if (!KeyExists(settings, group))
+        return ERROR_FILE_NOT_FOUND;
+    m_hive = hive;
+    m_group = group;
+    m_bOpen = true;
+    return ERROR_SUCCESS;
+}
+
+long RegistryKey::Create(RegistryHive hive, QStringView path)
+{
+    m_bOpen = false;
+    const QString group = GroupOf(path);
+    {
+        QSettings settings(RegistryHiveFile(hive), QSettings::IniFormat);
+        if (!KeyExists(settings, group)) {
+            QDir().mkpath(RegistryRoot());
+            settings.setValue(group + QLatin1Char('/') + kKeyMarker, QString());
+            settings.sync();
+            if (settings.status() != QSettings::NoError)
+                return ERROR_ACCESS_DENIED;
+        }
+    }
+    m_hive = hive;
+    m_group = group;
+    m_bOpen = true;
+    return ERROR_SUCCESS;
+}
+
+long RegistryKey::QueryString(QStringView name, QString& value) const
+{
+    if (!m_bOpen)
+        return ERROR_INVALID_HANDLE;
+    if (!ValidValueName(name))
+        return ERROR_FILE_NOT_FOUND;
+    QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
+    const QString key = m_group + QLatin1Char('/') + name.toString();
+    if (!settings.contains(key))
+        return ERROR_FILE_NOT_FOUND;
+    // A hand-edited file may hold an unquoted comma, which QSettings reads as a list.
+    const QVariant stored = settings.value(key);
+    value = stored.typeId() == QMetaType::QStringList ? stored.toStringList().join(QStringLiteral(", "))
+                                                       : stored.toString();
+    return ERROR_SUCCESS;
+}
+
+long RegistryKey::QueryDword(QStringView name, uint32_t& value) const
+{
+    QString text;
+    const long lRet = QueryString(name, text);
+    if (lRet != ERROR_SUCCESS)
+        return lRet;
+    bool ok = false;
+    const qulonglong number = text.trimmed().toULongLong(&ok, 0);
+    if (!ok || number > 0xFFFFFFFFull)
+        return ERROR_INVALID_DATA;
+    value = static_cast<uint32_t>(number);
+    return ERROR_SUCCESS;
+}
+
+long RegistryKey::SetString(QStringView name, const QString& value) { return _Write(name, &value); }
+
+long RegistryKey::SetDword(QStringView name, uint32_t value)
+{
+    const QString text = QString::number(value);
+    return _Write(name, &text);
+}
+
+long RegistryKey::DeleteValue(QStringView name) { return _Write(name, nullptr); }
+
+long RegistryKey::_Write(QStringView name, const QString* value)
+{
+    if (!m_bOpen)
+        return ERROR_INVALID_HANDLE;
+    if (!ValidValueName(name))
+        return ERROR_INVALID_DATA;
+    QDir().mkpath(RegistryRoot());
+    QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
+    const QString key = m_group + QLatin1Char('/') + name.toString();
+    if (value) {
+        settings.setValue(key, *value);
+    } else {
+        if (!settings.contains(key))
+            return ERROR_FILE_NOT_FOUND;
+        // Keep the key itself when its last value goes.
+        settings.setValue(m_group + QLatin1Char('/') + kKeyMarker, QString());
+        settings.remove(key);
+    }
+    settings.sync();
+    return settings.status() == QSettings::NoError ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+QStringList RegistryKey::ValueNames() const
+{
+    if (!m_bOpen)
+        return {};
+    QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
+    settings.beginGroup(m_group);
+    QStringList names = settings.childKeys();
+    names.removeAll(kKeyMarker);
+    names.sort();
+    return names;
+}
+
+} // namespace plat

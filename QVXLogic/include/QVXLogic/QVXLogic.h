@@ -1,0 +1,16 @@
+#pragma once
+// Everything the program imports from the device library.
+#include "QVXLogic/ChipsetDevices.h"
+#include "QVXLogic/ClockGeneratorDevice.h"
+#include "QVXLogic/CpuDevice.h"
+#include "QVXLogic/DeviceManager.h"
+#include "QVXLogic/GpuDevice.h"
+#include "QVXLogic/InventoryDevices.h"
+#include "QVXLogic/MemoryDevices.h"
+#include "QVXLogic/PerformanceControl.h"
+#include "QVXLogic/PowerDevices.h"
+#include "QVXLogic/ProfileSettings.h"
+#include "QVXLogic/SensorChipDevice.h"
+#include "QVXLogic/SystemTune.h"
+#include "QVXLogic/TestCenter.h"
+#include "QVXLogic/Testers.h"

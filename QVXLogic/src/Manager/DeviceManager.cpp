@@ -1,0 +1,127 @@
+// The device manager. Device objects are views onto the simulated board; a
+// Refresh keeps the object of every device still present and retires the rest,
+// which live on until UnInit because other threads and dialogs may hold them.
+#include "QVXLogic/DeviceManager.h"
+
+#include <algorithm>
+
+#include "Devices/ChipsetDevices.h"
+#include "Devices/ClockGeneratorDevice.h"
+#include "Devices/CpuDevice.h"
+#include "Devices/GpuDevice.h"
+#include "Devices/MemoryControllerDevice.h"
+#include "Devices/PowerDevices.h"
+#include "Devices/SensorChipDevice.h"
+#include "Engine/LogCheck.h"
+
+IDevice::~IDevice() = default;
+
+CDeviceManager::CDeviceManager() = default;
+CDeviceManager::~CDeviceManager() = default;
+
+bool CDeviceManager::_Detect(std::vector<std::unique_ptr<IDevice>>& found)
+{
+    vb::DeviceBoard& b = qvx::Board();
+    auto lock = b.Lock();
+    if (b.cpu.id.present)
+        for (int core = 0; core < b.cpu.cores; ++core)
+            found.push_back(std::make_unique<qvx::CCpuDevice>(core, b.cpu));
+    if (b.ht.id.present)
+        found.push_back(std::make_unique<qvx::CHTLinkDevice>(b.ht));
+    if (b.mc.id.present)
+        found.push_back(std::make_unique<qvx::CMemoryControllerDevice>(b.mc));
+    for (size_t i = 0; i < b.gpus.size(); ++i)
+        if (b.gpus[i].id.present)
+            found.push_back(std::make_unique<qvx::CGpuDevice>(static_cast<int>(i), b.gpus[i]));
+    if (b.clock.id.present)
+        found.push_back(std::make_unique<qvx::CClockGeneratorDevice>(b.clock));
+    if (b.pwm.id.present)
+        found.push_back(std::make_unique<qvx::CPWMControllerDevice>(b.pwm));
+    if (b.pwm2.id.present)
+        found.push_back(std::make_unique<qvx::CPWMController2Device>(b.pwm2));
+    if (b.nb.id.present)
+        found.push_back(std::make_unique<qvx::CNorthBridgeDevice>(b.nb));
+    if (b.sb.id.present)
+        found.push_back(std::make_unique<qvx::CSouthBridgeDevice>(b.sb));
+    if (b.sensors.id.present)
+        found.push_back(std::make_unique<qvx::CSensorChipDevice>(b.sensors));
+    return true;
+}
+
+bool CDeviceManager::Init(const char* boardId)
+{
+    g_Log.Write(ltInfo, "QVXLogic: board \"%s\"\n", boardId ? boardId : "");
+    LOG_PROCESS_ERROR(!qvx::Board().InitFails());
+    LOG_PROCESS_ERROR(!qvx::Refused("Manager", "Init"));
+    std::vector<std::unique_ptr<IDevice>> found;
+    LOG_PROCESS_ERROR(_Detect(found));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // A second Init starts over; objects handed out before stay valid until UnInit.
+    for (auto& device : m_Devices)
+        m_Retired.push_back(std::move(device));
+    m_Devices = std::move(found);
+    m_bInitialized = true;
+    return true;
+}
+
+bool CDeviceManager::UnInit()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_Devices.clear();
+    m_Retired.clear();
+    m_bInitialized = false;
+    return true;
+}
+
+bool CDeviceManager::Refresh()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        LOG_PROCESS_ERROR(m_bInitialized);
+    }
+    LOG_PROCESS_ERROR(!qvx::Refused("Manager", "Refresh"));
+    std::vector<std::unique_ptr<IDevice>> found;
+    LOG_PROCESS_ERROR(_Detect(found));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // A device still present keeps its object: same type, index and name.
+    for (auto& fresh : found) {
+        const auto same = std::find_if(m_Devices.begin(), m_Devices.end(), [&](const std::unique_ptr<IDevice>& old) {
+            return old && old->GetType() == fresh->GetType() && old->GetIndex() == fresh->GetIndex()
+                && std::u16string(old->GetName()) == fresh->GetName();
+        });
+        if (same != m_Devices.end())
+            fresh = std::move(*same);
+    }
+    for (auto& gone : m_Devices)
+        if (gone)
+            m_Retired.push_back(std::move(gone));
+    m_Devices = std::move(found);
+    return true;
+}
+
+IDevice* CDeviceManager::GetDevice(QVX_DEVICE_TYPE type, unsigned long index)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    unsigned long seen = 0;
+    for (const auto& device : m_Devices)
+        if (device->GetType() == type && seen++ == index)
+            return device.get();
+    return nullptr;
+}
+
+unsigned long CDeviceManager::GetDeviceCount(QVX_DEVICE_TYPE type)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return static_cast<unsigned long>(std::count_if(m_Devices.begin(), m_Devices.end(),
+                                                    [type](const auto& d) { return d->GetType() == type; }));
+}
+
+unsigned long CDeviceManager::GetDeviceCount(const char16_t* className)
+{
+    if (!className)
+        return 0;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const std::u16string wanted(className);
+    return static_cast<unsigned long>(std::count_if(m_Devices.begin(), m_Devices.end(),
+                                                    [&](const auto& d) { return wanted == d->GetClassName(); }));
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The XML value store "QVXConfig.xml" in the install folder: the settings the
+// pages last applied, addressed by group, sub-group and item. The device
+// library's profile object reads the same file, so its layout is fixed:
+//   <?QVX_Configuration_File version = "1.0"?>
+//   <Configuration><Group><SubGroup><Item>text</Item>...
+// Names pass through a rule that turns " ()/+" into "_" before they are used.
+#include <QDomDocument>
+#include <QString>
+#include <QStringView>
+
+class CConfigParser {
+public:
+    // The one store, created (and its file read) on the first call.
+    static CConfigParser* GetInstance();
+    // Tests only: forgets the store, so the next GetInstance reads the file anew.
+    static void ReleaseInstance();
+
+    explicit CConfigParser(QStringView fileName);
+
+    // Stores text as the item's value, creating missing elements; saves when bSave.
+    // False when a name is null or empty, or not usable as an XML name after the
+    // name rule, when the value holds characters XML cannot carry, or when the save fails.
+    bool SetValue(QStringView group, QStringView subGroup, QStringView item, QStringView value, bool bSave);
+    // Numbers are written in the C locale (15 significant digits, "1.25").
+    bool SetValue(QStringView group, QStringView subGroup, QStringView item, double value, bool bSave);
+    // The item's text; false (value untouched) when the item does not exist.
+    bool GetValue(QStringView group, QStringView subGroup, QStringView item, QString& value) const;
+    // Writes the whole document atomically.
+    bool Save();
+
+    // Where the file is read from and written to.
+    const QString& GetFullPath() const { return m_szFullPath; }
+    // Reads a number written by SetValue; also accepts the ',' of files written
+    // under a locale with a decimal comma. False when the text is no number.
+    static bool ToDouble(QStringView text, double& value);
+
+private:
+    bool _Init();
+    bool _GetInstallDir(QString& folder);
+    bool _CreateDefault();
+    QDomElement _FindGroup(const QString& group) const;
+    QDomElement _FindNode(QStringView group, QStringView subGroup, QStringView item) const;
+    static int _MakeXmlName(QStringView source, QString* destination);
+
+    QDomDocument m_Document;
+    QString m_szFileName;
+    QString m_szFilePath;
+    QString m_szFullPath;
+};

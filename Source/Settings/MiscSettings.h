@@ -1,0 +1,49 @@
+#pragma once
+// The program's preferences, "Preference.xml" in the program folder, and the two
+// translators installed for the chosen language.
+#include <QString>
+
+#include <cstdint>
+
+class QTranslator;
+
+class CMiscSettings {
+public:
+    CMiscSettings() = default;
+    virtual ~CMiscSettings() = default;
+
+    // Reads the file; when it is missing or unreadable, the defaults are used and
+    // written (an unreadable file is kept aside as "Preference.xml.bad"). True even
+    // when the defaults cannot be written, so a read-only folder still starts.
+    bool Load();
+    // Writes the file atomically; false when it could not be written.
+    bool Save();
+    // Replaces the installed translators for LanguageType (0: the system's language).
+    bool LoadLanguage();
+
+    bool AutoStartOnBoot = false;
+    bool NeedConfirmOnBoot = false;
+    bool AutoApplySettings = false;
+    bool FanBrokenDetectionEnabled = false;
+    bool LogFileEnabled = false;
+    int LanguageType = 0;
+    char BoardVendor[256] = {};
+    char SkinScheme[256] = {};
+    bool MaximumVCoreEnabled = false;
+    QTranslator* m_pTranslator = nullptr;
+    QTranslator* m_pQtTranslator = nullptr;
+
+    // No path separators and no "..": the skin name is used as a folder name.
+    static bool IsSafeSkinName(QStringView name);
+    // Tests point the built-in Qt translations elsewhere (default ":/translation").
+    static void SetQtTranslationFolder(const QString& folder);
+
+private:
+    void _SetDefaults();
+};
+
+extern CMiscSettings g_MiscSettings;
+
+// The language number for a Windows language identifier (0x0807 -> 5, ...); 1 when
+// the program has no translation for it.
+int LanguageFromLangId(uint16_t langId);

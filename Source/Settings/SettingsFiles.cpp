@@ -1,0 +1,113 @@
+#include "Settings/SettingsFiles.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+
+#include <cstring>
+
+#include "Engine/LogCheck.h"
+
+namespace settings {
+
+bool WriteFileAtomically(const QString& path, const QByteArray& content)
+{
+    QSaveFile file(path);
+    bool bRetCode = file.open(QIODevice::WriteOnly);
+    if (bRetCode)
+        bRetCode = file.write(content) == content.size();
+    if (bRetCode)
+        bRetCode = file.commit();
+    else
+        file.cancelWriting();
+    if (!bRetCode)
+        g_Log.Write(ltError, "Cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+    return bRetCode;
+}
+
+bool SetFileAside(const QString& path)
+{
+    if (!QFile::exists(path))
+        return true;
+    const QString aside = path + QStringLiteral(".bad");
+    QFile::remove(aside);
+    const bool bRetCode = QFile::rename(path, aside);
+    if (bRetCode)
+        g_Log.Write(ltWarning, "%s could not be read; it was kept as %s.\n", qPrintable(path), qPrintable(aside));
+    else
+        g_Log.Write(ltError, "%s could not be read, and could not be renamed to %s.\n", qPrintable(path),
+                    qPrintable(aside));
+    return bRetCode;
+}
+
+void CopyText(char* field, size_t size, QStringView text)
+{
+    if (size == 0)
+        return;
+    const QByteArray bytes = text.toUtf8();
+    size_t length = std::min(static_cast<size_t>(bytes.size()), size - 1);
+    // Never cut a multi-byte character in half: step back over continuation bytes.
+    if (length < static_cast<size_t>(bytes.size()))
+        while (length > 0 && (static_cast<unsigned char>(bytes[length]) & 0xC0) == 0x80)
+            --length;
+    std::memcpy(field, bytes.constData(), length);
+    field[length] = 0;
+}
+
+int ToInt(QStringView text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+} // namespace settings
+
+bool CXmlHandler::Parse(QIODevice* device)
+{
+    QXmlStreamReader reader(device);
+    reader.setNamespaceProcessing(false);
+    QString text;
+    // The text collected so far belongs to the element opened last.
+    auto flush = [&]() {
+        if (text.isEmpty())
+            return true;
+        const bool ok = characters(text);
+        text.clear();
+        return ok;
+    };
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (!flush() || !startElement(reader.qualifiedName().toString(), reader.attributes()))
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            if (!flush() || !endElement(reader.qualifiedName().toString()))
+                return false;
+            break;
+        case QXmlStreamReader::Characters:
+            text += reader.text();
+            break;
+        default:
+            break;
+        }
+    }
+    return !reader.hasError();
+}
+
+namespace settings {
+
+FileRead ReadXmlFile(const QString& path, CXmlHandler& handler)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) && !file.exists())
+        return FileRead::Missing;
+    if (file.isOpen() && handler.Parse(&file))
+        return FileRead::Read;
+    file.close();
+    SetFileAside(path);
+    return FileRead::Failed;
+}
+
+} // namespace settings

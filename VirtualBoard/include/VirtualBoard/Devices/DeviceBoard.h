@@ -1,0 +1,64 @@
+#pragma once
+// The devices of the simulated board as the device library sees them: processor
+// cores, HyperTransport link, bridges, clock generator, regulators, sensor chip,
+// graphics chips and the memory controller. One mutex guards all of them, since
+// readings of one depend on writes to another (core clock = reference x
+// multiplier). Callers lock with Lock() and then read or change the state; the
+// derived readings are computed here so every caller agrees.
+#include <mutex>
+
+#include "VirtualBoard/Devices/DeviceState.h"
+#include "VirtualBoard/Machine.h"
+
+namespace vb {
+
+class Processor;
+
+class DeviceBoard final : public Component {
+public:
+    explicit DeviceBoard(Machine& machine);
+
+    std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(m_mutex); }
+
+    // Start-up switches of the board ("initFails", "perfControlFails").
+    bool InitFails() const { return m_initFails; }
+    bool PerfControlFails() const { return m_perfControlFails; }
+
+    CpuState cpu;
+    HtLinkState ht;
+    NorthBridgeState nb;
+    SouthBridgeState sb;
+    ClockGenState clock;
+    PwmState pwm;
+    Pwm2State pwm2;
+    SensorChipState sensors;
+    std::vector<GpuState> gpus;
+    MemoryControllerState mc;
+
+    // Derived readings; call with the lock held.
+    double CoreClockMHz(int core) const;
+    double NBClockMHz() const;
+    double MemClkMHz() const;                      // configured memory clock at the current reference
+    double MemoryFrequency(double nbMHz, double nbMultiplier) const;
+    double CpuTemperature(int core) const;         // follows clock and voltage
+    int SensorTemperature(int sensor) const;       // -9999 when absent
+    int FanRpm(int fan) const;                     // -9999 when absent
+    static double PstateFrequency(const PstateDef& p);
+    static double PstateVoltage(int vid);
+    double PstateNbFrequency(const PstateDef& p) const;
+
+    // Writes that move other readings; call with the lock held.
+    void SetReference(double mhz);                 // every derived clock follows
+    void SetMultiplier(int core, double multiplier);
+    void SetCoreVid(double volts);
+
+private:
+    void SyncProcessorClock();
+    void SyncStatusRegister();
+
+    std::mutex m_mutex;
+    Processor* m_processor = nullptr;
+    bool m_initFails = false, m_perfControlFails = false;
+};
+
+} // namespace vb
