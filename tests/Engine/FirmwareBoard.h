@@ -15,7 +15,7 @@ namespace test {
 
 // An ACPI table: header (OEM "TESTID"), body, and a checksum that is right unless told otherwise.
 inline QByteArray AcpiTable(const char* signature, const QByteArray& body = {}, bool goodChecksum = true,
-                            int lengthField = -1)
+                            int64_t lengthField = -1)
 {
     QByteArray t(36, '\0');
     std::memcpy(t.data(), signature, 4);

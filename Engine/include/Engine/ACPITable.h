@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 // Four signature characters, the first in the most significant byte ("MCFG" = 0x4D434647).
 using ACPI_TABLE_SIGNATURE = uint32_t;
@@ -47,3 +48,7 @@ private:
 
 // The one reader, created on first use.
 CACPITable& GetACPITable();
+
+// What the driver's start-up takes the PCI-express configuration base from: reads
+// the tables and copies the "MCFG" table. False when there is none.
+bool g_ReadMCFGFromACPI(std::vector<uint8_t>& table);

@@ -42,8 +42,9 @@ bool IsKnownLeaf(ACPI_TABLE_SIGNATURE signature)
     });
 }
 
-// Start-up of the driver takes the PCI-express configuration base from here.
-bool ReadMCFG(std::vector<uint8_t>& table)
+} // namespace
+
+bool g_ReadMCFGFromACPI(std::vector<uint8_t>& table)
 {
     CACPITable& acpi = GetACPITable();
     const char* data = nullptr;
@@ -53,10 +54,6 @@ bool ReadMCFG(std::vector<uint8_t>& table)
     table.assign(data, data + length);
     return true;
 }
-
-const bool g_mcfgSourceSet = (g_SetMCFGSource(&ReadMCFG), true);
-
-} // namespace
 
 CACPITable::~CACPITable() { UnInit(); }
 

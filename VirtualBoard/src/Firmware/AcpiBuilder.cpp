@@ -179,7 +179,8 @@ std::vector<std::pair<QByteArray, QByteArray>> LoadImages(const QJsonArray& imag
 
 } // namespace
 
-AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores, uint64_t defaultEcamBase)
+AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores, uint64_t defaultEcamBase,
+                     uint8_t defaultEndBus)
 {
     AcpiLayout layout;
     if (acpi.value(QStringLiteral("absent")).toBool())
@@ -198,7 +199,7 @@ AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores
     if (acpi.value(QStringLiteral("mcfg")).toBool(true)) {
         layout.ecamBase = ToU64(acpi.value(QStringLiteral("ecamBase")), defaultEcamBase);
         tables.emplace_back("MCFG", Mcfg(ids, layout.ecamBase,
-                                         static_cast<uint8_t>(ToU64(acpi.value(QStringLiteral("ecamEndBus")), 255))));
+                                         static_cast<uint8_t>(ToU64(acpi.value(QStringLiteral("ecamEndBus")), defaultEndBus))));
     }
     if (acpi.value(QStringLiteral("oemTable")).toBool(true))
         tables.emplace_back("OEMB", OemTable(ids));

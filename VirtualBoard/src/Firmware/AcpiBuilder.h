@@ -16,6 +16,7 @@ struct AcpiLayout {
 // Lays out the root pointer and the ACPI tables the "acpi" section describes.
 // Raw table images it names (relative to boardDir) replace the generated table of
 // the same signature; the root pointer and root tables are always built around them.
-AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores, uint64_t defaultEcamBase);
+AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores, uint64_t defaultEcamBase,
+                     uint8_t defaultEndBus);
 
 } // namespace vb::tables

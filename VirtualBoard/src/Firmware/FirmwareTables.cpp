@@ -16,10 +16,14 @@ FirmwareTables::FirmwareTables(Machine& machine)
     const Processor& cpu = machine.Get<Processor>();
     const QJsonObject processor = machine.Section(QStringLiteral("processor"));
     const int sockets = std::max(1, static_cast<int>(ToU64(processor.value(QStringLiteral("sockets")), 1)));
-    const uint64_t pciEcam = ToU64(machine.Section(QStringLiteral("pci")).value(QStringLiteral("ecamBase")), 0xE0000000);
+    // The MCFG names the configuration window the PCI bus model serves.
+    const QJsonObject ecam = machine.Section(QStringLiteral("pci")).value(QStringLiteral("ecam")).toObject();
+    const uint64_t pciEcam = ToU64(ecam.value(QStringLiteral("base")), 0xE0000000);
+    const uint64_t buses = ToU64(ecam.value(QStringLiteral("buses")), 256);
 
     tables::AcpiLayout acpi = tables::BuildAcpi(machine.Section(QStringLiteral("acpi")), machine.BoardDir(),
-                                                cpu.CoreCount() * sockets, pciEcam);
+                                                cpu.CoreCount() * sockets, pciEcam,
+                                                static_cast<uint8_t>(std::clamp<uint64_t>(buses, 1, 256) - 1));
     m_ecamBase = acpi.ecamBase;
     m_blobs = std::move(acpi.blobs);
     for (FirmwareBlob& b : tables::BuildSmbios(machine.Section(QStringLiteral("smbios")), machine.BoardDir(), cpu, sockets))
