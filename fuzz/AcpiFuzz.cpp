@@ -1,33 +1,31 @@
-// Fuzz input: up to four ACPI tables separated by "|||", placed as table images and
-// reached from a root pointer built around them (the first may be an RSDT of its own).
+// Fuzz input: the bytes of the ACPI tables. A revision-0 root pointer in the BIOS
+// area points at the start of the input, so the input begins with the RSDT; its
+// entries may point anywhere, also back into the input.
 #include "FuzzBoard.h"
-
-#include <QJsonArray>
 
 #include "Engine/ACPITable.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::Start();
+    // Tables claiming to run far past the input end at the first unbacked byte
+    // instead of being read as megabytes of all-ones.
+    vb::Machine::Instance().GetFaults().Set("memory-unbacked-fails");
+    fuzz::ClearBiosArea();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QList<QByteArray> parts =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)).split('|');
-    QJsonArray images;
-    QJsonArray blobs;
-    for (const QByteArray& part : parts.mid(0, 4)) {
-        if (part.startsWith("RSDT") || part.startsWith("XSDT"))
-            blobs << QJsonObject{{"address", "0xBFF80000"}, {"base64", QString::fromLatin1(part.toBase64())}};
-        else if (part.size() >= 4)
-            images << fuzz::Base64(part);
-    }
-    QJsonObject acpi{{"images", images}, {"blobs", blobs}};
-    if (!blobs.isEmpty())
-        acpi.insert("rsdtAddress", "0xBFF80000");
-    fuzz::Load({{"acpi", acpi}});
+    if (size > fuzz::kTableAreaSize)
+        return 0;
+    QByteArray rsdp(20, '\0');
+    std::memcpy(rsdp.data(), "RSD PTR ", 8);
+    fuzz::Put32(rsdp, 16, static_cast<uint32_t>(fuzz::kTableArea));
+    fuzz::Seal(rsdp, 8, 20);
+    fuzz::LoadBiosArea(0xF0000, rsdp);
+    fuzz::LoadTableArea(0, QByteArray(fuzz::kTableAreaSize, '\0'));
+    fuzz::LoadTableArea(0, QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     GetACPITable().Init();
     GetACPITable().UnInit();
     return 0;

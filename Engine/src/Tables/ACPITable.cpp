@@ -9,7 +9,7 @@ namespace {
 
 const uint32_t kHeaderSize = 36;
 // No real table comes near this; a larger length is a corrupt header, not a table.
-const uint32_t kMaxTableLength = 16u << 20;
+const uint32_t kMaxTableLength = 4u << 20;
 // The root tables, the fixed description table and FACP's two children: deeper
 // nesting than this only comes from tables that point at each other.
 const int kMaxDepth = 8;

@@ -203,7 +203,9 @@ AcpiLayout BuildAcpi(const QJsonObject& acpi, const QString& boardDir, int cores
     }
     if (acpi.value(QStringLiteral("oemTable")).toBool(true))
         tables.emplace_back("OEMB", OemTable(ids));
-    for (auto& [signature, bytes] : LoadImages(acpi.value(QStringLiteral("images")).toArray(), boardDir)) {
+    for (const auto& image : LoadImages(acpi.value(QStringLiteral("images")).toArray(), boardDir)) {
+        const QByteArray& signature = image.first;
+        const QByteArray& bytes = image.second;
         auto it = std::find_if(tables.begin(), tables.end(), [&](const auto& t) { return t.first == signature; });
         if (it != tables.end())
             it->second = bytes;
