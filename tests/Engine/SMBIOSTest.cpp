@@ -78,7 +78,9 @@ TEST_F(Smbios, StringsAndFieldsTheLengthCovers)
                                       {longText, QStringLiteral("x")});
     LoadTable(bios + Structure(2, 0x0F, {{0x04, 1}}, {QStringLiteral("First")}) +
               Structure(2, 0x0F, {{0x04, 1}, {0x09, 0x10}}, {QStringLiteral("Second")}) +
-              Structure(4, 0x23, {{0x23, 8}, {0x26, 4}}) + kEnd);
+              // The string set right behind a 0x23-long processor: its bytes sit where
+              // later versions keep the core counts and flags.
+              Structure(4, 0x23, {}, {QStringLiteral("\x08\x08\x08\x04")}) + kEnd);
     CSMBIOS smbios;
     ASSERT_TRUE(smbios.Init());
     const SMBIOS_BIOS_INFO& b = smbios.GetBIOSInfo();
