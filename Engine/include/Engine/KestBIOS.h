@@ -50,6 +50,11 @@ constexpr uint32_t kCommandListInHeader = 0x1E;
 constexpr uint32_t kDataListInHeader = 0x20;
 constexpr uint32_t kListHeaderSize = 4;
 constexpr uint32_t kIndirectIoDataTable = 23;
+
+// The u16 image offset of entry uIndex of the command-table (or data-table) list;
+// 0 when there is no such table or the lists lie outside the image.
+uint16_t CommandTableOffset(const uint8_t* pImage, size_t uImageSize, uint32_t uIndex);
+uint16_t DataTableOffset(const uint8_t* pImage, size_t uImageSize, uint32_t uIndex);
 } // namespace kest
 
 class CKestInterpreter {
@@ -60,17 +65,13 @@ public:
     // table does not exist), else 129, 130, 131 or 135.
     uint32_t ExecuteCommandTable(uint32_t uIndex, KESTBIOS_PARAMETERS* pParams);
 
-    // The u16 image offset of entry uIndex of the command-table (or data-table)
-    // list; 0 when there is no such table or the list cannot be read.
-    uint16_t CommandTableOffset(uint32_t uIndex) const;
-    uint16_t DataTableOffset(uint32_t uIndex) const;
+    uint16_t CommandTableOffset(uint32_t uIndex) const { return kest::CommandTableOffset(m_pImage, m_uImageSize, uIndex); }
+    uint16_t DataTableOffset(uint32_t uIndex) const { return kest::DataTableOffset(m_pImage, m_uImageSize, uIndex); }
 
     void SetInstructionBudget(uint64_t ullBudget) { m_ullBudget = ullBudget; }
     uint64_t InstructionsRun() const { return m_ullInstructions; }
 
 private:
-    uint16_t _ListEntry(uint32_t uListField, uint32_t uIndex) const;
-
     const uint8_t* m_pImage;
     size_t m_uImageSize;
     IKestRegisterWindow& m_Registers;

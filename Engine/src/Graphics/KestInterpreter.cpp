@@ -34,23 +34,36 @@ CKestInterpreter::CKestInterpreter(const uint8_t* pImage, size_t uImageSize, IKe
 {
 }
 
-uint16_t CKestInterpreter::_ListEntry(uint32_t uListField, uint32_t uIndex) const
+namespace kest {
+
+static uint16_t ListEntry(const uint8_t* image, size_t size, uint32_t listField, uint32_t index)
 {
+    if (!image)
+        return 0;
     auto u16 = [&](uint64_t at, uint16_t* value) {
-        if (at + 2 > m_uImageSize)
+        if (at + 2 > size)
             return false;
-        *value = static_cast<uint16_t>(m_pImage[at] | m_pImage[at + 1] << 8);
+        *value = static_cast<uint16_t>(image[at] | image[at + 1] << 8);
         return true;
     };
     uint16_t header = 0, list = 0, entry = 0;
-    if (!u16(kRomHeaderPointer, &header) || !u16(uint64_t(header) + uListField, &list)
-        || !u16(uint64_t(list) + kListHeaderSize + 2ull * uIndex, &entry))
+    if (!u16(kRomHeaderPointer, &header) || !u16(uint64_t(header) + listField, &list)
+        || !u16(uint64_t(list) + kListHeaderSize + 2ull * index, &entry))
         return 0;
     return entry;
 }
 
-uint16_t CKestInterpreter::CommandTableOffset(uint32_t uIndex) const { return _ListEntry(kCommandListInHeader, uIndex); }
-uint16_t CKestInterpreter::DataTableOffset(uint32_t uIndex) const { return _ListEntry(kDataListInHeader, uIndex); }
+uint16_t CommandTableOffset(const uint8_t* pImage, size_t uImageSize, uint32_t uIndex)
+{
+    return ListEntry(pImage, uImageSize, kCommandListInHeader, uIndex);
+}
+
+uint16_t DataTableOffset(const uint8_t* pImage, size_t uImageSize, uint32_t uIndex)
+{
+    return ListEntry(pImage, uImageSize, kDataListInHeader, uIndex);
+}
+
+} // namespace kest
 
 namespace kest_run {
 
