@@ -87,6 +87,10 @@ bool NorthBridgeClocks::Access(uint32_t offset, uint8_t* data, uint32_t length, 
     m_regs[reg] = value;
     if (switchChanged)
         m_pollsLeft = m_pollsNeeded;
+    // Without the request bit (0) the set follows the select bit at once; with it,
+    // only after the handshake's polls.
+    if (reg == 9 && !(value & 1))
+        m_regs[0] = (Register(0) & ~8u) | ((value & 2) << 2);
     if (reg == 7 || reg == 9 || reg == 11)
         PublishClock();
     return true;

@@ -40,6 +40,10 @@ const uint32_t kParameterWords = 256;
 CGPUTool::CGPUTool()
 {
     m_pSPMclkControl = nullptr;
+    // A record left by an earlier tool describes the board as it was then: scan
+    // again (and free it rather than leak it).
+    delete m_pDeviceData;
+    m_pDeviceData = nullptr;
     EnumerateDevices();
     m_pSPMclkControl = new CTQ460SPMclkControl();
 }

@@ -96,8 +96,6 @@ bool CGPUTool::_CreateDeviceData(uint16_t usDeviceID, uint32_t uBus, uint32_t uD
                                                   reinterpret_cast<char*>(device->VideoBios));
     LOG_CHECK_ERROR(bRead);
     device->bVideoBiosValid = bRead && IsImageOfChip(*device, U16(pConfig, 0));
-    // A record left from an earlier tool is replaced, not leaked.
-    delete m_pDeviceData;
     m_pDeviceData = device.release();
     _ReadReferenceClock();
     return true;

@@ -2,8 +2,9 @@
 // The north bridge's clock register file, reached through the host bridge's
 // configuration registers 0xE8 (index; bit 9 enables a write) and 0xEC (data).
 // It holds the side-port memory PLL: register 0 bit 3 tells the PLL set in use
-// and follows register 9 bit 1 after a number of reads of register 0 (the
-// switch-over handshake); registers 7 and 11 are the two PLL sets.
+// and follows register 9 bit 1: after a number of reads of register 0 while the
+// request bit 0 of register 9 is set (the switch-over handshake), at once when it
+// is clear; registers 7 and 11 are the two PLL sets.
 //
 //   "northBridgeClocks": { "at": "00:00.0", "handshakePolls": 2,
 //                          "registers": { "7": "0x40110478", "11": "0x18" } }
