@@ -41,8 +41,10 @@ void Colour(QLabel* pLabel, bool bCurrent)
 {
     QPalette palette = pLabel->palette();
     const QBrush brush(bCurrent ? Qt::green : Qt::gray, Qt::SolidPattern);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setBrush(group, QPalette::Window, brush);
+        palette.setBrush(group, QPalette::WindowText, QBrush(Qt::black));   // readable on both fills
+    }
     pLabel->setPalette(palette);
 }
 
@@ -105,6 +107,7 @@ QButton* QJYPState::_AddButton(unsigned uCPUIndex, const char* pszIcon, int nCol
     auto* pButton = new QButton;
     pButton->m_uCPUIndex = uCPUIndex;
     pButton->setIcon(Icon(pszIcon));
+    pButton->setFixedWidth(40);
     auto* pLayout = static_cast<QGridLayout*>(ui.PstateFrame->layout());
     pLayout->addWidget(pButton, pLayout->rowCount() - 1, nColumn);
     connect(pButton, &QPushButton::clicked, this, slot);
@@ -144,6 +147,7 @@ bool QJYPState::AddCPU(unsigned uCPUIndex)
     row.pLeftButton = _AddButton(uCPUIndex, "left_arrow.png", nButtons + 2, &QJYPState::on_left_button_clicked);
     row.pRightButton = _AddButton(uCPUIndex, "right_arrow.png", nButtons + 3, &QJYPState::on_right_button_clicked);
     row.pPlayButton = _AddButton(uCPUIndex, "play.png", nButtons + 4, &QJYPState::on_play_button_clicked);
+    pLayout->setColumnStretch(nButtons + 5, 1);   // the rows stay compact on the left
     return true;
 }
 

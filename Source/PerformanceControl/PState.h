@@ -51,13 +51,13 @@ protected:
     void showEvent(QShowEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
-private slots:
+private:
+    // Connected by hand to every row's button (plain functions, so the form's
+    // connect-by-name does not look for objects of these names).
     void on_left_button_clicked();
     void on_right_button_clicked();
     void on_play_button_clicked();
     void _OnItemChanged(QTreeWidgetItem* pItem, int nColumn);
-
-private:
     bool AddCPU(unsigned uCPUIndex);
     void UpdatePstate();
     bool _Step(unsigned uCPUIndex, bool bForward);
