@@ -301,25 +301,18 @@ void QJYPState::UpdatePstate()
     }
 }
 
-void QJYPState::on_left_button_clicked()
-{
-    auto* pButton = dynamic_cast<QButton*>(sender());
-    if (!pButton) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pButton");
-        return;
-    }
-    _Step(pButton->m_uCPUIndex, false);
-    UpdatePstate();
-}
+void QJYPState::on_left_button_clicked() { _StepRowOfSender(false); }
 
-void QJYPState::on_right_button_clicked()
+void QJYPState::on_right_button_clicked() { _StepRowOfSender(true); }
+
+void QJYPState::_StepRowOfSender(bool bForward)
 {
     auto* pButton = dynamic_cast<QButton*>(sender());
     if (!pButton) {
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pButton");
         return;
     }
-    _Step(pButton->m_uCPUIndex, true);
+    _Step(pButton->m_uCPUIndex, bForward);
     UpdatePstate();
 }
 

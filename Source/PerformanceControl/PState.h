@@ -61,6 +61,7 @@ private:
     bool AddCPU(unsigned uCPUIndex);
     void UpdatePstate();
     bool _Step(unsigned uCPUIndex, bool bForward);
+    void _StepRowOfSender(bool bForward);
     QButton* _AddButton(unsigned uCPUIndex, const char* pszIcon, int nColumn, void (QJYPState::*slot)());
     void _SetToolTips(int nPstate, const PSTATE_INFO& info);
     bool _TableIsValid();

@@ -17,20 +17,8 @@ using test::PerformancePageTest;
 
 namespace {
 
-class FanControlTest : public PerformancePageTest {
+class FanControlTest : public test::PageTest<QFanControl> {
 protected:
-    void TearDown() override
-    {
-        page.reset();
-        PerformancePageTest::TearDown();
-    }
-
-    void Create()
-    {
-        page = std::make_unique<QFanControl>();
-        ASSERT_TRUE(page->Init());
-    }
-
     template <class W>
     W* Get(const QString& name) const
     {
@@ -71,7 +59,6 @@ protected:
         });
     }
 
-    std::unique_ptr<QFanControl> page;
 };
 
 } // namespace

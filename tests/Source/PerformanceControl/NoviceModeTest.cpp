@@ -12,14 +12,8 @@ using test::PerformancePageTest;
 
 namespace {
 
-class NoviceModeTest : public PerformancePageTest {
+class NoviceModeTest : public test::PageTest<QBasicMode> {
 protected:
-    void TearDown() override
-    {
-        page.reset();
-        PerformancePageTest::TearDown();
-    }
-
     // A page as the main window makes it, shown once (which loads it).
     void Open(const char* storedLevel = nullptr)
     {
@@ -48,7 +42,6 @@ protected:
         });
     }
 
-    std::unique_ptr<QBasicMode> page;
 };
 
 } // namespace

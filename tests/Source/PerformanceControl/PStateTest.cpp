@@ -12,20 +12,8 @@ using test::PerformancePageTest;
 
 namespace {
 
-class PStateTest : public PerformancePageTest {
+class PStateTest : public test::PageTest<QJYPState> {
 protected:
-    void TearDown() override
-    {
-        page.reset();
-        PerformancePageTest::TearDown();
-    }
-
-    void Create()
-    {
-        page = std::make_unique<QJYPState>();
-        ASSERT_TRUE(page->Init());
-    }
-
     QTreeWidget* Table() const { return page->findChild<QTreeWidget*>(QStringLiteral("treeWidget")); }
     static ICPUDevice* Cpu(unsigned c) { return QvxGetDevice<ICPUDevice>(dtCPU, c); }
     bool IsGreen(unsigned c, int i) const
@@ -49,7 +37,6 @@ protected:
         });
     }
 
-    std::unique_ptr<QJYPState> page;
 };
 
 } // namespace

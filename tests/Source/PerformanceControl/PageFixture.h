@@ -89,4 +89,23 @@ protected:
     MessageBoxAnswers answers;
 };
 
+// A page of type P made and initialised by the test, deleted before the devices go.
+template <class P>
+class PageTest : public PerformancePageTest {
+protected:
+    void TearDown() override
+    {
+        page.reset();
+        PerformancePageTest::TearDown();
+    }
+
+    void Create()
+    {
+        page = std::make_unique<P>();
+        ASSERT_TRUE(page->Init());
+    }
+
+    std::unique_ptr<P> page;
+};
+
 } // namespace test
