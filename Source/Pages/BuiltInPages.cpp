@@ -3,6 +3,9 @@
 #include "Pages/BuiltInPages.h"
 
 #include "Pages/PlaceholderPage.h"
+#include "PerformanceControl/FanControl.h"
+#include "PerformanceControl/NoviceMode.h"
+#include "PerformanceControl/PState.h"
 
 namespace {
 
@@ -40,12 +43,12 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QGPUStatus", Placeholder<kGpuStatus>},
     {"QVoltageStatus", Placeholder<kBoardStatus>},
     {"QSysDiagram", Placeholder<kDiagram>},
-    {"QBasicMode", Placeholder<kNoviceMode>},
+    {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
     {"QAdvancedMode", Placeholder<kClockVoltage>},
     {"QDDRMC", [] { return static_cast<IQVXWidget*>(new CDDRMemoryPlaceholder); }},
     {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new CDDR2MemoryPlaceholder); }},
-    {"QJYPState", Placeholder<kJYPstate>},
-    {"QFanControl", Placeholder<kFanControl>},
+    {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
+    {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
     {"QPerformanceTest", Placeholder<kBenchmark>},
     {"QStabilityTest", Placeholder<kStabilityTest>},
     {"QAutoTune", Placeholder<kAutoClock>},

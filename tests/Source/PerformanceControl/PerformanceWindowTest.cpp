@@ -1,0 +1,131 @@
+// The three pages in the main window: the page table that admits them, Novice
+// Mode's Apply telling the Clock/Voltage page, and pictures of each page in each skin.
+#include <QCoreApplication>
+#include <QDir>
+#include <QSlider>
+#include <QTimerEvent>
+
+#include "PerformanceControl/FanControl.h"
+#include "PerformanceControl/NoviceMode.h"
+#include "PerformanceControl/PState.h"
+#include "QVXLogic/ClockGeneratorDevice.h"
+#include "Source/MainWindow/MainWindowFixture.h"
+
+using test::MainWindowTest;
+
+namespace {
+
+const QString kGroup = QStringLiteral("Performance\nControl");
+
+// The three pages listed in the performance group, with Clock/Voltage shown too.
+const char kTable[] =
+    "<PageList><Group Name=\"Performance\\nControl\">"
+    "<Page Name=\"Novice Mode\"/><Page Name=\"Clock/Voltage\"/>"
+    "<Page Name=\"JY Pstate\"/><Page Name=\"Fan Control\"/></Group></PageList>";
+
+// Stands in for the Clock/Voltage page: its Apply changes the reference clock,
+// its Discard reads the clocks as that page would.
+class ClockVoltageStandIn : public IQVXWidget {
+public:
+    bool Init() override { return true; }
+    bool UnInit() override { return true; }
+    bool Apply() override { return Generator()->SetHTRefClock(m_dApplyHTRef); }
+    bool Discard() override
+    {
+        m_dShownHTRef = Generator()->GetHTRefClock();
+        m_dShownPCIe = Generator()->GetPCIeClock();
+        ++m_nDiscards;
+        return true;
+    }
+    const char* GetName() override { return "Clock/Voltage"; }
+    static IClockGeneratorDevice* Generator() { return QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0); }
+
+    double m_dApplyHTRef = 200;
+    double m_dShownHTRef = 0, m_dShownPCIe = 0;
+    int m_nDiscards = 0;
+};
+
+QString ScreenshotDir()
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
+    QDir().mkpath(dir);
+    return QDir(dir).absolutePath();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, PerformancePagesNeedAPageTableThatListsThem)
+{
+    ASSERT_TRUE(Open());
+    EXPECT_TRUE(dynamic_cast<QBasicMode*>(window->GetWidget(kGroup, QStringLiteral("Novice Mode"))));
+    for (unsigned i = 0; i < g_WidgetManager.GetWidgetCount(); ++i) {
+        const std::string name = g_WidgetManager.GetWidget(i)->GetName();
+        EXPECT_NE(name, "JY Pstate");
+        EXPECT_NE(name, "Fan Control");
+    }
+    TearDown();
+    SetUp();
+
+    ASSERT_TRUE(Open(kTable));
+    EXPECT_TRUE(dynamic_cast<QBasicMode*>(window->GetWidget(kGroup, QStringLiteral("Novice Mode"))));
+    EXPECT_TRUE(dynamic_cast<QJYPState*>(window->GetWidget(kGroup, QStringLiteral("JY Pstate"))));
+    EXPECT_TRUE(dynamic_cast<QFanControl*>(window->GetWidget(kGroup, QStringLiteral("Fan Control"))));
+}
+
+TEST_F(MainWindowTest, NoviceModeLevelReachesTheClocksAndTheClockVoltagePage)
+{
+    ClockVoltageStandIn* clockPage = nullptr;
+    UsePages({{"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
+              {"QAdvancedMode", [&clockPage] { return static_cast<IQVXWidget*>(clockPage = new ClockVoltageStandIn); }}});
+    ASSERT_TRUE(Open(kTable));
+    ASSERT_TRUE(clockPage);
+    window->show();
+    ASSERT_TRUE(window->ShowWidget(kGroup, QStringLiteral("Novice Mode")));
+    auto* slider = window->GetWidget(kGroup, QStringLiteral("Novice Mode"))->findChild<QSlider*>(QStringLiteral("ModeSlider"));
+    ASSERT_TRUE(slider);
+
+    // A change made on Clock/Voltage alone is not undone by Novice Mode's Apply.
+    clockPage->m_dApplyHTRef = 210;
+    g_bModified = true;
+    window->Apply();
+    EXPECT_EQ(ClockVoltageStandIn::Generator()->GetHTRefClock(), 210);
+
+    // The level is written, and the Clock/Voltage page reads it at once.
+    slider->setValue(4);
+    clockPage->m_dApplyHTRef = 210;
+    const int discards = clockPage->m_nDiscards;
+    window->Apply();
+    EXPECT_EQ(ClockVoltageStandIn::Generator()->GetHTRefClock(), 202);
+    EXPECT_EQ(ClockVoltageStandIn::Generator()->GetPCIeClock(), 104);
+    EXPECT_GT(clockPage->m_nDiscards, discards);
+    EXPECT_EQ(clockPage->m_dShownHTRef, 202);
+    EXPECT_EQ(clockPage->m_dShownPCIe, 104);
+    window->hide();
+}
+
+TEST_F(MainWindowTest, ScreenshotsOfThePerformancePagesInEachSkin)
+{
+    for (const char* skin : {"skin-black", "skin-red"}) {
+        SCOPED_TRACE(skin);
+        g_SkinManager.SetSkin(QLatin1String(skin));
+        ASSERT_TRUE(Open(kTable));
+        window->resize(1000, 700);
+        window->show();
+        for (const char* page : {"Novice Mode", "JY Pstate", "Fan Control"}) {
+            ASSERT_TRUE(window->ShowWidget(kGroup, QLatin1String(page)));
+            IQVXWidget* widget = window->GetWidget(kGroup, QLatin1String(page));
+            QTimerEvent tick(0);
+            QCoreApplication::sendEvent(widget, &tick);
+            QCoreApplication::processEvents();
+            const QImage image = window->grab().toImage();
+            EXPECT_EQ(image.size(), QSize(1000, 700));
+            const QString file = QStringLiteral("%1/%2-%3.png")
+                                     .arg(ScreenshotDir(), QString::fromLatin1(page).replace(' ', '-').toLower(),
+                                          QLatin1String(skin));
+            EXPECT_TRUE(image.save(file));
+        }
+        window->hide();
+        TearDown();
+        SetUp();
+    }
+}
