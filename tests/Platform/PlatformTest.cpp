@@ -2,6 +2,7 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ TEST(Accounts, LinuxAdministratorsAreRootOrSudoers)
 TEST(Priority, LoweringWorksAndRaisingMayBeRefused)
 {
     // Run on a thread of its own: a lowered priority cannot always be raised back.
-    bool done = false;
+    std::atomic<bool> done{false};
     QThread* thread = QThread::create([&] {
         plat::IPriority& p = plat::Priority();
         int before = 0;
