@@ -3,6 +3,7 @@
 #include "Pages/BuiltInPages.h"
 
 #include "Pages/PlaceholderPage.h"
+#include "PerformanceControl/AdvancedMode.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QVoltageStatus", Placeholder<kBoardStatus>},
     {"QSysDiagram", Placeholder<kDiagram>},
     {"QBasicMode", Placeholder<kNoviceMode>},
-    {"QAdvancedMode", Placeholder<kClockVoltage>},
+    {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }},
     {"QDDRMC", [] { return static_cast<IQVXWidget*>(new CDDRMemoryPlaceholder); }},
     {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new CDDR2MemoryPlaceholder); }},
     {"QJYPState", Placeholder<kJYPstate>},
