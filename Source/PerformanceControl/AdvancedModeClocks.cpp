@@ -232,12 +232,13 @@ bool QAdvancedMode::InitClockComboBoxes()
     LOG_PROCESS_ERROR(bRetCode);
     m_dPCIeClock = pClockGen->GetPCIeClock();
 
+    // A clock outside the list selects no entry rather than a wrong one.
     int idx = FindClock(m_pdExtFreqs, m_nExtFreqCount, m_dHTRefClock);
+    ui.comboBoxExtFreq->setCurrentIndex(idx < m_nExtFreqCount ? idx : -1);
     LOG_PROCESS_ERROR(idx < m_nExtFreqCount);
-    ui.comboBoxExtFreq->setCurrentIndex(idx);
     idx = FindClock(m_pdPCIeFreqs, m_nPCIeFreqCount, m_dPCIeClock);
+    ui.comboBoxPCIeFreq->setCurrentIndex(idx < m_nPCIeFreqCount ? idx : -1);
     LOG_PROCESS_ERROR(idx < m_nPCIeFreqCount);
-    ui.comboBoxPCIeFreq->setCurrentIndex(idx);
     return true;
 }
 

@@ -51,14 +51,15 @@ bool QAdvancedMode::ReadClock()
             if (ui.PCIESlider)
                 ui.PCIESlider->setSliderPosition(ToSlider(m_dPCIeClock));
         } else {
+            // A clock outside the list selects no entry rather than a wrong one.
             int idx = FindClock(m_pdExtFreqs, m_nExtFreqCount, m_dHTRefClock);
-            LOG_PROCESS_ERROR(idx < m_nExtFreqCount);
             if (ui.comboBoxExtFreq)
-                ui.comboBoxExtFreq->setCurrentIndex(idx);
+                ui.comboBoxExtFreq->setCurrentIndex(idx < m_nExtFreqCount ? idx : -1);
+            LOG_PROCESS_ERROR(idx < m_nExtFreqCount);
             idx = FindClock(m_pdPCIeFreqs, m_nPCIeFreqCount, m_dPCIeClock);
-            LOG_PROCESS_ERROR(idx < m_nPCIeFreqCount);
             if (ui.comboBoxPCIeFreq)
-                ui.comboBoxPCIeFreq->setCurrentIndex(idx);
+                ui.comboBoxPCIeFreq->setCurrentIndex(idx < m_nPCIeFreqCount ? idx : -1);
+            LOG_PROCESS_ERROR(idx < m_nPCIeFreqCount);
         }
     }
 
