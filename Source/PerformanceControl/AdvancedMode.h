@@ -85,14 +85,17 @@ private:
     // (list mode without a current entry).
     bool _TargetRefClock(double& dMHz) const;
     bool _TargetPCIeClock(double& dMHz) const;
+    bool _TargetClock(const QSlider* pSlider, const QComboBox* pBox, const std::vector<double>& list, int count,
+                      double& dMHz) const;
 
     // Voltages.
     bool InitVoltageSliders();
     bool WriteVoltage();
     void ResetVTTSlider();
     void SetVid(ICPUDevice* pCPU, double dCPUVid, double dNBVid);
-    // Colour warning against the VID the processor runs at now; marks the page modified.
-    void _VidChanged(QLabel* pLabel, int value, double dPresentVolts);
+    // Label text, and the colour warning against the VID processor 0 runs at now;
+    // false without processor 0.
+    bool _VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*present)());
     bool _RelabelRailsForBoard();
     void _DisableRailRow(int rail, bool bValueLabel);
 

@@ -242,35 +242,31 @@ bool QAdvancedMode::InitClockComboBoxes()
     return true;
 }
 
-bool QAdvancedMode::_TargetRefClock(double& dMHz) const
+bool QAdvancedMode::_TargetClock(const QSlider* pSlider, const QComboBox* pBox, const std::vector<double>& list,
+                                 int count, double& dMHz) const
 {
     if (m_bHasClockRanges) {
-        if (!ui.ExtSlider)
+        if (!pSlider)
             return false;
-        dMHz = ui.ExtSlider->value();
+        dMHz = pSlider->value();
         return true;
     }
     // A combo box without a current entry names no clock.
-    const int idx = ui.comboBoxExtFreq ? ui.comboBoxExtFreq->currentIndex() : -1;
-    if (idx < 0 || idx >= m_nExtFreqCount || idx >= static_cast<int>(m_pdExtFreqs.size()))
+    const int idx = pBox ? pBox->currentIndex() : -1;
+    if (idx < 0 || idx >= count || idx >= static_cast<int>(list.size()))
         return false;
-    dMHz = m_pdExtFreqs[static_cast<size_t>(idx)];
+    dMHz = list[static_cast<size_t>(idx)];
     return true;
+}
+
+bool QAdvancedMode::_TargetRefClock(double& dMHz) const
+{
+    return _TargetClock(ui.ExtSlider, ui.comboBoxExtFreq, m_pdExtFreqs, m_nExtFreqCount, dMHz);
 }
 
 bool QAdvancedMode::_TargetPCIeClock(double& dMHz) const
 {
-    if (m_bHasClockRanges) {
-        if (!ui.PCIESlider)
-            return false;
-        dMHz = ui.PCIESlider->value();
-        return true;
-    }
-    const int idx = ui.comboBoxPCIeFreq ? ui.comboBoxPCIeFreq->currentIndex() : -1;
-    if (idx < 0 || idx >= m_nPCIeFreqCount || idx >= static_cast<int>(m_pdPCIeFreqs.size()))
-        return false;
-    dMHz = m_pdPCIeFreqs[static_cast<size_t>(idx)];
-    return true;
+    return _TargetClock(ui.PCIESlider, ui.comboBoxPCIeFreq, m_pdPCIeFreqs, m_nPCIeFreqCount, dMHz);
 }
 
 bool QAdvancedMode::WriteClock()

@@ -65,30 +65,29 @@ QString TwoLineCaption(const QString& name)
 
 } // namespace
 
-void QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double dPresentVolts)
+bool QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*present)())
 {
-    SetLevelColor(pLabel, LevelForRatio(value / kVoltsToSlider, dPresentVolts));
+    const QString text = QString::number(value / kVoltsToSlider, 'f', 4);
+    pLabel->setText(text);
+    pLabel->setToolTip(text);
+    ICPUDevice* pCPU = Cpu(0);
+    if (!pCPU)
+        return false;
+    SetLevelColor(pLabel, LevelForRatio(value / kVoltsToSlider, (pCPU->*present)()));
     g_bModified = true;
+    return true;
 }
 
 void QAdvancedMode::on_CPUVidSlider_valueChanged(int value)
 {
-    const QString text = QString::number(value / kVoltsToSlider, 'f', 4);
-    ui.CPUVidLabel->setText(text);
-    ui.CPUVidLabel->setToolTip(text);
-    ICPUDevice* pCPU = Cpu(0);
+    const bool pCPU = _VidChanged(ui.CPUVidLabel, value, &ICPUDevice::GetCPUVid);
     ADVMODE_PROCESS_ERROR_VOID(pCPU);
-    _VidChanged(ui.CPUVidLabel, value, pCPU->GetCPUVid());
 }
 
 void QAdvancedMode::on_NBVidSlider_valueChanged(int value)
 {
-    const QString text = QString::number(value / kVoltsToSlider, 'f', 4);
-    ui.NBVidLabel->setText(text);
-    ui.NBVidLabel->setToolTip(text);
-    ICPUDevice* pCPU = Cpu(0);
+    const bool pCPU = _VidChanged(ui.NBVidLabel, value, &ICPUDevice::GetNBVid);
     ADVMODE_PROCESS_ERROR_VOID(pCPU);
-    _VidChanged(ui.NBVidLabel, value, pCPU->GetNBVid());
 }
 
 void QAdvancedMode::on_Voltage_valueChanged(int value)

@@ -11,15 +11,6 @@ using test::AdvancedModeTest;
 
 namespace {
 
-std::vector<std::string> Only(const std::vector<std::string>& lines, const std::string& fragment)
-{
-    std::vector<std::string> out;
-    for (const std::string& line : lines)
-        if (line.find(fragment) != std::string::npos)
-            out.push_back(line);
-    return out;
-}
-
 int IndexOf(const std::vector<std::string>& lines, const std::string& line)
 {
     for (size_t i = 0; i < lines.size(); ++i)

@@ -14,15 +14,6 @@ using test::LoadBoardWith;
 
 namespace {
 
-std::vector<std::string> Only(const std::vector<std::string>& lines, const std::string& fragment)
-{
-    std::vector<std::string> out;
-    for (const std::string& line : lines)
-        if (line.find(fragment) != std::string::npos)
-            out.push_back(line);
-    return out;
-}
-
 void SetFault(const char* name) { vb::Machine::Instance().GetFaults().Set(name); }
 
 } // namespace

@@ -105,6 +105,15 @@ protected:
         }
         return lines;
     }
+    // The lines holding fragment.
+    static std::vector<std::string> Only(const std::vector<std::string>& lines, const std::string& fragment)
+    {
+        std::vector<std::string> out;
+        for (const std::string& line : lines)
+            if (line.find(fragment) != std::string::npos)
+                out.push_back(line);
+        return out;
+    }
     // An item of "QVXConfig.xml" as the file on disk holds it; empty when absent.
     static QString Stored(const QString& group, const QString& subGroup, const QString& item)
     {
