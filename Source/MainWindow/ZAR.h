@@ -90,6 +90,7 @@ private:
     void _ReadWarningSetting();
     void _WriteDefaultProfile();
     void _ChooseSelectedPage(MainMenuItem* pMain);
+    void _ShowBoostState(unsigned nState);
     void _DeleteMenu();
 
     Ui::ZARClass ui;

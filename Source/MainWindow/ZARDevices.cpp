@@ -54,6 +54,30 @@ bool ZAR::Refresh()
     return true;
 }
 
+void ZAR::_ShowBoostState(unsigned nState)
+{
+    m_nBoostState = nState;
+    if (ui.BoostBtn)
+        ui.BoostBtn->setStyleSheet(g_SkinManager.GetQssFile(
+            nState ? QStringLiteral("boost_button_red.qss") : QStringLiteral("boost_button_green.qss")));
+}
+
+namespace {
+// Processor 0's boost pair; false (logged) when there is no processor 0.
+bool ReadBoostPair(bool& first, bool& second)
+{
+    auto* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    if (!pCPU) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
+        return false;
+    }
+    first = false;
+    second = false;
+    pCPU->GetBoostMode(&first, &second);
+    return true;
+}
+} // namespace
+
 void ZAR::RefreshBoostButton()
 {
     if (g_DeviceManager.GetDeviceCount(kBoostProcessorClass) == 0) {
@@ -62,30 +86,19 @@ void ZAR::RefreshBoostButton()
         ui.BoostBtn = nullptr;
         return;
     }
-    auto* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
-    if (!pCPU) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
-        return;
-    }
     bool first = false;
     bool second = false;
-    pCPU->GetBoostMode(&first, &second);
-    m_nBoostState = first ? 1 : 0;
-    if (ui.BoostBtn)
-        ui.BoostBtn->setStyleSheet(
-            g_SkinManager.GetQssFile(first ? QStringLiteral("boost_button_red.qss") : QStringLiteral("boost_button_green.qss")));
+    if (ReadBoostPair(first, second))
+        _ShowBoostState(first ? 1 : 0);
 }
 
 void ZAR::on_BoostBtn_clicked()
 {
-    auto* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
-    if (!pCPU) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
-        return;
-    }
     bool first = false;
     bool second = false;
-    pCPU->GetBoostMode(&first, &second);
+    if (!ReadBoostPair(first, second))
+        return;
+    // The new state follows the button, not the flag just read.
     const unsigned nNewState = (m_nBoostState + 1) % 2;
     first = nNewState == 1;
 
@@ -108,8 +121,5 @@ void ZAR::on_BoostBtn_clicked()
         RefreshBoostButton();
         return;
     }
-    m_nBoostState = nNewState;
-    if (ui.BoostBtn)
-        ui.BoostBtn->setStyleSheet(g_SkinManager.GetQssFile(
-            m_nBoostState ? QStringLiteral("boost_button_red.qss") : QStringLiteral("boost_button_green.qss")));
+    _ShowBoostState(nNewState);
 }

@@ -3,18 +3,15 @@
 // the preferences name none) and whether the BIOS offers a CMOS item.
 #include <QByteArray>
 
-#include <memory>
+#include "Engine/SMBIOS.h"
 
 class StartupFirmware {
 public:
-    StartupFirmware();
-    ~StartupFirmware();
     // False only logs: start-up goes on with whatever the records hold.
-    bool InitSmbios();
+    bool InitSmbios() { return m_smbios.Init(); }
     QByteArray BiosVendor() const;
     static bool HasCmosItem(const char* pszName);
 
 private:
-    struct Tables;
-    std::unique_ptr<Tables> m_pTables;
+    CSMBIOS m_smbios;
 };

@@ -108,7 +108,7 @@ bool ApplicationRun::Start()
     MAIN_PROCESS_ERROR_AS(hMutex, "!hMutex", 2);
 
     if (m_arguments.size() == 2 && m_arguments.at(1) == QLatin1String("debug"))
-        msgbox::Show(nullptr, QMessageBox::Information, QString(), QStringLiteral("Debug"));
+        msgbox::Show(nullptr, QMessageBox::NoIcon, QString(), QStringLiteral("Debug"));
 
     const QString folder = m_options.programFolder.isEmpty() ? QString::fromStdU16String(g_GetApplicationPath())
                                                              : m_options.programFolder;

@@ -95,9 +95,11 @@ bool KernelDriver::Control(uint32_t code, const void* in, uint32_t inLength, voi
 
     TraceEntry entry;
     entry.code = code;
-    entry.in.assign(static_cast<const uint8_t*>(in), static_cast<const uint8_t*>(in) + inLength);
+    const auto* inBytes = static_cast<const uint8_t*>(in);
+    // The trace keeps only the head of each record (a resize would keep the capacity).
+    entry.in.assign(inBytes, inBytes + std::min<size_t>(inLength, kTraceBytes));
     entry.outLength = outLength;
-    std::vector<uint8_t> buf = entry.in;
+    std::vector<uint8_t> buf(inBytes, inBytes + inLength);
 
     const uint32_t n = (code - kCodeBase) / 4;
     uint32_t reply = 0;
@@ -126,7 +128,7 @@ bool KernelDriver::Control(uint32_t code, const void* in, uint32_t inLength, voi
         *returned = reply;
         if (m_machine.GetFaults().IsSet("driver-reply-short"))
             *returned = reply ? reply - 1 : 1;
-        entry.out.assign(buf.begin(), buf.begin() + reply);
+        entry.out.assign(buf.begin(), buf.begin() + std::min<size_t>(reply, kTraceBytes));
     }
     entry.ok = ok;
     entry.returned = *returned;
@@ -137,10 +139,6 @@ bool KernelDriver::Control(uint32_t code, const void* in, uint32_t inLength, voi
         snprintf(line, sizeof line, "driver: 0x%08X in %u out %u refused", code, inLength, outLength);
         m_machine.GetJournal().Record(line);
     }
-    if (entry.in.size() > kTraceBytes)
-        entry.in.resize(kTraceBytes);
-    if (entry.out.size() > kTraceBytes)
-        entry.out.resize(kTraceBytes);
     m_trace.push_back(std::move(entry));
     if (m_trace.size() > kTraceLimit)
         m_trace.pop_front();

@@ -54,6 +54,12 @@ private:
     Machine& m_machine;
 };
 
+std::vector<PciBus::HookSource>& HookSources()
+{
+    static std::vector<PciBus::HookSource> sources;
+    return sources;
+}
+
 const bool g_registered = [] {
     PhysicalMemory::RegisterSource([](Machine& machine, PhysicalMemory& memory) {
         PciBus& bus = machine.Get<PciBus>();
@@ -65,6 +71,8 @@ const bool g_registered = [] {
 }();
 
 } // namespace
+
+void PciBus::RegisterHookSource(HookSource source) { HookSources().push_back(std::move(source)); }
 
 bool PciBus::ParseLocation(const QString& text, PciLocation* at)
 {
@@ -124,6 +132,8 @@ PciBus::PciBus(Machine& machine) : m_machine(machine)
             for (uint32_t fn = 1; fn < 8; ++fn)
                 if (m_functions.count(PciLocation{at.bus, at.device, fn}))
                     cfg[0x0E] |= 0x80;
+    for (const HookSource& source : HookSources())
+        source(machine, *this);
 }
 
 bool PciBus::Answers(const PciLocation& at) const

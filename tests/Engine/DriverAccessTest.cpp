@@ -110,8 +110,8 @@ TEST_F(DriverAccess, RegisterWindowsReachTheDeviceThroughTheAccessor)
         uint8_t written = 0;
     };
     auto device = std::make_shared<Counter>();
-    ASSERT_TRUE(vb::Machine::Instance().Get<vb::PhysicalMemory>().AddRegion(0xFEBF0000, 0x10000, "test-registers", device));
-    char* window = handler.MapPhysicalMemory(0xFEBF0000, 0x10000);
+    ASSERT_TRUE(vb::Machine::Instance().Get<vb::PhysicalMemory>().AddRegion(0xFEA00000, 0x10000, "test-registers", device));
+    char* window = handler.MapPhysicalMemory(0xFEA00000, 0x10000);
     ASSERT_NE(window, nullptr);
     const uint32_t first = plat::MmioRead32(window + 0x79C);
     const uint32_t second = plat::MmioRead32(window + 0x79C);

@@ -2,8 +2,7 @@
 // CMOS items, BIOS information, value, info, object-id and thermal packages): no input
 // may crash, hang or read out of bounds. LLVMFuzzerTestOneInput works with libFuzzer;
 // without it, main runs N pseudo-random inputs (--runs N, --seed S) or the given files.
-#include <QCoreApplication>
-#include <QFile>
+#include "FuzzMain.h"
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -168,39 +167,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 }
 
 #ifndef VELOCREST_LIBFUZZER
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    long runs = 100000;
-    uint64_t seed = 1;
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--runs" && i + 1 < argc)
-            runs = std::atol(argv[++i]);
-        else if (a == "--seed" && i + 1 < argc)
-            seed = std::strtoull(argv[++i], nullptr, 10);
-        else
-            files.push_back(a);
-    }
-    for (const std::string& f : files) {
-        QFile file(QString::fromStdString(f));
-        if (!file.open(QIODevice::ReadOnly))
-            return 2;
-        const QByteArray bytes = file.readAll();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
-    }
-    if (!files.empty())
-        return 0;
-    std::mt19937_64 random(seed);
-    std::vector<uint8_t> buffer;
-    for (long r = 0; r < runs; ++r) {
-        buffer.resize(random() % 4096);
-        for (uint8_t& b : buffer)
-            b = uint8_t(random());
-        LLVMFuzzerTestOneInput(buffer.data(), buffer.size());
-    }
-    std::printf("%ld inputs ran clean\n", runs);
-    return 0;
-}
+int main(int argc, char** argv) { return fuzz::Main(argc, argv, 4096); }
 #endif

@@ -2,6 +2,7 @@
 #include "Engine/CMOSItemList.h"
 #include "Engine/DriverHandler.h"
 #include "Engine/Engine.h"
+#include "Engine/GPUTool.h"
 #include "Engine/LogCheck.h"
 #include "Engine/VykBIOS.h"
 #include "Engine/VykBIOSHandler.h"
@@ -62,6 +63,15 @@ bool g_UnInitEngine()
 {
     // 1. The CMOS item list.
     g_CMOSItemList.UnInit();
+
+    // 4. The graphics register window. Unmapped while the driver is still open: once
+    // it is closed the unmap request cannot be sent (and the driver would report the
+    // window as left over).
+    if (CGPUTool::IsRegisterWindowMapped()) {
+        const bool bUnmapped = CGPUTool::UnmapRegisterWindow();
+        if (!bUnmapped)
+            LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "bRetCode");
+    }
 
     // 2. The kernel driver: gives its semaphore unit back at most once.
     const bool bDriverClosed = g_DriverHandler.UnInit();

@@ -1,4 +1,5 @@
 // The driver client's life: construction, start-up and shutdown.
+#include "Engine/ACPITable.h"
 #include "Engine/DriverHandler.h"
 #include "Engine/LogCheck.h"
 
@@ -15,10 +16,7 @@ IDriverHandler& g_GetDriverHandler() { return g_DriverHandler; }
 
 namespace {
 
-// The firmware tables are not read yet: no MCFG, so PCI goes through requests.
-bool NoMCFG(std::vector<uint8_t>&) { return false; }
-
-std::atomic<MCFGSource> g_MCFGSource{&NoMCFG};
+std::atomic<MCFGSource> g_MCFGSource{&g_ReadMCFGFromACPI};
 
 // Offsets in the MCFG table: the 36-byte header, 8 reserved bytes, then 16-byte
 // allocation entries {u64 base, u16 segment, u8 start bus, u8 end bus, u32 reserved}.
@@ -35,7 +33,7 @@ uint64_t GetU64(const std::vector<uint8_t>& b, size_t at)
 
 } // namespace
 
-void g_SetMCFGSource(MCFGSource source) { g_MCFGSource.store(source ? source : &NoMCFG); }
+void g_SetMCFGSource(MCFGSource source) { g_MCFGSource.store(source ? source : &g_ReadMCFGFromACPI); }
 
 CDriverHandler::CDriverHandler()
     : m_hDriver(plat::INVALID_HANDLE_VALUE), m_usSMBusBase(0), m_bIs64bitOS(false), m_hSemaphore(nullptr),

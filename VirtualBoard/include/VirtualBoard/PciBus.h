@@ -46,6 +46,10 @@ public:
     // every access to its function first; it returns true when it served it.
     using ConfigHook = std::function<bool(uint32_t offset, uint8_t* data, uint32_t length, bool write)>;
     void SetConfigHook(const PciLocation& at, ConfigHook hook);
+    // Models that serve registers of a function install their hooks through a
+    // source registered at load time; each runs once for every new PciBus.
+    using HookSource = std::function<void(Machine&, PciBus&)>;
+    static void RegisterHookSource(HookSource source);
 
     uint64_t EcamBase() const { return m_ecamBase; }     // 0: no window
     uint32_t EcamBuses() const { return m_ecamBuses; }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -237,6 +239,18 @@ TEST_F(StartupTest, TheEngineFailureMessageDependsOnTheAccountAndItsError)
     }
 }
 
+TEST_F(StartupTest, AnEngineThatCannotReachTheFirmwareEndsWithSeven)
+{
+    test::FakeAccounts accounts;
+    accounts.groups = {u"Users"};
+    vb::Machine::Instance().GetFaults().Set("wmi-connect");
+    EXPECT_EQ(Run(), 7);
+    ASSERT_EQ(answers.Messages().size(), 2u);
+    EXPECT_EQ(answers.Messages()[1].text, "Vyk Velocrest failed to start. Please make sure to run it as administrator.");
+    EXPECT_TRUE(test::LogContains("in g_InitEngine"));
+    EXPECT_EQ(passes, 0);
+}
+
 TEST_F(StartupTest, TheArgumentsDecideTheWarningAndTheDebugPause)
 {
     struct Case { QStringList arguments; bool warned; bool paused; };
@@ -260,12 +274,26 @@ TEST_F(StartupTest, TheArgumentsDecideTheWarningAndTheDebugPause)
     }
 }
 
-TEST_F(StartupTest, ARebuildRequestRunsAnotherPassAndOkEndsTheProgram)
+TEST_F(StartupTest, TwoRebuildsInARowLeaveNothingBehindAndOkEndsTheProgram)
 {
-    onPass = [](ZAR&, int pass) { g_nRestartRequest = pass == 1 ? 1 : 2; };
+    // Pass 1 changes the language, pass 2 the page list; pass 3 ends with OK.
+    std::vector<int> buttons, pages;
+    onPass = [&](ZAR& window, int pass) {
+        buttons.push_back(window.findChildren<QPushButton*>().size());
+        pages.push_back(window.Form().stackedWidget->count());
+        if (pass == 1) {
+            g_MiscSettings.LanguageType = 1;
+            ASSERT_TRUE(g_MiscSettings.Save());
+        }
+        g_nRestartRequest = pass < 3 ? 1 : 2;
+    };
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(passes, 2);
+    EXPECT_EQ(passes, 3);
+    EXPECT_EQ(buttons, std::vector<int>(3, buttons.front()));
+    EXPECT_EQ(pages, std::vector<int>(3, pages.front()));
+    EXPECT_EQ(g_MiscSettings.LanguageType, 1);
     EXPECT_EQ(g_WidgetManager.GetWidgetCount(), 0u);
+    EXPECT_EQ(ZAR::GetInstance()->TimerId(), 0);
 }
 
 TEST_F(StartupTest, TheSkinRule)
