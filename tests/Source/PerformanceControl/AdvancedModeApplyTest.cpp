@@ -174,9 +174,10 @@ TEST_F(AdvancedModeTest, ColourBandsAndUnits)
         ASSERT_EQ(Slider(c.slider)->value(), c.value) << c.slider;
         auto* pLabel = W<QLabel>(c.label);
         EXPECT_EQ(pLabel->autoFillBackground(), c.level > 0) << c.slider << " " << c.value;
-        if (c.level)
+        if (c.level) {
             EXPECT_EQ(pLabel->palette().color(QPalette::Inactive, QPalette::Window), colours[c.level])
                 << c.slider << " " << c.value;
+        }
     }
     // VIDs with four decimals, rails with three.
     EXPECT_EQ(Text("CPUVidLabel"), "1.4375");
