@@ -3,6 +3,7 @@
 #include "Pages/BuiltInPages.h"
 
 #include "Pages/PlaceholderPage.h"
+#include "PerformanceControl/AdvancedMode.h"
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
@@ -19,10 +20,6 @@ VELOCREST_PAGE_NAME(kCpuStatus, "CPU Status")
 VELOCREST_PAGE_NAME(kGpuStatus, "GPU Status")
 VELOCREST_PAGE_NAME(kBoardStatus, "Board Status")
 VELOCREST_PAGE_NAME(kDiagram, "Diagram")
-VELOCREST_PAGE_NAME(kNoviceMode, "Novice Mode")
-VELOCREST_PAGE_NAME(kClockVoltage, "Clock/Voltage")
-VELOCREST_PAGE_NAME(kJYPstate, "JY Pstate")
-VELOCREST_PAGE_NAME(kFanControl, "Fan Control")
 VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
 VELOCREST_PAGE_NAME(kStabilityTest, "Stability Test")
 VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
@@ -44,7 +41,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QVoltageStatus", Placeholder<kBoardStatus>},
     {"QSysDiagram", Placeholder<kDiagram>},
     {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
-    {"QAdvancedMode", Placeholder<kClockVoltage>},
+    {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }},
     {"QDDRMC", [] { return static_cast<IQVXWidget*>(new CDDRMemoryPlaceholder); }},
     {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new CDDR2MemoryPlaceholder); }},
     {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},

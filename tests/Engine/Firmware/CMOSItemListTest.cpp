@@ -123,7 +123,7 @@ TEST_F(CMOSItemListTest, BiosInformation)
     ASSERT_TRUE(info.Init());
     EXPECT_STREQ(info.GetVendorName(), "Vyk Velocrest Firmware Inc.");
     EXPECT_EQ(info.GetIGPMode(), 1);
-    EXPECT_TRUE(info.GetEngineClockOverride());
+    EXPECT_FALSE(info.GetEngineClockOverride());
 
     struct Case {
         const char* name;
@@ -138,7 +138,8 @@ TEST_F(CMOSItemListTest, BiosInformation)
         {"vendor fails", {}, "bios-command-fail:0x40001", "", -1, false},
         {"IGP fails", {}, "bios-command-fail:0x40002", "Vyk Velocrest Firmware Inc.", -1, false},
         {"mode 0xFF, override 2", {{"igpMode", -1}, {"engineClockOverride", 2}}, nullptr, "Vyk Velocrest Firmware Inc.", -1, false},
-        {"64-character vendor", {{"vendor", QString::fromStdString(longName + "tail")}}, nullptr, longName.c_str(), 1, true},
+        {"64-character vendor", {{"vendor", QString::fromStdString(longName + "tail")}}, nullptr, longName.c_str(), 1, false},
+        {"override 1", {{"engineClockOverride", 1}}, nullptr, "Vyk Velocrest Firmware Inc.", 1, true},
     };
     for (const Case& c : cases) {
         vb::Machine::Instance().LoadDefault();

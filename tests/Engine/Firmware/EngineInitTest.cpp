@@ -21,7 +21,7 @@ TEST_F(FirmwareTest, EngineStartsOnTheDefaultBoardAndStopsCleanly)
     EXPECT_TRUE(g_VykBIOS.IsValidCommand(0x30002));
     EXPECT_EQ(g_CMOSItemList.GetItemCount(), 6);
     EXPECT_STREQ(g_BIOSMiscInfo.GetVendorName(), "Vyk Velocrest Firmware Inc.");
-    EXPECT_TRUE(g_BIOSMiscInfo.GetEngineClockOverride());
+    EXPECT_FALSE(g_BIOSMiscInfo.GetEngineClockOverride());
     EXPECT_TRUE(CVykBIOSHandler::m_Self.IsAvailable());
     EXPECT_EQ(plat::WmiComInitCount(), com + 3);
 
