@@ -13,10 +13,7 @@
 #include "Settings/ConfigParser.h"
 #include "Shell/GlobalFlags.h"
 
-#if __has_include("Engine/SMBIOS.h")
 #include "Engine/SMBIOS.h"
-#define ADVMODE_HAS_SMBIOS 1
-#endif
 
 using namespace advmode;
 
@@ -185,7 +182,6 @@ bool QAdvancedMode::InitVoltageSliders()
 
 bool QAdvancedMode::_RelabelRailsForBoard()
 {
-#ifdef ADVMODE_HAS_SMBIOS
     CSMBIOS smbios;
     if (!smbios.Init())
         return true;
@@ -205,7 +201,6 @@ bool QAdvancedMode::_RelabelRailsForBoard()
     ui.labelVolSlider6->setText(QStringLiteral("HTR\nCore"));
     for (int rail = 0; rail < kRailCount; ++rail)
         m_VoltageRows[kSlider][rail]->setWhatsThis(QString());
-#endif
     return true;
 }
 

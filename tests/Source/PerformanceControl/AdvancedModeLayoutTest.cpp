@@ -5,8 +5,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 
+#include "Engine/DriverHandler.h"
 #include "support/LogCapture.h"
 
 using test::AdvancedModeTest;
@@ -254,3 +256,51 @@ TEST_F(AdvancedModeTest, UnInitTwiceAndTheTimerOfAHiddenPage)
     Tick();
     EXPECT_EQ(Text("CurrentCPUSpeed"), before);
 }
+
+namespace {
+
+// The fixed regulator's rails of one maker's boards with the 0x5956 north bridge
+// carry other names; the maker is read from the base-board record of the firmware tables.
+TEST_F(AdvancedModeTest, RailsAreRenamedOnlyForTheOneBoardMakerAndBridge)
+{
+    struct Case {
+        const char* maker;
+        const char* bridge;
+        const char* firstRail;
+    };
+    for (const Case& c : {Case{"Giga Boards Ltd.", "0x5956", "SB Core"}, Case{"Vyk Computer Works", "0x5956", nullptr},
+                          Case{"Giga Boards Ltd.", "0x9610", nullptr}}) {
+        test::LoadBoardOver(Variant("qvx-fixed-rails"));
+        QJsonObject board = vb::Machine::Instance().Board();
+        QJsonObject smbios = board.value("smbios").toObject();
+        QJsonObject baseBoard = smbios.value("baseBoard").toObject();
+        baseBoard.insert("manufacturer", QString::fromLatin1(c.maker));
+        smbios.insert("baseBoard", baseBoard);
+        board.insert("smbios", smbios);
+        QJsonObject devices = board.value("devices").toObject();
+        QJsonObject northBridge = devices.value("northBridge").toObject();
+        northBridge.insert("deviceId", QString::fromLatin1(c.bridge));
+        devices.insert("northBridge", northBridge);
+        board.insert("devices", devices);
+        ASSERT_TRUE(vb::Machine::Instance().LoadJson(QJsonDocument(board).toJson()));
+        // The tables are read through the driver.
+        ASSERT_TRUE(g_DriverHandler.Init());
+        const QString defaultName = [&] {
+            QAdvancedMode plain;
+            return plain.findChild<QLabel*>("labelVolValue1")->text();
+        }();
+        ASSERT_TRUE(Open()) << c.maker;
+        Show();
+        const QString shown = page->findChild<QLabel*>("labelVolValue1")->text();
+        if (c.firstRail) {
+            EXPECT_EQ(shown, QLatin1String(c.firstRail)) << c.maker << " " << c.bridge;
+        } else {
+            EXPECT_EQ(shown, defaultName) << c.maker << " " << c.bridge;
+        }
+        g_DriverHandler.UnInit();
+        TearDown();
+        SetUp();
+    }
+}
+
+} // namespace
