@@ -8,17 +8,12 @@
 // folder) never meet another test's mutex. Waits poll on the machine clock
 // (plat::Sleep / plat::GetTickCount64), so a test never waits real seconds.
 #include <cstdint>
+
+#include "Platform/WaitResult.h"
 #include <memory>
 #include <string>
 
 namespace plat {
-
-enum : uint32_t {
-    WAIT_OBJECT_0 = 0,
-    WAIT_ABANDONED = 0x80,
-    WAIT_TIMEOUT = 0x102,
-    WAIT_FAILED = 0xFFFFFFFF,
-};
 
 class NamedMutex {
 public:

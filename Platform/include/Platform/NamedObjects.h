@@ -5,18 +5,12 @@
 // Waits poll on the machine clock, so a test never waits for real time.
 #include <cstdint>
 
+#include "Platform/WaitResult.h"
+
 namespace plat {
 
 struct NamedObjectData;
 using NamedHandle = NamedObjectData*;
-
-enum : uint32_t {
-    WAIT_OBJECT_0 = 0,
-    WAIT_ABANDONED = 0x80,
-    WAIT_TIMEOUT = 0x102,
-    WAIT_FAILED = 0xFFFFFFFF,
-    INFINITE = 0xFFFFFFFF,
-};
 
 // Open: null with kErrorFileNotFound when no such object exists.
 // Create: an existing object is opened instead (GetLastError: kErrorAlreadyExists).
