@@ -11,7 +11,7 @@ namespace {
 
 using test::AcpiTable;
 using test::Blob;
-using test::LoadBoardWith;
+using test::LoadDefaultBoardWith;
 using test::U32s;
 
 const uint64_t kFree = 0xBFF80000;   // above the board's own tables
@@ -48,7 +48,7 @@ protected:
     {
         QJsonArray blobs = moreBlobs;
         blobs.prepend(Blob(kFree, rsdt));
-        ASSERT_TRUE(LoadBoardWith({{"acpi", QJsonObject{{"rsdpRevision", 0}, {"rsdtAddress", "0xBFF80000"}, {"blobs", blobs}}}}));
+        ASSERT_TRUE(LoadDefaultBoardWith({{"acpi", QJsonObject{{"rsdpRevision", 0}, {"rsdtAddress", "0xBFF80000"}, {"blobs", blobs}}}}));
         test::LogCapture::Instance().Clear();
     }
 };
@@ -82,7 +82,7 @@ TEST_F(AcpiTables, RootPointerFailuresLeaveNothing)
         {"bad RSDT", {{"corrupt", QJsonArray{"RSDT"}}}, "LOG_PROCESS_ERROR(bRetCode)"},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(LoadBoardWith({{"acpi", c.acpi}}));
+        ASSERT_TRUE(LoadDefaultBoardWith({{"acpi", c.acpi}}));
         test::LogCapture::Instance().Clear();
         EXPECT_FALSE(GetACPITable().Init()) << c.name;
         EXPECT_TRUE(test::LogContains(c.logged)) << c.name;
@@ -93,7 +93,7 @@ TEST_F(AcpiTables, RootPointerFailuresLeaveNothing)
 
 TEST_F(AcpiTables, RevisionZeroUsesTheRsdtOnly)
 {
-    ASSERT_TRUE(LoadBoardWith({{"acpi", QJsonObject{{"rsdpRevision", 0}}}}));
+    ASSERT_TRUE(LoadDefaultBoardWith({{"acpi", QJsonObject{{"rsdpRevision", 0}}}}));
     ASSERT_TRUE(GetACPITable().Init());
     EXPECT_FALSE(Has("XSDT"));
     EXPECT_TRUE(Has("APIC"));
@@ -116,7 +116,7 @@ TEST_F(AcpiTables, EmptyRsdtAndZeroEntries)
 
 TEST_F(AcpiTables, BadTableIsSkippedAndTheRestStored)
 {
-    ASSERT_TRUE(LoadBoardWith({{"acpi", QJsonObject{{"corrupt", QJsonArray{"APIC"}}, {"xsdt", false}}}}));
+    ASSERT_TRUE(LoadDefaultBoardWith({{"acpi", QJsonObject{{"corrupt", QJsonArray{"APIC"}}, {"xsdt", false}}}}));
     test::LogCapture::Instance().Clear();
     ASSERT_TRUE(GetACPITable().Init());
     EXPECT_FALSE(Has("APIC"));
@@ -173,7 +173,7 @@ TEST_F(AcpiTables, TablesPointingAtEachOtherEnd)
 
 TEST_F(AcpiTables, MissingTableIsReported)
 {
-    ASSERT_TRUE(LoadBoardWith({{"acpi", QJsonObject{{"mcfg", false}}}}));
+    ASSERT_TRUE(LoadDefaultBoardWith({{"acpi", QJsonObject{{"mcfg", false}}}}));
     ASSERT_TRUE(GetACPITable().Init());
     test::LogCapture::Instance().Clear();
     EXPECT_FALSE(Has("MCFG"));
@@ -199,7 +199,7 @@ TEST_F(AcpiTables, RealTablesParse)
         for (const char* i : set.images)
             images << i;
         const QString dir = QStringLiteral(VELOCREST_FIXTURES "/firmware/") + QLatin1String(set.folder);
-        ASSERT_TRUE(LoadBoardWith({{"acpi", QJsonObject{{"images", images}}}}, dir + QStringLiteral("/board.json")));
+        ASSERT_TRUE(LoadDefaultBoardWith({{"acpi", QJsonObject{{"images", images}}}}, dir + QStringLiteral("/board.json")));
         ASSERT_TRUE(GetACPITable().Init()) << set.folder;
         for (const char* i : set.images) {
             const QByteArray sig = QByteArray(i).left(4);

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "VirtualBoard/Machine.h"
+#include "support/BoardEdits.h"
 
 namespace test {
 
@@ -49,17 +49,6 @@ inline QJsonObject Blob(uint64_t address, const QByteArray& bytes)
     QJsonObject o = Base64(bytes);
     o.insert("address", QStringLiteral("0x%1").arg(address, 0, 16));
     return o;
-}
-
-// Reloads the default board with the given sections replaced.
-inline bool LoadBoardWith(const QJsonObject& sections, const QString& boardPath = {})
-{
-    vb::Machine& m = vb::Machine::Instance();
-    m.LoadDefault();
-    QJsonObject board = m.Board();
-    for (auto it = sections.begin(); it != sections.end(); ++it)
-        board.insert(it.key(), it.value());
-    return m.LoadJson(QJsonDocument(board).toJson(), nullptr, boardPath);
 }
 
 } // namespace test

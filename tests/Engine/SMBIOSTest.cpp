@@ -11,7 +11,7 @@ namespace {
 
 using test::Base64;
 using test::Blob;
-using test::LoadBoardWith;
+using test::LoadDefaultBoardWith;
 
 // One structure: type, formatted length (area zero-filled, with the given bytes set), strings.
 QByteArray Structure(uint8_t type, int length, std::initializer_list<std::pair<int, uint8_t>> bytes,
@@ -37,14 +37,14 @@ protected:
     void TearDown() override { g_DriverHandler.UnInit(); }
     static void LoadTable(const QByteArray& table)
     {
-        ASSERT_TRUE(LoadBoardWith({{"smbios", QJsonObject{{"image", Base64(table)}}}}));
+        ASSERT_TRUE(LoadDefaultBoardWith({{"smbios", QJsonObject{{"image", Base64(table)}}}}));
         test::LogCapture::Instance().Clear();
     }
 };
 
 TEST_F(Smbios, DefaultBoardValues)
 {
-    ASSERT_TRUE(LoadBoardWith({{"processor", QJsonObject{{"sockets", 2}, {"cores", 4}}}}));
+    ASSERT_TRUE(LoadDefaultBoardWith({{"processor", QJsonObject{{"sockets", 2}, {"cores", 4}}}}));
     CSMBIOS smbios;
     ASSERT_TRUE(smbios.Init());
     EXPECT_STREQ(smbios.GetBIOSInfo().szVendor, "Vyk Megatrends Inc.");
@@ -150,13 +150,13 @@ TEST_F(Smbios, CutOrCorruptTablesStopTheWalk)
 
 TEST_F(Smbios, NoAnchorOrAnchorTooLate)
 {
-    ASSERT_TRUE(LoadBoardWith({{"smbios", QJsonObject{{"absent", true}}}}));
+    ASSERT_TRUE(LoadDefaultBoardWith({{"smbios", QJsonObject{{"absent", true}}}}));
     CSMBIOS none;
     EXPECT_FALSE(none.Init());
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(bFound)"));
 
     // An anchor whose entry point would run past the end of the window.
-    ASSERT_TRUE(LoadBoardWith({{"smbios", QJsonObject{{"absent", true}}},
+    ASSERT_TRUE(LoadDefaultBoardWith({{"smbios", QJsonObject{{"absent", true}}},
                                {"acpi", QJsonObject{{"blobs", QJsonArray{Blob(0xFFFF0, "_SM_")}}}}}));
     test::LogCapture::Instance().Clear();
     CSMBIOS late;
@@ -167,7 +167,7 @@ TEST_F(Smbios, NoAnchorOrAnchorTooLate)
 TEST_F(Smbios, RealTableParses)
 {
     const QString dir = QStringLiteral(VELOCREST_FIXTURES "/firmware/qemu-pc");
-    ASSERT_TRUE(LoadBoardWith({{"smbios", QJsonObject{{"image", "smbios-2.8.bin"}, {"version", "2.8"}}}},
+    ASSERT_TRUE(LoadDefaultBoardWith({{"smbios", QJsonObject{{"image", "smbios-2.8.bin"}, {"version", "2.8"}}}},
                               dir + QStringLiteral("/board.json")));
     CSMBIOS smbios;
     ASSERT_TRUE(smbios.Init());

@@ -7,6 +7,7 @@
 
 #include "VirtualBoard/Firmware/FirmwareTables.h"
 #include "VirtualBoard/Machine.h"
+#include "VirtualBoard/PhysicalMemory.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ using vb::FirmwareTables;
 QByteArray Read(uint64_t address, uint32_t length)
 {
     QByteArray out(static_cast<int>(length), '\0');
-    vb::Machine::Instance().Get<FirmwareTables>().Read(address, length, reinterpret_cast<uint8_t*>(out.data()));
+    vb::Machine::Instance().Get<vb::PhysicalMemory>().Read(address, reinterpret_cast<uint8_t*>(out.data()), length);
     return out;
 }
 

@@ -7,7 +7,6 @@
 #include "VirtualBoard/Processor.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace vb {
 
@@ -75,21 +74,5 @@ void PlaceTables(Machine& machine, PhysicalMemory& memory)
 const bool g_placed = (PhysicalMemory::RegisterSource(&PlaceTables), true);
 
 } // namespace
-
-bool FirmwareTables::Read(uint64_t address, uint32_t length, uint8_t* out) const
-{
-    bool covered = false;
-    const uint64_t end = address + length;
-    for (const FirmwareBlob& b : m_blobs) {
-        const uint64_t bEnd = b.address + static_cast<uint64_t>(b.bytes.size());
-        const uint64_t from = std::max(address, b.address);
-        const uint64_t to = std::min(end, bEnd);
-        if (from >= to)
-            continue;
-        std::memcpy(out + (from - address), b.bytes.constData() + (from - b.address), to - from);
-        covered = true;
-    }
-    return covered;
-}
 
 } // namespace vb

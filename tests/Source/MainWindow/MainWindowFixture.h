@@ -3,6 +3,7 @@
 // test's folder, the device library up, a fresh window, and everything taken down
 // again (also the window itself, so no state leaks into the next test).
 #include <QApplication>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -24,6 +25,7 @@
 #include "Shell/WidgetManager.h"
 #include "Source/Files.h"
 #include "VirtualBoard/Machine.h"
+#include "support/BoardEdits.h"
 #include "support/MessageBoxAnswers.h"
 
 namespace test {
@@ -48,27 +50,17 @@ private:
 // Loads the default board with changes made to its JSON.
 inline void LoadBoardWith(const std::function<void(QJsonObject& devices)>& change)
 {
-    QFile file(QStringLiteral(":/boards/default.json"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QJsonObject board = QJsonDocument::fromJson(file.readAll()).object();
-    QJsonObject devices = board.value(QStringLiteral("devices")).toObject();
+    QJsonObject devices = DefaultBoard().value(QStringLiteral("devices")).toObject();
     change(devices);
-    board.insert(QStringLiteral("devices"), devices);
-    ASSERT_TRUE(vb::Machine::Instance().LoadJson(QJsonDocument(board).toJson()));
+    ASSERT_TRUE(LoadDefaultBoardWith({{QStringLiteral("devices"), devices}}));
 }
 
 // The default board (with its firmware) under a device-library variant's sections.
 inline void LoadBoardOver(const QString& variantPath)
 {
-    QFile base(QStringLiteral(":/boards/default.json"));
     QFile variant(variantPath);
-    ASSERT_TRUE(base.open(QIODevice::ReadOnly));
     ASSERT_TRUE(variant.open(QIODevice::ReadOnly));
-    QJsonObject board = QJsonDocument::fromJson(base.readAll()).object();
-    const QJsonObject changes = QJsonDocument::fromJson(variant.readAll()).object();
-    for (auto it = changes.begin(); it != changes.end(); ++it)
-        board.insert(it.key(), it.value());
-    ASSERT_TRUE(vb::Machine::Instance().LoadJson(QJsonDocument(board).toJson()));
+    ASSERT_TRUE(LoadDefaultBoardWith(QJsonDocument::fromJson(variant.readAll()).object()));
 }
 
 class MainWindowTest : public testing::Test {

@@ -30,9 +30,6 @@ public:
     explicit FirmwareTables(Machine& machine);
 
     const std::vector<FirmwareBlob>& Blobs() const { return m_blobs; }
-    // Copies what the tables hold of [address, address + length) over out; bytes
-    // no table covers are left as they are. True when any byte was covered.
-    bool Read(uint64_t address, uint32_t length, uint8_t* out) const;
     // Physical base of the PCI-express configuration window the MCFG names (0: none).
     uint64_t EcamBase() const { return m_ecamBase; }
 
