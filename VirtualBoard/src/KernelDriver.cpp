@@ -42,10 +42,9 @@ void Put64(std::vector<uint8_t>& b, size_t at, uint64_t v)
 }
 bool AllZero(const std::vector<uint8_t>& b, size_t from, size_t to)
 {
-    for (size_t i = from; i < to; ++i)
-        if (b[i])
-            return false;
-    return true;
+    // Each byte equals its successor and the first is 0: one pass of memcmp, which
+    // matters for the megabyte-sized data areas of memory reads.
+    return from >= to || (b[from] == 0 && std::memcmp(b.data() + from, b.data() + from + 1, to - from - 1) == 0);
 }
 
 // The smallest output buffer each request needs before it does anything.

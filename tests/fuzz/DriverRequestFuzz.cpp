@@ -1,4 +1,4 @@
-// libFuzzer target: arbitrary request codes and records against the simulated
+// Fuzz target: arbitrary request codes and records against the simulated
 // driver's decoding. Input: byte 0 picks the request (0..15, 15 is unknown),
 // bytes 1..2 the output buffer size, the rest is the record.
 #include <QByteArray>
@@ -9,17 +9,11 @@
 
 #include "VirtualBoard/KernelDriver.h"
 #include "VirtualBoard/Machine.h"
+#include "FuzzMain.h"
 
 namespace {
 
-vb::Machine& Board()
-{
-    static vb::Machine& machine = [] () -> vb::Machine& {
-        qputenv("VELOCREST_BOARD", VELOCREST_DEFAULT_BOARD);
-        return vb::Machine::Instance();
-    }();
-    return machine;
-}
+vb::Machine& Board() { return vb::Machine::Instance(); }
 
 } // namespace
 
@@ -43,3 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         machine.LoadDefault();
     return 0;
 }
+
+#ifndef VELOCREST_LIBFUZZER
+int main(int argc, char** argv) { return fuzz::Main(argc, argv, 4200); }
+#endif

@@ -15,9 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace fuzz {
 
-inline int Main(int argc, char** argv, size_t maxLength)
+// start (if any) runs once, after the application object exists.
+inline int Main(int argc, char** argv, size_t maxLength, void (*start)() = nullptr)
 {
     QCoreApplication app(argc, argv);
+    if (start)
+        start();
     long runs = 100000;
     uint64_t seed = 1;
     std::vector<std::string> files;

@@ -2,17 +2,18 @@
 // area points at the start of the input, so the input begins with the RSDT; its
 // entries may point anywhere, also back into the input.
 #include "FuzzBoard.h"
+#include "FuzzMain.h"
 
 #include "Engine/ACPITable.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+// The board and the driver, once for all inputs.
+static void Start()
 {
     fuzz::Start();
     // Tables claiming to run far past the input end at the first unbacked byte
     // instead of being read as megabytes of all-ones.
     vb::Machine::Instance().GetFaults().Set("memory-unbacked-fails");
     fuzz::ClearBiosArea();
-    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -30,3 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     GetACPITable().UnInit();
     return 0;
 }
+
+#ifdef VELOCREST_LIBFUZZER
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    Start();
+    return 0;
+}
+#else
+int main(int argc, char** argv) { return fuzz::Main(argc, argv, 4096, &Start); }
+#endif

@@ -3,6 +3,8 @@
 // is loaded once, and each input only rewrites the bytes the readers look at.
 #include <QByteArray>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "Engine/DriverHandler.h"
@@ -20,7 +22,11 @@ constexpr uint64_t kTableAreaSize = 0x10000;
 inline void Start()
 {
     g_Log.Init("Fuzz", 0, 0, 10000);      // nothing written: the log is not under test
-    g_DriverHandler.Init();
+    // Without the driver every input would fail at once and prove nothing.
+    if (!g_DriverHandler.Init()) {
+        std::fprintf(stderr, "the driver did not start\n");
+        std::abort();
+    }
 }
 
 // The BIOS area (ROM for the bus, so filled through its device).

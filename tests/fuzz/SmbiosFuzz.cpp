@@ -1,12 +1,13 @@
 // Fuzz input: an SMBIOS structure table, placed behind an entry point in the BIOS area.
 #include "FuzzBoard.h"
+#include "FuzzMain.h"
 
 #include "Engine/SMBIOS.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+// The board and the driver, once for all inputs.
+static void Start()
 {
     fuzz::Start();
-    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -27,3 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     smbios.Init();
     return 0;
 }
+
+#ifdef VELOCREST_LIBFUZZER
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    Start();
+    return 0;
+}
+#else
+int main(int argc, char** argv) { return fuzz::Main(argc, argv, 4096, &Start); }
+#endif
