@@ -3,9 +3,12 @@
 // test's folder, the device library up, a fresh window, and everything taken down
 // again (also the window itself, so no state leaks into the next test).
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimerEvent>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,14 @@ inline void LoadBoardOver(const QString& variantPath)
     ASSERT_TRUE(LoadDefaultBoardWith(QJsonDocument::fromJson(variant.readAll()).object()));
 }
 
+// <build>/screenshots, where the tests leave their pictures to be looked at.
+inline QString ScreenshotDir()
+{
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
+    QDir().mkpath(dir);
+    return QDir(dir).absolutePath();
+}
+
 class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
@@ -72,6 +83,7 @@ protected:
         g_nRestartRequest = 0;
         ASSERT_TRUE(g_MiscSettings.Load());
         g_SkinManager.SetSkin(QStringLiteral("skin-black"));
+        m_skin = QStringLiteral("skin-black");
     }
 
     void TearDown() override
@@ -105,6 +117,39 @@ protected:
         SetBuiltInPagesForTests(&m_pages);
     }
 
+    // Runs body once per skin on a fresh window (SetUp before, TearDown after), so
+    // every page and dialog is pictured in both skins.
+    void ForEachSkin(const std::function<void(const QString& skin)>& body)
+    {
+        for (const char* skin : {"skin-black", "skin-red"}) {
+            SCOPED_TRACE(skin);
+            g_SkinManager.SetSkin(QLatin1String(skin));
+            m_skin = QLatin1String(skin);
+            body(m_skin);
+            TearDown();
+            SetUp();
+        }
+    }
+
+    // Shows the window at its real size with the named page in front, lets the
+    // page tick once, and saves the picture as <build>/screenshots/<stem>-<skin>.png.
+    // Pages are looked at as the user sees them: inside the real window, never alone.
+    QImage SavePageScreenshot(const QString& group, const QString& page, const QString& stem)
+    {
+        window->resize(1000, 700);
+        window->show();
+        EXPECT_TRUE(window->ShowWidget(group, page));
+        if (IQVXWidget* widget = window->GetWidget(group, page)) {
+            QTimerEvent tick(0);
+            QCoreApplication::sendEvent(widget, &tick);
+        }
+        QCoreApplication::processEvents();
+        const QImage image = window->grab().toImage();
+        EXPECT_EQ(image.size(), QSize(1000, 700));
+        EXPECT_TRUE(image.save(QStringLiteral("%1/%2-%3.png").arg(ScreenshotDir(), stem, m_skin)));
+        return image;
+    }
+
     QStringList MenuButtons() const
     {
         QStringList texts;
@@ -134,6 +179,7 @@ protected:
 
 private:
     std::vector<BuiltInPage> m_pages;
+    QString m_skin = QStringLiteral("skin-black");
 };
 
 } // namespace test

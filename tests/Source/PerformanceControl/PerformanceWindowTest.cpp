@@ -45,13 +45,6 @@ public:
     int m_nDiscards = 0;
 };
 
-QString ScreenshotDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(dir);
-    return QDir(dir).absolutePath();
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, PerformancePagesNeedAPageTableThatListsThem)
@@ -105,27 +98,10 @@ TEST_F(MainWindowTest, NoviceModeLevelReachesTheClocksAndTheClockVoltagePage)
 
 TEST_F(MainWindowTest, ScreenshotsOfThePerformancePagesInEachSkin)
 {
-    for (const char* skin : {"skin-black", "skin-red"}) {
-        SCOPED_TRACE(skin);
-        g_SkinManager.SetSkin(QLatin1String(skin));
+    ForEachSkin([this](const QString&) {
         ASSERT_TRUE(Open(kTable));
-        window->resize(1000, 700);
-        window->show();
-        for (const char* page : {"Novice Mode", "JY Pstate", "Fan Control"}) {
-            ASSERT_TRUE(window->ShowWidget(kGroup, QLatin1String(page)));
-            IQVXWidget* widget = window->GetWidget(kGroup, QLatin1String(page));
-            QTimerEvent tick(0);
-            QCoreApplication::sendEvent(widget, &tick);
-            QCoreApplication::processEvents();
-            const QImage image = window->grab().toImage();
-            EXPECT_EQ(image.size(), QSize(1000, 700));
-            const QString file = QStringLiteral("%1/%2-%3.png")
-                                     .arg(ScreenshotDir(), QString::fromLatin1(page).replace(' ', '-').toLower(),
-                                          QLatin1String(skin));
-            EXPECT_TRUE(image.save(file));
-        }
+        for (const char* page : {"Novice Mode", "JY Pstate", "Fan Control"})
+            SavePageScreenshot(kGroup, QLatin1String(page), QString::fromLatin1(page).replace(' ', '-').toLower());
         window->hide();
-        TearDown();
-        SetUp();
-    }
+    });
 }
