@@ -45,6 +45,17 @@ TEST_F(QvxTest, DefaultBoardHasEveryDeviceOfThisLibrary)
     EXPECT_EQ(Str(SB()->GetName()), QStringLiteral("Vyk MX350 Chipset"));
 }
 
+TEST_F(QvxTest, EveryReadingReachesTheBoardAndIsCounted)
+{
+    const vb::DeviceBoard& board = vb::Machine::Instance().Get<vb::DeviceBoard>();
+    auto* cpu = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    ASSERT_NE(cpu, nullptr);
+    const uint64_t before = board.Accesses();
+    cpu->GetCurrentFrequency();
+    cpu->GetCPUVid();
+    EXPECT_EQ(board.Accesses(), before + 2);
+}
+
 TEST_F(QvxTest, CountsByClassName)
 {
     EXPECT_EQ(g_DeviceManager.GetDeviceCount(u"Vyk Family 10h Processor"), 4u);
