@@ -3,7 +3,9 @@
 // driver's parameters (capability bits, command completion coalescing, interface
 // speed, queue priority), which take effect at the next restart. The main window
 // does not create it.
+#include <array>
 #include <cstdint>
+#include <utility>
 
 #include "Shell/IQVXWidget.h"
 #include "ui_CorvaneSettings.h"
@@ -46,6 +48,8 @@ private:
         uint32_t uCCCTimeout = 0;
         uint32_t uInterfaceSpeed = 0;
     };
+    // The nine numbers of the driver's parameters, by value name.
+    std::array<std::pair<const char16_t*, uint32_t*>, 9> _NumberValues();
     // The three number fields; false (with a message) when one holds no number.
     bool _ParseFields(Fields& fields);
 

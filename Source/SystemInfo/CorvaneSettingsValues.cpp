@@ -2,9 +2,6 @@
 // or all ten, and the restore of the default capabilities.
 #include "SystemInfo/CorvaneSettings.h"
 
-#include <array>
-#include <utility>
-
 #include "Engine/LogCheck.h"
 #include "Platform/Registry.h"
 #include "Shell/MessageBox.h"
@@ -26,12 +23,10 @@ bool QCorvaneSettings::WriteParameter(const char16_t* pszName, uint32_t uValue)
     return key.SetDword(pszName, uValue) == plat::ERROR_SUCCESS;
 }
 
-bool QCorvaneSettings::ReadParameters()
+std::array<std::pair<const char16_t*, uint32_t*>, 9> QCorvaneSettings::_NumberValues()
 {
-    plat::RegistryKey key;
-    if (key.Open(plat::RegistryHive::LocalMachine, kCorvaneParametersKey) != plat::ERROR_SUCCESS)
-        return false;
-    const std::array<std::pair<const char16_t*, uint32_t*>, 9> values = {{
+    // In the order the driver's record has them; "queuePriorityEnable" follows.
+    return {{
         {u"CCCCompletionValue", &CCCCompletionValue},
         {u"CCCTimeoutValue", &CCCTimeoutValue},
         {u"GlobalCaps", &GlobalCaps},
@@ -42,9 +37,16 @@ bool QCorvaneSettings::ReadParameters()
         {u"SizeOfMemoryMapped", &SizeOfMemoryMapped},
         {u"SystemMemoryPhyAddr", &SystemMemoryPhyAddr},
     }};
+}
+
+bool QCorvaneSettings::ReadParameters()
+{
+    plat::RegistryKey key;
+    if (key.Open(plat::RegistryHive::LocalMachine, kCorvaneParametersKey) != plat::ERROR_SUCCESS)
+        return false;
     // Every value is read even after one fails.
     bool bAllRead = true;
-    for (const auto& [pszName, puValue] : values)
+    for (const auto& [pszName, puValue] : _NumberValues())
         bAllRead = key.QueryDword(pszName, *puValue) == plat::ERROR_SUCCESS && bAllRead;
     uint32_t uQueuePriority = 0;
     if (key.QueryDword(u"queuePriorityEnable", uQueuePriority) == plat::ERROR_SUCCESS)
@@ -56,22 +58,10 @@ bool QCorvaneSettings::ReadParameters()
 
 bool QCorvaneSettings::WriteParameters()
 {
-    const std::array<std::pair<const char16_t*, uint32_t>, 10> values = {{
-        {u"CCCCompletionValue", CCCCompletionValue},
-        {u"CCCTimeoutValue", CCCTimeoutValue},
-        {u"GlobalCaps", GlobalCaps},
-        {u"GlobalCapsMask", GlobalCapsMask},
-        {u"InterfaceSpeed", InterfaceSpeed},
-        {u"InterfaceSpeedMask", InterfaceSpeedMask},
-        {u"MemoryMappedAddr", MemoryMappedAddr},
-        {u"SizeOfMemoryMapped", SizeOfMemoryMapped},
-        {u"SystemMemoryPhyAddr", SystemMemoryPhyAddr},
-        {u"queuePriorityEnable", queuePriorityEnable ? 1u : 0u},
-    }};
     bool bAllWritten = true;
-    for (const auto& [pszName, uValue] : values)
-        bAllWritten = WriteParameter(pszName, uValue) && bAllWritten;
-    return bAllWritten;
+    for (const auto& [pszName, puValue] : _NumberValues())
+        bAllWritten = WriteParameter(pszName, *puValue) && bAllWritten;
+    return WriteParameter(u"queuePriorityEnable", queuePriorityEnable ? 1 : 0) && bAllWritten;
 }
 
 void QCorvaneSettings::on_btnDefault_clicked()

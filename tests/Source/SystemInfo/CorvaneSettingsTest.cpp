@@ -76,6 +76,17 @@ TEST_F(CorvaneSettingsTest, FormAndDiscardShowTheDriversValues)
     EXPECT_TRUE(page->ReadParameters());
 }
 
+TEST_F(CorvaneSettingsTest, AnUnreadableValueDoesNotStopTheOthers)
+{
+    Fault("registry-read-fails:CCCTimeoutValue");
+    EXPECT_FALSE(page->ReadParameters());
+    EXPECT_TRUE(page->Discard());
+    EXPECT_EQ(Edit("editCCCTimeoutValue")->text(), QStringLiteral("0"));
+    EXPECT_EQ(Edit("editCCCCompValue")->text(), QStringLiteral("8"));
+    EXPECT_EQ(Edit("editIFSpeed")->text(), QStringLiteral("0x0000001f"));
+    EXPECT_TRUE(Get<QCheckBox>("checkBoxQueuePriority")->isChecked()) << "read after the failure";
+}
+
 TEST_F(CorvaneSettingsTest, CapabilityRules)
 {
     // Use Default with the default words already stored: nothing but the profile is written.
