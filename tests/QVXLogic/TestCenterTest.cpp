@@ -70,6 +70,28 @@ protected:
         }
         return d;
     }
+
+    // Every case once: started, a first batch from each, stopped, collected.
+    static Drained RunEveryCaseOnce()
+    {
+        RunAll();
+        EXPECT_TRUE(g_TestCenter.Start());
+        EXPECT_TRUE(g_TestCenter.WaitForBatches(1, kWaitMs));
+        g_TestCenter.Stop();
+        return Drain();
+    }
+
+    // Whether a code is one that a case of this type's own checks give.
+    static bool IsCodeOf(TEST_CASE_TYPE type, int32_t code)
+    {
+        switch (type) {
+        case tctCPU: return code >= 11 && code <= 13;
+        case tctFPU: return code >= 14 && code <= 21;
+        case tctCalculation: return code == 1 || code == 2 || code == 5 || code == 6 || code == 22;
+        case tctMCA: return code == emcMCAError;
+        default: return false;
+        }
+    }
 };
 
 TEST_F(TestCenterTest, OneCasePerTypeAndProcessorForTheCentresLife)
@@ -146,25 +168,12 @@ TEST_F(TestCenterTest, OnlyTheCasesOfAnOverclockedCoreGoWrong)
 {
     Model().SetDeterministic(true);
     SetMultiplier(1, 18);
-    RunAll();
-    ASSERT_TRUE(g_TestCenter.Start());
-    ASSERT_TRUE(g_TestCenter.WaitForBatches(1, kWaitMs));
-    g_TestCenter.Stop();
-    const Drained d = Drain();
-
-    const std::set<int32_t> cpuCodes{11, 12, 13}, fpuCodes{14, 15, 16, 17, 18, 19, 20, 21},
-                            calculationCodes{1, 2, 5, 6, 22};
+    const Drained d = RunEveryCaseOnce();
     std::set<std::pair<int, int>> failed;
     for (const ERROR_MESSAGE& e : d.errors) {
         ASSERT_TRUE(e.pTestCase);
-        const TEST_CASE_TYPE type = e.pTestCase->GetType();
-        failed.insert({type, e.pTestCase->GetProcessor()});
-        switch (type) {
-        case tctCPU: EXPECT_TRUE(cpuCodes.count(e.eErrorMessage)) << e.eErrorMessage; break;
-        case tctFPU: EXPECT_TRUE(fpuCodes.count(e.eErrorMessage)) << e.eErrorMessage; break;
-        case tctCalculation: EXPECT_TRUE(calculationCodes.count(e.eErrorMessage)) << e.eErrorMessage; break;
-        default: EXPECT_EQ(e.eErrorMessage, emcMCAError); break;
-        }
+        failed.insert({e.pTestCase->GetType(), e.pTestCase->GetProcessor()});
+        EXPECT_TRUE(IsCodeOf(e.pTestCase->GetType(), e.eErrorMessage)) << e.eErrorMessage;
     }
     // The core's own cases, and those that run on the whole machine.
     EXPECT_EQ(failed, (std::set<std::pair<int, int>>{{tctCPU, 1}, {tctFPU, 1}, {tctCalculation, -1}, {tctMCA, -1}}));
@@ -177,11 +186,7 @@ TEST_F(TestCenterTest, OnlyTheCasesOfAnOverclockedCoreGoWrong)
 TEST_F(TestCenterTest, AHungBoardFailsEveryCase)
 {
     SetMultiplier(3, 20);
-    RunAll();
-    ASSERT_TRUE(g_TestCenter.Start());
-    ASSERT_TRUE(g_TestCenter.WaitForBatches(1, kWaitMs));
-    g_TestCenter.Stop();
-    const Drained d = Drain();
+    const Drained d = RunEveryCaseOnce();
     EXPECT_EQ(d.errors.size(), AllCases().size());
     for (const ERROR_MESSAGE& e : d.errors)
         EXPECT_EQ(e.eErrorMessage, emcHardwareFailure);
@@ -192,21 +197,10 @@ TEST_F(TestCenterTest, AHungBoardFailsEveryCase)
 TEST_F(TestCenterTest, TheSpoilSwitchIsCaughtByEveryCasesOwnChecks)
 {
     vb::Machine::Instance().GetFaults().Set("qvx:TestCenter.SpoilResults");
-    RunAll();
-    ASSERT_TRUE(g_TestCenter.Start());
-    ASSERT_TRUE(g_TestCenter.WaitForBatches(1, kWaitMs));
-    g_TestCenter.Stop();
-    const Drained d = Drain();
+    const Drained d = RunEveryCaseOnce();
     EXPECT_EQ(d.errors.size(), AllCases().size());
-    for (const ERROR_MESSAGE& e : d.errors) {
-        const int32_t code = e.eErrorMessage;
-        switch (e.pTestCase->GetType()) {
-        case tctCPU: EXPECT_TRUE(code >= 11 && code <= 13) << code; break;
-        case tctFPU: EXPECT_TRUE(code >= 14 && code <= 21) << code; break;
-        case tctMCA: EXPECT_EQ(code, emcMCAError); break;
-        default: EXPECT_TRUE(code == 1 || code == 2 || code == 5 || code == 6 || code == 22) << code; break;
-        }
-    }
+    for (const ERROR_MESSAGE& e : d.errors)
+        EXPECT_TRUE(IsCodeOf(e.pTestCase->GetType(), e.eErrorMessage)) << e.eErrorMessage;
 }
 
 TEST_F(TestCenterTest, QueuesAreBoundedAndClearedAtStart)

@@ -23,24 +23,31 @@ void RecordQueues::PushResult(IStabilityTestCase* testCase, double value)
     m_Results.push_back(std::make_unique<TEST_RESULT>(TEST_RESULT{testCase, value}));
 }
 
+namespace {
+
+// Hands the oldest record to the caller, who deletes it.
+template <class T>
+T* PopFront(std::deque<std::unique_ptr<T>>& queue)
+{
+    if (queue.empty())
+        return nullptr;
+    T* record = queue.front().release();
+    queue.pop_front();
+    return record;
+}
+
+} // namespace
+
 ERROR_MESSAGE* RecordQueues::PopError()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_Errors.empty())
-        return nullptr;
-    ERROR_MESSAGE* record = m_Errors.front().release();
-    m_Errors.pop_front();
-    return record;
+    return PopFront(m_Errors);
 }
 
 TEST_RESULT* RecordQueues::PopResult()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_Results.empty())
-        return nullptr;
-    TEST_RESULT* record = m_Results.front().release();
-    m_Results.pop_front();
-    return record;
+    return PopFront(m_Results);
 }
 
 void RecordQueues::Clear()

@@ -119,6 +119,17 @@ TEST_F(StabilityPageTest, RefusedWhileAutoClockRuns)
     EXPECT_TRUE(g_bTestRunning);
 }
 
+TEST_F(StabilityPageTest, EveryBoardVariantGetsARowPairPerCore)
+{
+    for (const char* variant : {"qvx-two-packages", "qvx-family11h", "qvx-single-control", "qvx-no-cpu", "qvx-mx310"}) {
+        SCOPED_TRACE(variant);
+        page.reset();
+        UseVariant(variant);
+        Create();
+        EXPECT_EQ(page->Rows().size(), 2 * g_DeviceManager.GetDeviceCount(dtCPU) + 2);
+    }
+}
+
 TEST_F(StabilityPageTest, WithoutProcessorsOnlyTheSystemWideRows)
 {
     g_DeviceManager.UnInit();
@@ -134,6 +145,9 @@ public:
     {
         if (QLatin1String(context) != QLatin1String("QStabilityTest"))
             return QString();
+        // One translation that would wreck a printf format.
+        if (QLatin1String(source) == QLatin1String("Illegal sumeout"))
+            return QStringLiteral("[Illegal sumeout %s%n]");
         return QStringLiteral("[%1]").arg(QLatin1String(source));
     }
     bool isEmpty() const override { return false; }
@@ -152,8 +166,8 @@ TEST_F(StabilityPageTest, TextsAreTranslatedAtUseAndTheTablesStayAsTheyAre)
     EXPECT_EQ(RunButton()->text(), "[Stop]");
     ASSERT_TRUE(g_TestCenter.InjectError(Case(tctFPU, 0), 5));
     Tick();
-    EXPECT_TRUE(Output().contains("[FPU Test] > [Illegal sumeout]")) << Output().join('|').toStdString();
-    EXPECT_TRUE(test::LogContains("[Illegal sumeout]"));
+    EXPECT_TRUE(Output().contains("[FPU Test] > [Illegal sumeout %s%n]")) << Output().join('|').toStdString();
+    EXPECT_TRUE(test::LogContains("[Illegal sumeout %s%n]"));
     EXPECT_EQ(RunButton()->text(), "[Start]");
     QCoreApplication::removeTranslator(&translator);
     EXPECT_STREQ(g_TestCaseName[tctFPU], "FPU Test");

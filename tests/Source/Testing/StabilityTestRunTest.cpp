@@ -246,6 +246,7 @@ TEST_F(StabilityPageTest, ErrorsBelongToTheirOwnRun)
 
 TEST_F(StabilityPageTest, UnInitDuringARunStopsItAndFreesTheFlag)
 {
+    g_TestCenter.SetScripted(false);   // real workers, which UnInit must join
     Create();
     StartWith({{tctCalculation, -1}});
     ASSERT_TRUE(g_bTestRunning);

@@ -131,12 +131,11 @@ TEST_F(MainWindowTest, TheStabilityTestPageInTheWindowIdleAndRunning)
         stability->findChild<QPushButton*>(QStringLiteral("SelectAllBtn"))->click();
         stability->findChild<QPushButton*>(QStringLiteral("btnRun"))->click();
         ASSERT_TRUE(stability->IsRunning());
-        double value = 1000;
         for (const auto& [pCase, row] : stability->Rows()) {
+            const double value = 1000 + 150.25 * pCase->GetProcessor() + 40 * pCase->GetType();
             g_TestCenter.InjectResult(pCase, value * 0.8);
             g_TestCenter.InjectResult(pCase, value * 1.2);
             g_TestCenter.InjectResult(pCase, value);
-            value += 137.25;
         }
         SavePageScreenshot(kGroup, kPage, QStringLiteral("stability-test-running"));
         EXPECT_TRUE(stability->Rows().begin()->second.pCurrentLabel->text().endsWith(" Hz"));
