@@ -26,8 +26,9 @@ uint64_t Next(uint64_t& state)
 
 class CCalculationKernel final : public IStressKernel {
 public:
-    explicit CCalculationKernel(bool light)
-        : m_nDigits(light ? 16 : 512), m_uIterations(light ? 2 : 300), m_uWords(light ? 512 : (8u << 20) / 8),
+    CCalculationKernel(bool light, uint64_t iterations)
+        : m_nDigits(light ? 16 : 512), m_uIterations(iterations ? iterations : light ? 2 : 300),
+          m_uWords(light ? 512 : (8u << 20) / 8),
           m_A(m_nDigits), m_B(m_nDigits), m_Convolution(2 * m_nDigits), m_Product(2 * m_nDigits),
           m_Reference(2 * m_nDigits), m_pBuffer(new (std::nothrow) uint64_t[m_uWords])
     {
@@ -138,9 +139,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<IStressKernel> MakeCalculationKernel(bool light)
+std::unique_ptr<IStressKernel> MakeCalculationKernel(bool light, uint64_t iterations)
 {
-    return std::make_unique<CCalculationKernel>(light);
+    return std::make_unique<CCalculationKernel>(light, iterations);
 }
 
 } // namespace qvx

@@ -59,9 +59,9 @@ uint64_t Iterative(int depth, uint64_t p, uint64_t q)
 
 class CCpuKernel final : public IStressKernel {
 public:
-    explicit CCpuKernel(bool light)
+    CCpuKernel(bool light, uint64_t iterations)
         : m_nCount(light ? 64 : 4096), m_uLcgSteps(light ? 500 : 60000), m_nDepth(light ? 10 : 20),
-          m_uIterations(light ? 4 : 800)
+          m_uIterations(iterations ? iterations : light ? 4 : 800)
     {
         m_Stack.reserve(static_cast<size_t>(m_nCount));
     }
@@ -131,6 +131,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<IStressKernel> MakeCpuKernel(bool light) { return std::make_unique<CCpuKernel>(light); }
+std::unique_ptr<IStressKernel> MakeCpuKernel(bool light, uint64_t iterations)
+{
+    return std::make_unique<CCpuKernel>(light, iterations);
+}
 
 } // namespace qvx

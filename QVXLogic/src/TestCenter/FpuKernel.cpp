@@ -83,7 +83,10 @@ double Spoil(double value)
 
 class CFpuKernel final : public IStressKernel {
 public:
-    explicit CFpuKernel(bool light) : m_Values(light ? 4 : 200), m_uIterations(light ? 2 : 1000) {}
+    CFpuKernel(bool light, uint64_t iterations)
+        : m_Values(light ? 4 : 200), m_uIterations(iterations ? iterations : light ? 2 : 1000)
+    {
+    }
 
     int32_t RunBatch(int fault) override
     {
@@ -127,6 +130,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<IStressKernel> MakeFpuKernel(bool light) { return std::make_unique<CFpuKernel>(light); }
+std::unique_ptr<IStressKernel> MakeFpuKernel(bool light, uint64_t iterations)
+{
+    return std::make_unique<CFpuKernel>(light, iterations);
+}
 
 } // namespace qvx

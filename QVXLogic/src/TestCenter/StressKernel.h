@@ -24,12 +24,13 @@ public:
 };
 
 // Light work uses small buffers and short batches: for tests and CI machines.
+// iterations: rounds in a batch; 0 for the size's own (about 100 ms of full work).
 // Integer, unsigned and recursive sums (codes 11, 12, 13; faults 0, 1, 2).
-std::unique_ptr<IStressKernel> MakeCpuKernel(bool light);
+std::unique_ptr<IStressKernel> MakeCpuKernel(bool light, uint64_t iterations = 0);
 // Taylor series against the maths library (codes 14 to 21; faults 0 to 7).
-std::unique_ptr<IStressKernel> MakeFpuKernel(bool light);
+std::unique_ptr<IStressKernel> MakeFpuKernel(bool light, uint64_t iterations = 0);
 // Big-number products and a memory pattern (codes 6, 5, 2, 1, 22; faults 0 to 4;
 // 24 when its buffer cannot be had).
-std::unique_ptr<IStressKernel> MakeCalculationKernel(bool light);
+std::unique_ptr<IStressKernel> MakeCalculationKernel(bool light, uint64_t iterations = 0);
 
 } // namespace qvx
