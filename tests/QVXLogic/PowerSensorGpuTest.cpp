@@ -150,7 +150,7 @@ TEST_F(QvxTest, MemoryControllerTypeClockAndWholeRecordWrites)
     EXPECT_EQ(count, 5u);
     count = 256;
     ASSERT_TRUE(mc->GetProcOdtList(list, &count));
-    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(count, 3u);
 }
 
 } // namespace
