@@ -76,8 +76,10 @@ int CPWMController2Device::GetChannelCount() { return static_cast<int>(m_Names.s
 
 const char16_t* CPWMController2Device::GetChannelName(int channel)
 {
+    auto lock = LockBoard();
+    // Texts are never null: no such channel has an empty name.
     if (channel < 0 || channel >= static_cast<int>(m_Names.size()))
-        return nullptr;
+        return u"";
     return m_Names[static_cast<size_t>(channel)].c_str();
 }
 
