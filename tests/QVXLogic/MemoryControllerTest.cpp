@@ -211,31 +211,24 @@ TEST_F(QvxTest, RefusedWritesChangeNothingAndTheJournalKeepsTheOrder)
 
 // A record is filled in place and never past its end: callers allocate exactly
 // its size (and the dialogs 168 bytes for the timings).
-TEST_F(QvxTest, RecordsAreNotWrittenPastTheirSize)
+template <class Record, class Fill>
+void ExpectFilledWithinItsSize(Fill fill)
 {
     struct {
-        MEMORY_TIMING timing;
+        Record record;
         uint8_t guard[8];
-    } t;
-    std::memset(&t, 0xAB, sizeof t);
-    ASSERT_TRUE(MC()->GetTimings(&t.timing));
-    struct {
-        MEMORY_CONFIG config;
-        uint8_t guard[8];
-    } c;
-    std::memset(&c, 0xAB, sizeof c);
-    ASSERT_TRUE(MC()->GetConfig(&c.config));
-    struct {
-        HTLINK_INFO link;
-        uint8_t guard[8];
-    } h;
-    std::memset(&h, 0xAB, sizeof h);
-    ASSERT_TRUE(Link()->GetLinkInfo(0, &h.link));
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(t.guard[i], 0xAB);
-        EXPECT_EQ(c.guard[i], 0xAB);
-        EXPECT_EQ(h.guard[i], 0xAB);
-    }
+    } buffer;
+    std::memset(&buffer, 0xAB, sizeof buffer);
+    ASSERT_TRUE(fill(&buffer.record));
+    for (uint8_t b : buffer.guard)
+        EXPECT_EQ(b, 0xAB);
+}
+
+TEST_F(QvxTest, RecordsAreNotWrittenPastTheirSize)
+{
+    ExpectFilledWithinItsSize<MEMORY_TIMING>([](MEMORY_TIMING* r) { return MC()->GetTimings(r); });
+    ExpectFilledWithinItsSize<MEMORY_CONFIG>([](MEMORY_CONFIG* r) { return MC()->GetConfig(r); });
+    ExpectFilledWithinItsSize<HTLINK_INFO>([](HTLINK_INFO* r) { return Link()->GetLinkInfo(0, r); });
 }
 
 } // namespace

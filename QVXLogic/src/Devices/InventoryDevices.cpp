@@ -11,17 +11,9 @@ CBIOSDevice::CBIOSDevice(const vb::BiosState& bios)
 {
 }
 
-const char16_t* CBIOSDevice::GetVersion()
-{
-    auto lock = LockBoard();
-    return m_Version.c_str();
-}
+const char16_t* CBIOSDevice::GetVersion() { return Counted(m_Version); }
 
-const char16_t* CBIOSDevice::GetDate()
-{
-    auto lock = LockBoard();
-    return m_Date.c_str();
-}
+const char16_t* CBIOSDevice::GetDate() { return Counted(m_Date); }
 
 std::unique_ptr<CMonitorDevice> CMonitorDevice::Create(int index, const vb::MonitorDef& def)
 {
@@ -71,17 +63,9 @@ CAudioDevice::CAudioDevice(int index, const vb::AudioDef& def)
 {
 }
 
-const char16_t* CAudioDevice::GetDriverFile()
-{
-    auto lock = LockBoard();
-    return m_DriverFile.c_str();
-}
+const char16_t* CAudioDevice::GetDriverFile() { return Counted(m_DriverFile); }
 
-const char16_t* CAudioDevice::GetDriverDate()
-{
-    auto lock = LockBoard();
-    return m_DriverDate.c_str();
-}
+const char16_t* CAudioDevice::GetDriverDate() { return Counted(m_DriverDate); }
 
 CHardDiskDevice::CHardDiskDevice(int index, const vb::DiskDef& def)
     : CDevice(dtHardDisk, index, def.id, "Disk"), m_Interface(ToU16(def.interfaceType)), m_dSectors(def.sectors)
@@ -105,11 +89,7 @@ double CHardDiskDevice::GetSectorSize()
     return 512;
 }
 
-const char16_t* CHardDiskDevice::GetInterfaceType()
-{
-    auto lock = LockBoard();
-    return m_Interface.c_str();
-}
+const char16_t* CHardDiskDevice::GetInterfaceType() { return Counted(m_Interface); }
 
 const DISK_INFO* CHardDiskDevice::GetDiskInfo()
 {
