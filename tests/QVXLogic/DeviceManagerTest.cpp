@@ -84,7 +84,7 @@ TEST_F(QvxTest, TextsAreNeverNullAndEveryReadingIsCounted)
         [] { Ide()->GetChannelCount(); }, [] { Usb(0)->GetChannelCount(); },
         [&] { Usb(0)->GetChildDevice(0, &childType, &childIndex); }, [] { Cpu(0)->GetL3CacheInfo(); },
         [] { Cpu(0)->GetInstructionSet(); }, [] { Cpu(0)->GetInfoString2(); }, [] { Gpu(0)->GetVideoBIOSInfo(); },
-        [] { g_DeviceManager.GetDevice(dtMouse, 0)->GetName(); },
+        [] { g_DeviceManager.GetDevice(dtMouse, 0)->GetName(); }, [] { Usb(3)->GetDeviceID(); },
     };
     for (size_t i = 0; i < std::size(readings); ++i) {
         const uint64_t before = board.Accesses();

@@ -73,14 +73,20 @@ public:
         : CDevice<I>(type, index, id, tag), m_Pci(id)
     {
     }
-    uint32_t GetVendorID() override { return m_Pci.vendorId; }
-    uint32_t GetDeviceID() override { return m_Pci.deviceId; }
-    uint32_t GetRevision() override { return m_Pci.revision; }
-    uint32_t GetBusNumber() override { return m_Pci.bus; }
-    uint32_t GetDeviceNumber() override { return m_Pci.device; }
-    uint32_t GetFunctionNumber() override { return m_Pci.function; }
+    uint32_t GetVendorID() override { return _Read(&vb::DeviceIdentity::vendorId); }
+    uint32_t GetDeviceID() override { return _Read(&vb::DeviceIdentity::deviceId); }
+    uint32_t GetRevision() override { return _Read(&vb::DeviceIdentity::revision); }
+    uint32_t GetBusNumber() override { return _Read(&vb::DeviceIdentity::bus); }
+    uint32_t GetDeviceNumber() override { return _Read(&vb::DeviceIdentity::device); }
+    uint32_t GetFunctionNumber() override { return _Read(&vb::DeviceIdentity::function); }
 
 private:
+    // The identity is the function's configuration header: read, and counted, each time.
+    uint32_t _Read(uint32_t vb::DeviceIdentity::*field) const
+    {
+        auto lock = LockBoard();
+        return m_Pci.*field;
+    }
     const vb::DeviceIdentity m_Pci;
 };
 
