@@ -112,15 +112,15 @@ TEST_F(QvxTest, DiskRecordFromItsIdentifyData)
 {
     IHardDiskDevice* disk = Disk();
     ASSERT_NE(disk, nullptr);
-    EXPECT_EQ(Str(disk->GetName()), QStringLiteral("Vyk VD500S ATA Device"));
+    EXPECT_EQ(Str(disk->GetName()), QStringLiteral("VYK HD500S ATA Device"));
     EXPECT_EQ(Str(disk->GetInterfaceType()), QStringLiteral("SATA"));
     EXPECT_EQ(disk->GetCapacity(), 976773168.0 * 512);
     EXPECT_EQ(disk->GetSectorSize(), 512);
     const DISK_INFO* info = disk->GetDiskInfo();
     ASSERT_NE(info, nullptr);
-    EXPECT_STREQ(info->szModelNumber, "Vyk VD500S");
+    EXPECT_STREQ(info->szModelNumber, "VYK HD500S");   // the disk the setup classes list
     EXPECT_STREQ(info->szSerialNumber, "VD5S0001234567");
-    EXPECT_STREQ(info->szFirmwareRevision, "01.00A01");
+    EXPECT_STREQ(info->szFirmwareRevision, "1.00");
     EXPECT_EQ(info->bRemovable, 0);
     EXPECT_EQ(info->bDMA, 1);
     EXPECT_EQ(info->bLBA, 1);
