@@ -1,7 +1,8 @@
 #pragma once
 // The devices of the simulated board as the device library sees them: processor
 // cores, HyperTransport link, bridges, clock generator, regulators, sensor chip,
-// graphics chips and the memory controller. One mutex guards all of them, since
+// graphics chips, the memory controller and the inventory (modules, firmware,
+// monitors, audio, drives, storage and USB controllers). One mutex guards all of them, since
 // readings of one depend on writes to another (core clock = reference x
 // multiplier). Callers lock with Lock() and then read or change the state; the
 // derived readings are computed here so every caller agrees.
@@ -10,6 +11,7 @@
 #include <mutex>
 
 #include "VirtualBoard/Devices/DeviceState.h"
+#include "VirtualBoard/Devices/InventoryState.h"
 #include "VirtualBoard/Machine.h"
 
 namespace vb {
@@ -43,6 +45,7 @@ public:
     SensorChipState sensors;
     std::vector<GpuState> gpus;
     MemoryControllerState mc;
+    InventoryState inventory;
 
     // Derived readings; call with the lock held.
     double CoreClockMHz(int core) const;
