@@ -1,19 +1,16 @@
 #include "StatusMonitor/GPUStatus.h"
 
-#include <QGridLayout>
-
-#include <memory>
-
 #include "Engine/LogCheck.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/GpuDevice.h"
 #include "Shell/LcdText.h"
 #include "StatusMonitor/StatusSupport.h"
+#include "StatusMonitor/UsageGraphAreas.h"
 #include "StatusMonitor/UsageLabel.h"
 
 namespace {
 
-constexpr int kColumns = 4;
+constexpr int kColumns = kGraphAreas;
 
 const QStringList kVoltageRow = {QStringLiteral("GPUVolLabel"), QStringLiteral("GPUVolNum"), QStringLiteral("GPUVolUnit")};
 const QStringList kTemperatureRow = {QStringLiteral("GPUTempLabel"), QStringLiteral("GPUTempNum"),
@@ -48,18 +45,11 @@ QGPUStatus::Column QGPUStatus::_Column(int n) const
 
 bool QGPUStatus::Init()
 {
-    static const char* const kLayoutNames[kColumns] = {"pLayout[0]", "pLayout[1]", "pLayout[2]", "pLayout[3]"};
-    QLabel* const areas[kColumns] = {ui.GPULabel0, ui.GPULabel1, ui.GPULabel2, ui.GPULabel3};
-    QGridLayout* pLayout[kColumns] = {};
-
-    for (QLabel* pArea : areas)
-        ShowUsagePicture(pArea);
-    for (int n = 0; n < kColumns; ++n) {
-        pLayout[n] = new (std::nothrow) QGridLayout(areas[n]);
-        if (!pLayout[n]) {
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", kLayoutNames[n]);
-            return false;
-        }
+    const GraphAreas areas = {ui.GPULabel0, ui.GPULabel1, ui.GPULabel2, ui.GPULabel3};
+    GraphLayouts layouts{};
+    if (const char* pszFailed = SetUpGraphAreas(areas, layouts)) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", pszFailed);
+        return false;
     }
     for (int n = 0; n < kColumns; ++n) {
         IGPUDevice* pGPU = QvxGetDevice<IGPUDevice>(dtGPU, static_cast<unsigned long>(n));
@@ -72,21 +62,10 @@ bool QGPUStatus::Init()
             areas[n]->setEnabled(false);
         _DisableUnreported(n, pGPU);
     }
-
-    // Four graph areas: a fifth chip and those after it get no graph.
-    for (unsigned i = 0; i < g_DeviceManager.GetDeviceCount(dtGPU) && i < kColumns; ++i) {
-        pLayout[i]->setContentsMargins(0, 0, 0, 0);
-        pLayout[i]->setSpacing(0);
-        std::unique_ptr<QGPUUsageLabel> pLabel(new (std::nothrow) QGPUUsageLabel);
-        LOG_PROCESS_ERROR(pLabel);
-        const bool bRetCode = pLabel->m_UsageList.Init(kUsageSlots);
-        LOG_PROCESS_ERROR(bRetCode);
-        pLabel->m_uIndex = i;
-        pLayout[i]->addWidget(pLabel.get(), 0, 0);
-        // A label in a disabled area (no chip, or no usage reading) never samples.
-        QGPUUsageLabel* pAdded = pLabel.release();
-        if (pAdded->isEnabled())
-            pAdded->startTimer(1000);
+    // A label in a disabled area (no chip, or no usage reading) never samples.
+    if (const char* pszFailed = AddUsageLabels<QGPUUsageLabel>(layouts, dtGPU, true)) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", pszFailed);
+        return false;
     }
     startTimer(1000);
     return true;

@@ -1,20 +1,18 @@
 #include "StatusMonitor/Status.h"
 
-#include <QGridLayout>
-
 #include <cmath>
-#include <memory>
 
 #include "Engine/LogCheck.h"
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/DeviceManager.h"
 #include "Shell/LcdText.h"
 #include "StatusMonitor/StatusSupport.h"
+#include "StatusMonitor/UsageGraphAreas.h"
 #include "StatusMonitor/UsageLabel.h"
 
 namespace {
 
-constexpr int kColumns = 4;
+constexpr int kColumns = kGraphAreas;
 
 // The widgets of one core's column besides its graph area.
 const QStringList kColumnWidgets = {
@@ -64,18 +62,11 @@ void QStatus::_DeleteTemperatureWidgets()
 
 bool QStatus::Init()
 {
-    static const char* const kLayoutNames[kColumns] = {"pLayout[0]", "pLayout[1]", "pLayout[2]", "pLayout[3]"};
-    QLabel* const areas[kColumns] = {ui.CPULabel0, ui.CPULabel1, ui.CPULabel2, ui.CPULabel3};
-    QGridLayout* pLayout[kColumns] = {};
-
-    for (QLabel* pArea : areas)
-        ShowUsagePicture(pArea);
-    for (int n = 0; n < kColumns; ++n) {
-        pLayout[n] = new (std::nothrow) QGridLayout(areas[n]);
-        if (!pLayout[n]) {
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", kLayoutNames[n]);
-            return false;
-        }
+    const GraphAreas areas = {ui.CPULabel0, ui.CPULabel1, ui.CPULabel2, ui.CPULabel3};
+    GraphLayouts layouts{};
+    if (const char* pszFailed = SetUpGraphAreas(areas, layouts)) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", pszFailed);
+        return false;
     }
     for (int n = 0; n < kColumns; ++n) {
         if (g_DeviceManager.GetDevice(dtCPU, static_cast<unsigned long>(n)))
@@ -88,18 +79,9 @@ bool QStatus::Init()
     // Without core 0's sensor no core's temperature is shown: the row goes.
     if (!pCPU->GetTemperature())
         _DeleteTemperatureWidgets();
-
-    // Four graph areas: cores from the fifth on get no graph.
-    for (unsigned i = 0; i < g_DeviceManager.GetDeviceCount(dtCPU) && i < kColumns; ++i) {
-        pLayout[i]->setContentsMargins(0, 0, 0, 0);
-        pLayout[i]->setSpacing(0);
-        std::unique_ptr<QCPUUsageLabel> pLabel(new (std::nothrow) QCPUUsageLabel);
-        LOG_PROCESS_ERROR(pLabel);
-        const bool bRetCode = pLabel->m_UsageList.Init(kUsageSlots);
-        LOG_PROCESS_ERROR(bRetCode);
-        pLabel->m_uIndex = i;
-        pLayout[i]->addWidget(pLabel.get(), 0, 0);
-        pLabel.release()->startTimer(1000);
+    if (const char* pszFailed = AddUsageLabels<QCPUUsageLabel>(layouts, dtCPU, false)) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", pszFailed);
+        return false;
     }
     startTimer(1000);
     return true;

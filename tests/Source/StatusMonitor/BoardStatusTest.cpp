@@ -139,27 +139,13 @@ TEST_F(BoardStatusTest, CoreTemperaturesPassOverReadingsOfZeroAndBelow)
 {
     Create();
     page->show();
-    struct Case {
-        std::vector<double> pair;
-        std::vector<double> sensors;
-        const char* shown;
-    };
-    const Case cases[] = {
+    ExpectTemperatures({
         {{-5, 40}, {38, 33, 45}, "40.0"},
         {{0, 0}, {-9999, 35, 50}, "35"},
         {{0, 0}, {-9999, -3, 50}, "35"},     // the fallback is -3: nothing shown
         {{0, -2}, {0, 35, 50}, "35"},        // nor for a fallback of 0
         {{41.5, 40}, {38, 33, 45}, "41.5"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.pair) + " " + testing::PrintToString(c.sensors));
-        Change([&](vb::DeviceBoard& b) {
-            b.cpu.temperaturePair = c.pair;
-            b.sensors.temperatures = c.sensors;
-        });
-        Tick();
-        EXPECT_EQ(Shown("Core0TempNum"), QLatin1String(c.shown));
-    }
+    }, {"Core0TempNum"});
 }
 
 TEST_F(BoardStatusTest, TheGeneratorsClocksAreReadOncePerShowing)
@@ -224,11 +210,7 @@ TEST_F(BoardStatusTest, MissingDevices)
     page.reset();
 
     // One core: the other rows are off and never written.
-    g_DeviceManager.UnInit();
-    QJsonObject processor = test::DefaultBoard().value("processor").toObject();
-    processor.insert("cores", 1);
-    ASSERT_TRUE(test::LoadDefaultBoardWith({{"processor", processor}}));
-    ASSERT_TRUE(g_DeviceManager.Init("test"));
+    UseCores(1);
     Create();
     for (const char* name : {"labelCPUCore2", "Core2TempNum", "Core2TempUnit", "Core1TempNum", "Core3TempNum"})
         EXPECT_FALSE(Enabled(QLatin1String(name))) << name;

@@ -4,18 +4,13 @@
 
 #include <vector>
 
+#include "Source/StatusMonitor/StatusFixture.h"
 #include "StatusMonitor/CircleList.h"
 #include "support/LogCapture.h"
 
 namespace {
 
-std::vector<double> Walk(CCircleList<double>& ring)
-{
-    std::vector<double> out;
-    for (double* p = ring.GetFirst(); p; p = ring.GetNext())
-        out.push_back(*p);
-    return out;
-}
+using test::Samples;
 
 // 1, 2, 3 ... pushed; the newest size-1 of them are kept, oldest first.
 std::vector<double> Expected(unsigned size, int pushes)
@@ -42,9 +37,9 @@ TEST(CircleList, KeepsTheNewestSamplesInOrder)
         ASSERT_TRUE(ring.Init(c.size));
         for (int v = 1; v <= c.pushes; ++v)
             ring.Push(v);
-        EXPECT_EQ(Walk(ring), Expected(c.size, c.pushes));
+        EXPECT_EQ(Samples(ring), Expected(c.size, c.pushes));
         // A walk can be made again, and past its end stays at its end.
-        EXPECT_EQ(Walk(ring), Expected(c.size, c.pushes));
+        EXPECT_EQ(Samples(ring), Expected(c.size, c.pushes));
         EXPECT_EQ(ring.GetNext(), nullptr);
     }
     EXPECT_TRUE(test::LogCapture::Instance().Lines().empty());
@@ -59,7 +54,7 @@ TEST(CircleList, AFullRingAlwaysWalksSizeMinusOneSamples)
     // The oldest sample moves through every slot, the last one included.
     for (int v = 5; v <= 14; ++v) {
         ring.Push(v);
-        EXPECT_EQ(Walk(ring), (std::vector<double>{v - 3.0, v - 2.0, v - 1.0, v * 1.0})) << v;
+        EXPECT_EQ(Samples(ring), (std::vector<double>{v - 3.0, v - 2.0, v - 1.0, v * 1.0})) << v;
     }
 }
 
@@ -88,7 +83,7 @@ TEST(CircleList, ASecondInitFailsAndKeepsTheSamples)
     EXPECT_FALSE(ring.Init(95));
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(m_DataSet == NULL) at line "));
     EXPECT_TRUE(test::LogContains(" in CCircleList<double>::Init\n"));
-    EXPECT_EQ(Walk(ring), (std::vector<double>{1, 2}));
+    EXPECT_EQ(Samples(ring), (std::vector<double>{1, 2}));
 }
 
 TEST(CircleList, SizesBelowTwoAreRefused)
@@ -114,7 +109,7 @@ TEST(CircleList, InitAfterUnInitStartsEmptyWithinTheNewSize)
     EXPECT_EQ(ring.GetFirst(), nullptr);
     for (int v = 1; v <= 4; ++v)
         ring.Push(v);
-    EXPECT_EQ(Walk(ring), (std::vector<double>{3, 4}));
+    EXPECT_EQ(Samples(ring), (std::vector<double>{3, 4}));
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "StatusMonitor/Status.h"
 #include "StatusMonitor/UsageLabel.h"
 #include "Source/StatusMonitor/StatusFixture.h"
-#include "support/BoardEdits.h"
 #include "support/LogCapture.h"
 
 namespace {
@@ -18,24 +17,7 @@ QString Name(const QString& base, int column) { return column == 0 ? base : QStr
 
 class CpuStatusTest : public test::StatusPageTest<QStatus> {
 protected:
-    // The default board with another number of cores.
-    static void UseCores(int cores)
-    {
-        g_DeviceManager.UnInit();
-        QJsonObject processor = test::DefaultBoard().value("processor").toObject();
-        processor.insert("cores", cores);
-        ASSERT_TRUE(test::LoadDefaultBoardWith({{"processor", processor}}));
-        ASSERT_TRUE(g_DeviceManager.Init("test"));
-    }
-
-    std::vector<QCPUUsageLabel*> Labels() const
-    {
-        std::vector<QCPUUsageLabel*> labels;
-        for (int n = 0; n < 4; ++n)
-            for (QCPUUsageLabel* l : Get<QLabel>(QStringLiteral("CPULabel%1").arg(n))->findChildren<QCPUUsageLabel*>())
-                labels.push_back(l);
-        return labels;
-    }
+    std::vector<QCPUUsageLabel*> Labels() const { return LabelsIn<QCPUUsageLabel>("CPULabel"); }
 
     // Whether every widget of core n's column is enabled (true) or disabled (false).
     void ExpectColumn(int n, bool enabled) const
@@ -108,12 +90,7 @@ TEST_F(CpuStatusTest, TemperatureComesFromThePairThenTheBoardSensors)
 {
     Create();
     page->show();
-    struct Case {
-        std::vector<double> pair;
-        std::vector<double> sensors;
-        const char* shown;
-    };
-    const Case cases[] = {
+    ExpectTemperatures({
         {{0, 41}, {38, 33, 45}, "41.0"},
         {{45, 41}, {38, 33, 45}, "45.0"},
         {{-5, 41}, {38, 33, 45}, "-5.0"},       // any reading but 0.0 is shown
@@ -121,17 +98,7 @@ TEST_F(CpuStatusTest, TemperatureComesFromThePairThenTheBoardSensors)
         {{0, 0}, {-9999, -9999, -9999}, "38"},  // nothing to show: the last value stays
         {{0, 0}, {-9999, 35, 40}, "35"},
         {{0, 0}, {-9999, -9999, 0}, "35"},      // a fallback of 0 shows nothing either
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.pair) + " " + testing::PrintToString(c.sensors));
-        Change([&](vb::DeviceBoard& b) {
-            b.cpu.temperaturePair = c.pair;
-            b.sensors.temperatures = c.sensors;
-        });
-        Tick();
-        EXPECT_EQ(Shown("CPUTempNum"), QLatin1String(c.shown));
-        EXPECT_EQ(Shown("CPUTempNum_4"), QLatin1String(c.shown));
-    }
+    }, {"CPUTempNum", "CPUTempNum_4"});
 
     // The sensors are read in order up to the first one with a reading.
     const auto accessesWith = [&](std::vector<double> sensors) {

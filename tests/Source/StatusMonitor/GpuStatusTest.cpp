@@ -20,31 +20,12 @@ QString Name(const QString& base, int column) { return column == 0 ? base : QStr
 
 class GpuStatusTest : public test::StatusPageTest<QGPUStatus> {
 protected:
-    // The default board with count graphics chips: the first integrated, the others not.
     static void UseGpus(int count)
     {
-        UseBoardWith([count](QJsonObject& devices) {
-            const QJsonObject first = devices.value("gpus").toArray().at(0).toObject();
-            QJsonArray gpus;
-            for (int i = 0; i < count; ++i) {
-                QJsonObject g = first;
-                g.insert("name", QStringLiteral("Vyk Graphics %1").arg(3300 + 100 * i));
-                g.insert("integrated", i == 0);
-                g.insert("usage", 10 * (i + 1));
-                gpus.append(g);
-            }
-            devices.insert("gpus", gpus);
-        });
+        UseBoardWith([count](QJsonObject& devices) { test::WithGraphicsChips(devices, count); });
     }
 
-    std::vector<QGPUUsageLabel*> Labels() const
-    {
-        std::vector<QGPUUsageLabel*> labels;
-        for (int n = 0; n < 4; ++n)
-            for (QGPUUsageLabel* l : Get<QLabel>(QStringLiteral("GPULabel%1").arg(n))->findChildren<QGPUUsageLabel*>())
-                labels.push_back(l);
-        return labels;
-    }
+    std::vector<QGPUUsageLabel*> Labels() const { return LabelsIn<QGPUUsageLabel>("GPULabel"); }
 
     static bool Sampling(QObject* label) { return QAbstractEventDispatcher::instance()->registeredTimers(label).size() == 1; }
 

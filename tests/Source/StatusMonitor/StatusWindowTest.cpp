@@ -11,7 +11,7 @@
 #include "StatusMonitor/VoltageStatus.h"
 #include "Shell/LcdText.h"
 #include "Source/MainWindow/MainWindowFixture.h"
-#include "VirtualBoard/Devices/DeviceBoard.h"
+#include "Source/StatusMonitor/StatusFixture.h"
 
 using test::MainWindowTest;
 
@@ -91,17 +91,7 @@ TEST_F(MainWindowTest, AClockAppliedOnClockVoltageShowsOnCpuStatusAtTheNextTick)
 TEST_F(MainWindowTest, ScreenshotsOfTheStatusPagesInEachSkin)
 {
     // The default board, then four graphics chips and the south bridge's monitor.
-    const auto fourChips = [](QJsonObject& devices) {
-        const QJsonObject first = devices.value("gpus").toArray().at(0).toObject();
-        QJsonArray gpus;
-        for (int i = 0; i < 4; ++i) {
-            QJsonObject g = first;
-            g.insert("name", QStringLiteral("Vyk Graphics %1").arg(3300 + 100 * i));
-            g.insert("integrated", i == 0);
-            gpus.append(g);
-        }
-        devices.insert("gpus", gpus);
-    };
+    const auto fourChips = [](QJsonObject& devices) { test::WithGraphicsChips(devices, 4); };
     struct Shot {
         const char* page;
         const char* stem;

@@ -8,20 +8,13 @@
 #include <cmath>
 #include <limits>
 
-#include "Source/PerformanceControl/PageFixture.h"
+#include "Source/StatusMonitor/StatusFixture.h"
 #include "StatusMonitor/UsageGraph.h"
 #include "StatusMonitor/UsageLabel.h"
-#include "VirtualBoard/Devices/DeviceBoard.h"
 
 namespace {
 
-std::vector<double> Samples(CCircleList<double>& ring)
-{
-    std::vector<double> out;
-    for (double* p = ring.GetFirst(); p; p = ring.GetNext())
-        out.push_back(*p);
-    return out;
-}
+using test::Samples;
 
 TEST(UsageGraph, PictureOfItsSamples)
 {
