@@ -57,6 +57,12 @@ TEST_F(MainWindowTest, TheBuiltInTableListsTheStatusPages)
     EXPECT_TRUE(dynamic_cast<QStatus*>(window->GetWidget(kStatus, QStringLiteral("CPU Status"))));
     EXPECT_TRUE(dynamic_cast<QGPUStatus*>(window->GetWidget(kStatus, QStringLiteral("GPU Status"))));
     EXPECT_TRUE(dynamic_cast<QVoltageStatus*>(window->GetWidget(kStatus, QStringLiteral("Board Status"))));
+    // The timer handler (and the labels' painting) stand in the meta-objects as slots.
+    for (const QMetaObject* meta : {&QStatus::staticMetaObject, &QGPUStatus::staticMetaObject,
+                                    &QVoltageStatus::staticMetaObject, &QCPUUsageLabel::staticMetaObject,
+                                    &QGPUUsageLabel::staticMetaObject})
+        EXPECT_GE(meta->indexOfSlot("timerEvent(QTimerEvent*)"), 0) << meta->className();
+    EXPECT_GE(QGPUUsageLabel::staticMetaObject.indexOfSlot("paintEvent(QPaintEvent*)"), 0);
 }
 
 TEST_F(MainWindowTest, AClockAppliedOnClockVoltageShowsOnCpuStatusAtTheNextTick)
