@@ -66,7 +66,11 @@ double CCpuDevice::GetCurrentFrequency()
 
 double CCpuDevice::GetMaxFrequency() { return _Read(&vb::CpuState::maxFrequencyHz); }
 
-double CCpuDevice::GetUsage() { return _Read(&vb::CpuState::usage); }
+double CCpuDevice::GetUsage()
+{
+    QVX_LOCK_BOARD;
+    return b.CpuUsage(m_nIndex);
+}
 
 double CCpuDevice::GetCPUVid() { return _Read(&vb::CpuState::vid); }
 
@@ -155,9 +159,13 @@ const double* CCpuDevice::GetTemperature()
     QVX_LOCK_BOARD;
     if (!b.cpu.hasTemperature || Refuse("GetTemperature"))
         return nullptr;
-    const double t = std::round(b.CpuTemperature(m_nIndex) * 10) / 10;
     std::array<double, 2>& pair = pairs[this];
-    pair = {t, t - 1.5};
+    if (b.cpu.temperaturePair.size() == 2) {
+        pair = {b.cpu.temperaturePair[0], b.cpu.temperaturePair[1]};
+    } else {
+        const double t = std::round(b.CpuTemperature(m_nIndex) * 10) / 10;
+        pair = {t, t - 1.5};
+    }
     return pair.data();
 }
 

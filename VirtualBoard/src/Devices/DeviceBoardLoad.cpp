@@ -69,7 +69,13 @@ void ReadCpu(const QJsonObject& o, const QJsonObject& processor, Processor& p, C
     c.maxFrequencyHz = Num(o, "maxFrequencyHz", Num(processor, "referenceClockMHz", 200) * c.maxMultiplier * 1e6);
     c.hasTemperature = o.value(Key("temperatureSensor")).toBool(true);
     c.idleTemperature = Num(o, "temperature", 41);
-    c.usage = Num(o, "usage", 3);
+    // A number or a list pins the usage (tests do); without one, or with "host",
+    // the cores follow the load of the computer the program runs on.
+    const QJsonValue usage = o.value(Key("usage"));
+    c.usage = usage.isDouble() ? std::vector<double>{usage.toDouble()} : Numbers(usage);
+    c.temperaturePair = Numbers(o.value(Key("temperaturePair")));
+    if (c.temperaturePair.size() != 2)
+        c.temperaturePair.clear();
     const char* levels[4] = {"l1d", "l1i", "l2", "l3"};
     const QJsonObject caches = o.value(Key("caches")).toObject();
     for (int i = 0; i < 4; ++i) {

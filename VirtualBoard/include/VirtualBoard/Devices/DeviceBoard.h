@@ -12,6 +12,7 @@
 
 #include "VirtualBoard/Devices/DeviceState.h"
 #include "VirtualBoard/Devices/InventoryState.h"
+#include "VirtualBoard/Devices/HostLoad.h"
 #include "VirtualBoard/Machine.h"
 
 namespace vb {
@@ -53,6 +54,7 @@ public:
     double MemClkMHz() const;                      // configured memory clock at the current reference
     double MemoryFrequency(double nbMHz, double nbMultiplier) const;
     double CpuTemperature(int core) const;         // follows clock and voltage
+    double CpuUsage(int core);                     // % pinned by the board, else the host's
     int SensorTemperature(int sensor) const;       // -9999 when absent
     int FanRpm(int fan) const;                     // -9999 when absent
     static double PstateFrequency(const PstateDef& p);
@@ -71,6 +73,7 @@ private:
     std::mutex m_mutex;
     std::atomic<uint64_t> m_uAccesses{0};
     Processor* m_processor = nullptr;
+    HostLoad m_hostLoad;
     bool m_initFails = false, m_perfControlFails = false;
 };
 
