@@ -7,10 +7,10 @@
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
-#include "Testing/StabilityTest.h"
 #include "StatusMonitor/GPUStatus.h"
 #include "StatusMonitor/Status.h"
 #include "StatusMonitor/VoltageStatus.h"
+#include "Testing/StabilityTest.h"
 
 namespace {
 
