@@ -1,0 +1,146 @@
+#include "PerformanceControl/DDRMC.h"
+
+#include <vector>
+
+#include "Engine/LogCheck.h"
+#include "PerformanceControl/MemoryChoices.h"
+#include "Settings/ConfigParser.h"
+#include "Shell/GlobalFlags.h"
+
+using memory::fkFlag;
+
+QDDRMC::QDDRMC()
+{
+    ui.setupUi(this);
+}
+
+void QDDRMC::on_valueChanged(int)
+{
+    g_bModified = true;
+}
+
+memory::Fields QDDRMC::_TimingFields() const
+{
+    return {
+        MEMORY_TIMING_FIELD(&ui.TclBox, Tcl, Tcl, "%1 bus clock", u"CAS Latency"),
+        MEMORY_TIMING_FIELD(&ui.TrcBox, Trc, Trc, "%1 bus clock", u"Row Cycle Time"),
+        MEMORY_TIMING_FIELD(&ui.TrfcBox, Trfc0, Trfc, "%1 ns", u"Row Refresh Cycle Time 0"),
+        MEMORY_TIMING_FIELD(&ui.TrcdBox, Trcd, Trcd, "%1 bus clock", u"RAS to CAS Delay"),
+        MEMORY_TIMING_FIELD(&ui.TrrdBox, Trrd, Trrd, "%1 bus clock", u"RAS-to-RAS Delay"),
+        MEMORY_TIMING_FIELD(&ui.TrasBox, Tras, Tras, "%1 bus clock", u"RAS Active Time"),
+        MEMORY_TIMING_FIELD(&ui.TrpBox, Trp, Trp, "%1 bus clock", u"Row Precharge Time"),
+        MEMORY_TIMING_FIELD(&ui.TwrBox, Twr, Twr, "%1 bus clock", u"Write Recovery Time"),
+        MEMORY_TIMING_FIELD(&ui.TwtrBox, Twtr, Twtr, "%1 bus clock", u"Write-to-Read Delay"),
+        MEMORY_TIMING_FIELD(&ui.TrefBox, Tref, Tref, "%1 us", u"Refresh Rate"),
+        MEMORY_TIMING_FIELD(&ui.TwclBox, Twcl, Twcl, "%1 bus clock", u"Write CAS Latency"),
+        // The form's label for it, which no other item of the page uses.
+        MEMORY_TIMING_FIELD(&ui.TrwtBox, Trwt, Trwt, "%1 bus clock", u"Read-to-Write Delay"),
+    };
+}
+
+memory::Fields QDDRMC::_ConfigFields() const
+{
+    return {
+        MEMORY_FLAG_FIELD(&ui.En2TBox, En2T, fkFlag, u"Slow Access Mode"),
+        MEMORY_FLAG_FIELD(&ui.D_DRV_WeakBox, D_DRV_Weak, fkFlag, u"DRAM Drivers Weak Mode"),
+        MEMORY_CONFIG_FIELD(&ui.MemClkBox, MemClk, MemClk, "%1 MHz", u"Memory Clock"),
+        MEMORY_CONFIG_FIELD(&ui.MaxAsyncLatBox, MaxAsyncLat, MaxAsyncLat, "%1 ns", u"MaxAsyncLat"),
+        MEMORY_FLAG_FIELD(&ui.DCC_ENBox, DCC_EN, fkFlag, u"DCC Enable"),
+        MEMORY_CONFIG_FIELD(&ui.ILD_lmtBox, ILD_lmt, ILD_lmt, "%1 cycles", u"Idle Cycle Limit"),
+        MEMORY_CONFIG_FIELD(&ui.DcqBypassMaxBox, DcqBypassMax, DcqBypassMax, "%1 times", u"DcqBypassMax"),
+        MEMORY_CONFIG_FIELD(&ui.RdPreambleBox, RdPreamble, RdPreamble, "%1 ns", u"Read Preamble"),
+    };
+}
+
+bool QDDRMC::Init()
+{
+    IMemoryControllerDevice* pMC = memory::MemoryController();
+    LOG_PROCESS_ERROR(pMC);
+    LOG_PROCESS_ERROR(pMC->GetMemoryType() == mtDDR_SDRAM);
+    // The value lists are asked for in slot order, but for the memory clock's.
+    const std::vector<QComboBox* const*> order = {
+        &ui.TclBox, &ui.TrcBox, &ui.TrfcBox, &ui.TrcdBox, &ui.TrrdBox, &ui.TrasBox, &ui.TrpBox, &ui.TwrBox,
+        &ui.TwtrBox, &ui.TrwtBox, &ui.TrefBox, &ui.TwclBox, &ui.MemClkBox, &ui.MaxAsyncLatBox, &ui.RdPreambleBox,
+        &ui.ILD_lmtBox, &ui.DcqBypassMaxBox,
+    };
+    bool bRetCode = memory::FillFields(pMC, order, _TimingFields(), _ConfigFields());
+    LOG_PROCESS_ERROR(bRetCode);
+    for (QComboBox* box : {ui.En2TBox, ui.D_DRV_WeakBox, ui.DCC_ENBox})
+        memory::AddFlagChoices(box, tr("Enabled"), tr("Disabled"));
+    bRetCode = ReadMemoryTiming();
+    LOG_PROCESS_ERROR(bRetCode);
+    bRetCode = ReadMemoryConfig();
+    LOG_PROCESS_ERROR(bRetCode);
+    // After the first read, so filling the page marks nothing as changed.
+    _ConnectSignals();
+    return true;
+}
+
+void QDDRMC::_ConnectSignals()
+{
+    for (QComboBox* box : findChildren<QComboBox*>())
+        if (box != ui.TclBox)
+            connect(box, &QComboBox::currentIndexChanged, this, &QDDRMC::on_valueChanged);
+}
+
+bool QDDRMC::ReadMemoryTiming()
+{
+    MEMORY_PROCESS_ERROR(memory::ReadRecord<MEMORY_TIMING>(_TimingFields()));
+    return true;
+}
+
+bool QDDRMC::ReadMemoryConfig()
+{
+    MEMORY_PROCESS_ERROR(memory::ReadRecord<MEMORY_CONFIG>(_ConfigFields()));
+    return true;
+}
+
+bool QDDRMC::WriteMemoryTiming()
+{
+    CConfigParser* pStore = CConfigParser::GetInstance();
+    MEMORY_TIMING timing{};
+    MEMORY_PROCESS_ERROR(memory::WriteRecord(_TimingFields(), timing));
+    // Each item saves the file, so the file on disk is always complete.
+    _Store(pStore, _TimingFields(), &timing);
+    return true;
+}
+
+bool QDDRMC::WriteMemoryConfig()
+{
+    CConfigParser* pStore = CConfigParser::GetInstance();
+    MEMORY_CONFIG config{};
+    MEMORY_PROCESS_ERROR(memory::WriteRecord(_ConfigFields(), config));
+    _Store(pStore, _ConfigFields(), &config);
+    return true;
+}
+
+void QDDRMC::_Store(CConfigParser* pStore, const memory::Fields& fields, const void* record)
+{
+    const bool bStored = memory::StoreProfile(pStore, fields, record, true, false);
+    m_bStoreFailed = m_bStoreFailed || !bStored;
+}
+
+bool QDDRMC::Apply()
+{
+    m_bStoreFailed = false;
+    bool bRetCode = WriteMemoryTiming();
+    // No configuration write after a refused timing write.
+    if (bRetCode)
+        bRetCode = WriteMemoryConfig();
+    if (!bRetCode)
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
+    // What the controller took stays applied even when the value store could not keep it.
+    LOG_CHECK_ERROR(!m_bStoreFailed);
+    // Always, so the boxes show what the controller holds after the attempt.
+    Discard();
+    return bRetCode;
+}
+
+bool QDDRMC::Discard()
+{
+    bool bRetCode = ReadMemoryTiming();
+    LOG_PROCESS_ERROR(bRetCode);
+    bRetCode = ReadMemoryConfig();
+    LOG_PROCESS_ERROR(bRetCode);
+    return true;
+}
