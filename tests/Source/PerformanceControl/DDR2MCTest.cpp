@@ -7,6 +7,7 @@
 #include <set>
 
 #include "PerformanceControl/DDR2MC.h"
+#include "QVXLogic/ProfileSettings.h"
 #include "Source/Files.h"
 #include "Source/PerformanceControl/MemoryFixture.h"
 
@@ -364,4 +365,26 @@ TEST_F(DDR2MCTest, AValueStoreThatCannotBeWrittenDoesNotFailApply)
     EXPECT_EQ(WriteSet(), std::set<std::string>{"MC.SetTimings(Trcd=6)"});
     EXPECT_EQ(test::LogCount("LOG_CHECK_ERROR(!m_bStoreFailed) at line "), 1u);
     EXPECT_EQ(test::LogCount(" in QDDR2MC::"), 1u);   // once, however many items were lost
+}
+
+TEST_F(DDR2MCTest, TheStoredItemsApplyAsAProfile)
+{
+    Create();
+    Pick("TrcdBox", "6 bus clock");
+    Pick("PowerDownEnBox", "Enabled");
+    Pick("ProcOdtBox_2", "300 ohms");
+    ASSERT_TRUE(page->Apply());
+    const QString file = CConfigParser::GetInstance()->GetFullPath();
+
+    // Back to the board's values behind the file's back, then the file applied as a profile.
+    Pick("TrcdBox", "5 bus clock");
+    Pick("PowerDownEnBox", "Disabled");
+    Pick("ProcOdtBox_2", "150 ohms");
+    const QByteArray stored = test::ReadFile(file);
+    ASSERT_TRUE(page->Apply());
+    ASSERT_TRUE(test::WriteFile(file, stored));
+    ASSERT_TRUE(CProfileSettings::m_Self.ApplySettings(reinterpret_cast<const char16_t*>(file.utf16())));
+    EXPECT_EQ(Timing().Trcd, 6);
+    EXPECT_EQ(Config().PowerDownEn, 1);
+    EXPECT_EQ(Config().ProcOdt[1], 300);
 }
