@@ -6,8 +6,6 @@
 
 #include "Engine/LogCheck.h"
 #include "PerformanceControl/MemoryChoices.h"
-#include "Settings/ConfigParser.h"
-#include "Shell/GlobalFlags.h"
 
 namespace {
 
@@ -28,14 +26,9 @@ void DeleteWidget(T*& pWidget)
 
 } // namespace
 
-QDDR2MC::QDDR2MC()
+QDDR2MC::QDDR2MC() : CMemoryPage("QDDR2MC")
 {
     ui.setupUi(this);
-}
-
-void QDDR2MC::on_valueChanged(int)
-{
-    g_bModified = true;
 }
 
 bool QDDR2MC::Init()
@@ -58,7 +51,7 @@ bool QDDR2MC::Init()
     bRetCode = ReadMemoryConfig();
     LOG_PROCESS_ERROR(bRetCode);
     // After the first read, so filling the page marks nothing as changed.
-    _ConnectSignals();
+    _ConnectSignals(ui.TclBox);
 
     const char16_t* pszClass = pMC->GetClassName();
     if (pszClass && std::u16string_view(pszClass) == kInternalController) {
@@ -99,76 +92,12 @@ void QDDR2MC::_AddFlagChoices()
         memory::AddFlagChoices(box, tr("Enabled"), tr("Disabled"));
 }
 
-void QDDR2MC::_ConnectSignals()
+bool QDDR2MC::SaveMemoryTimingProfile(CConfigParser* pStore, const MEMORY_TIMING& timing)
 {
-    for (QComboBox* box : findChildren<QComboBox*>())
-        if (box != ui.TclBox)
-            connect(box, &QComboBox::currentIndexChanged, this, &QDDR2MC::on_valueChanged);
+    return memory::StoreProfile(pStore, _TimingFields(), &timing, true, true);
 }
 
-bool QDDR2MC::ReadMemoryTiming()
+bool QDDR2MC::SaveMemoryConfigProfile(CConfigParser* pStore, const MEMORY_CONFIG& config)
 {
-    MEMORY_PROCESS_ERROR(memory::ReadRecord<MEMORY_TIMING>(_TimingFields()));
-    return true;
-}
-
-bool QDDR2MC::ReadMemoryConfig()
-{
-    MEMORY_PROCESS_ERROR(memory::ReadRecord<MEMORY_CONFIG>(_ConfigFields()));
-    return true;
-}
-
-bool QDDR2MC::WriteMemoryTiming()
-{
-    CConfigParser* pStore = CConfigParser::GetInstance();
-    MEMORY_TIMING timing{};
-    MEMORY_PROCESS_ERROR(memory::WriteRecord(_TimingFields(), timing));
-    SaveMemoryTimingProfile(pStore, timing);
-    return true;
-}
-
-bool QDDR2MC::WriteMemoryConfig()
-{
-    CConfigParser* pStore = CConfigParser::GetInstance();
-    MEMORY_CONFIG config{};
-    MEMORY_PROCESS_ERROR(memory::WriteRecord(_ConfigFields(), config));
-    SaveMemoryConfigProfile(pStore, config);
-    return true;
-}
-
-void QDDR2MC::SaveMemoryTimingProfile(CConfigParser* pStore, const MEMORY_TIMING& timing)
-{
-    const bool bStored = memory::StoreProfile(pStore, _TimingFields(), &timing, true, true);
-    m_bStoreFailed = m_bStoreFailed || !bStored;
-}
-
-void QDDR2MC::SaveMemoryConfigProfile(CConfigParser* pStore, const MEMORY_CONFIG& config)
-{
-    const bool bStored = memory::StoreProfile(pStore, _ConfigFields(), &config, false, true);
-    m_bStoreFailed = m_bStoreFailed || !bStored;
-}
-
-bool QDDR2MC::Apply()
-{
-    m_bStoreFailed = false;
-    bool bRetCode = WriteMemoryTiming();
-    // No configuration write after a refused timing write.
-    if (bRetCode)
-        bRetCode = WriteMemoryConfig();
-    if (!bRetCode)
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
-    // What the controller took stays applied even when the value store could not keep it.
-    LOG_CHECK_ERROR(!m_bStoreFailed);
-    // Always, so the boxes show what the controller holds after the attempt.
-    Discard();
-    return bRetCode;
-}
-
-bool QDDR2MC::Discard()
-{
-    bool bRetCode = ReadMemoryTiming();
-    LOG_PROCESS_ERROR(bRetCode);
-    bRetCode = ReadMemoryConfig();
-    LOG_PROCESS_ERROR(bRetCode);
-    return true;
+    return memory::StoreProfile(pStore, _ConfigFields(), &config, false, true);
 }

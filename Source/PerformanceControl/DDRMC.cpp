@@ -4,19 +4,12 @@
 
 #include "Engine/LogCheck.h"
 #include "PerformanceControl/MemoryChoices.h"
-#include "Settings/ConfigParser.h"
-#include "Shell/GlobalFlags.h"
 
 using memory::fkFlag;
 
-QDDRMC::QDDRMC()
+QDDRMC::QDDRMC() : CMemoryPage("QDDRMC")
 {
     ui.setupUi(this);
-}
-
-void QDDRMC::on_valueChanged(int)
-{
-    g_bModified = true;
 }
 
 memory::Fields QDDRMC::_TimingFields() const
@@ -72,75 +65,16 @@ bool QDDRMC::Init()
     bRetCode = ReadMemoryConfig();
     LOG_PROCESS_ERROR(bRetCode);
     // After the first read, so filling the page marks nothing as changed.
-    _ConnectSignals();
+    _ConnectSignals(ui.TclBox);
     return true;
 }
 
-void QDDRMC::_ConnectSignals()
+bool QDDRMC::SaveMemoryTimingProfile(CConfigParser* pStore, const MEMORY_TIMING& timing)
 {
-    for (QComboBox* box : findChildren<QComboBox*>())
-        if (box != ui.TclBox)
-            connect(box, &QComboBox::currentIndexChanged, this, &QDDRMC::on_valueChanged);
+    return memory::StoreProfile(pStore, _TimingFields(), &timing, true, false);
 }
 
-bool QDDRMC::ReadMemoryTiming()
+bool QDDRMC::SaveMemoryConfigProfile(CConfigParser* pStore, const MEMORY_CONFIG& config)
 {
-    MEMORY_PROCESS_ERROR(memory::ReadRecord<MEMORY_TIMING>(_TimingFields()));
-    return true;
-}
-
-bool QDDRMC::ReadMemoryConfig()
-{
-    MEMORY_PROCESS_ERROR(memory::ReadRecord<MEMORY_CONFIG>(_ConfigFields()));
-    return true;
-}
-
-bool QDDRMC::WriteMemoryTiming()
-{
-    CConfigParser* pStore = CConfigParser::GetInstance();
-    MEMORY_TIMING timing{};
-    MEMORY_PROCESS_ERROR(memory::WriteRecord(_TimingFields(), timing));
-    // Each item saves the file, so the file on disk is always complete.
-    _Store(pStore, _TimingFields(), &timing);
-    return true;
-}
-
-bool QDDRMC::WriteMemoryConfig()
-{
-    CConfigParser* pStore = CConfigParser::GetInstance();
-    MEMORY_CONFIG config{};
-    MEMORY_PROCESS_ERROR(memory::WriteRecord(_ConfigFields(), config));
-    _Store(pStore, _ConfigFields(), &config);
-    return true;
-}
-
-void QDDRMC::_Store(CConfigParser* pStore, const memory::Fields& fields, const void* record)
-{
-    const bool bStored = memory::StoreProfile(pStore, fields, record, true, false);
-    m_bStoreFailed = m_bStoreFailed || !bStored;
-}
-
-bool QDDRMC::Apply()
-{
-    m_bStoreFailed = false;
-    bool bRetCode = WriteMemoryTiming();
-    // No configuration write after a refused timing write.
-    if (bRetCode)
-        bRetCode = WriteMemoryConfig();
-    if (!bRetCode)
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
-    // What the controller took stays applied even when the value store could not keep it.
-    LOG_CHECK_ERROR(!m_bStoreFailed);
-    // Always, so the boxes show what the controller holds after the attempt.
-    Discard();
-    return bRetCode;
-}
-
-bool QDDRMC::Discard()
-{
-    bool bRetCode = ReadMemoryTiming();
-    LOG_PROCESS_ERROR(bRetCode);
-    bRetCode = ReadMemoryConfig();
-    LOG_PROCESS_ERROR(bRetCode);
-    return true;
+    return memory::StoreProfile(pStore, _ConfigFields(), &config, true, false);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Engine/LogCheck.h"
 #include "PerformanceControl/MemoryChoices.h"
 #include "Settings/ConfigParser.h"
 
@@ -79,17 +80,25 @@ struct RecordSlots<MEMORY_CONFIG> {
     static constexpr auto set = &IMemoryControllerDevice::SetConfig;
 };
 
+// Controller 0 and its whole record; null, or the text of the failed check.
+template <class Record>
+const char* GetRecord(IMemoryControllerDevice*& pMC, Record& record)
+{
+    pMC = MemoryController();
+    if (!pMC)
+        return "pMC";
+    return (pMC->*RecordSlots<Record>::get)(&record) ? nullptr : "bRetCode";
+}
+
 } // namespace
 
 template <class Record>
 const char* ReadRecord(const Fields& fields)
 {
-    IMemoryControllerDevice* pMC = MemoryController();
-    if (!pMC)
-        return "pMC";
+    IMemoryControllerDevice* pMC = nullptr;
     Record record{};
-    if (!(pMC->*RecordSlots<Record>::get)(&record))
-        return "bRetCode";
+    if (const char* pszFailed = GetRecord(pMC, record))
+        return pszFailed;
     for (const Field& field : fields) {
         QComboBox* box = *field.ppBox;
         if (!box)
@@ -105,12 +114,10 @@ const char* ReadRecord(const Fields& fields)
 template <class Record>
 const char* WriteRecord(const Fields& fields, Record& written)
 {
-    IMemoryControllerDevice* pMC = MemoryController();
-    if (!pMC)
-        return "pMC";
+    IMemoryControllerDevice* pMC = nullptr;
     Record record{};
-    if (!(pMC->*RecordSlots<Record>::get)(&record))
-        return "bRetCode";
+    if (const char* pszFailed = GetRecord(pMC, record))
+        return pszFailed;
     for (const Field& field : fields) {
         QComboBox* box = *field.ppBox;
         double value;

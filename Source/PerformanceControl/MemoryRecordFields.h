@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "Engine/LogCheck.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/MemoryDevices.h"
 
@@ -69,15 +68,6 @@ const char* WriteRecord(const Fields& fields, Record& written);
 bool StoreProfile(CConfigParser* pStore, const Fields& fields, const void* record, bool bSaveEach, bool bSaveAtEnd);
 
 } // namespace memory
-
-// LOG_PROCESS_ERROR for the record operations above.
-#define MEMORY_PROCESS_ERROR(operation) \
-    do { \
-        if (const char* pszFailed = (operation)) { \
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", pszFailed); \
-            return false; \
-        } \
-    } while (0)
 
 // Table entries: the box's form member, the record field (or its offset), the name
 // of its value list (Get<list>List), the choice text and the profile key.
