@@ -78,6 +78,9 @@ void ShowModule(Ui::BasicInfoClass& ui, double dCapacityBytes, const SPD_INFO& s
     ui.PartNumber->setText(FieldText(spd.szPartNumber));
     ui.SerialNumber->setText(Hex(spd.uSerialNumber));
     ui.Date->setText(FieldText(spd.szDate));
+    // A text longer than its field shows its beginning.
+    for (QLineEdit* pEdit : {ui.MemManufacturer, ui.PartNumber, ui.Date})
+        pEdit->setCursorPosition(0);
 
     // An empty set (frequency not finite) leaves its column blank, or shows the extra set.
     for (int k = 0; k < 3; ++k) {
