@@ -10,8 +10,8 @@
 #include <limits>
 
 #include "QVXLogic/Records.h"
+#include "SystemInfo/BasicInfo.h"   // the form
 #include "SystemInfo/SpdView.h"
-#include "ui_BasicInfo.h"
 
 namespace {
 
