@@ -4,6 +4,7 @@
 
 #include "Engine/LogCheck.h"
 #include "PerformanceControl/MemoryChoices.h"
+#include "PerformanceControl/MemoryCommonFields.h"
 
 using memory::fkFlag;
 
@@ -14,35 +15,28 @@ QDDRMC::QDDRMC() : CMemoryPage("QDDRMC")
 
 memory::Fields QDDRMC::_TimingFields() const
 {
-    return {
-        MEMORY_TIMING_FIELD(&ui.TclBox, Tcl, Tcl, "%1 bus clock", u"CAS Latency"),
-        MEMORY_TIMING_FIELD(&ui.TrcBox, Trc, Trc, "%1 bus clock", u"Row Cycle Time"),
-        MEMORY_TIMING_FIELD(&ui.TrfcBox, Trfc0, Trfc, "%1 ns", u"Row Refresh Cycle Time 0"),
-        MEMORY_TIMING_FIELD(&ui.TrcdBox, Trcd, Trcd, "%1 bus clock", u"RAS to CAS Delay"),
-        MEMORY_TIMING_FIELD(&ui.TrrdBox, Trrd, Trrd, "%1 bus clock", u"RAS-to-RAS Delay"),
-        MEMORY_TIMING_FIELD(&ui.TrasBox, Tras, Tras, "%1 bus clock", u"RAS Active Time"),
-        MEMORY_TIMING_FIELD(&ui.TrpBox, Trp, Trp, "%1 bus clock", u"Row Precharge Time"),
-        MEMORY_TIMING_FIELD(&ui.TwrBox, Twr, Twr, "%1 bus clock", u"Write Recovery Time"),
-        MEMORY_TIMING_FIELD(&ui.TwtrBox, Twtr, Twtr, "%1 bus clock", u"Write-to-Read Delay"),
-        MEMORY_TIMING_FIELD(&ui.TrefBox, Tref, Tref, "%1 us", u"Refresh Rate"),
-        MEMORY_TIMING_FIELD(&ui.TwclBox, Twcl, Twcl, "%1 bus clock", u"Write CAS Latency"),
-        // The form's label for it, which no other item of the page uses.
-        MEMORY_TIMING_FIELD(&ui.TrwtBox, Trwt, Trwt, "%1 bus clock", u"Read-to-Write Delay"),
-    };
+    return memory::Joined({
+        memory::LeadingTimingFields(ui),
+        memory::CommonTimingFields(ui),
+        {
+            MEMORY_TIMING_FIELD(&ui.TwclBox, Twcl, Twcl, "%1 bus clock", u"Write CAS Latency"),
+            // The form's label for it, which no other item of the page uses.
+            MEMORY_TIMING_FIELD(&ui.TrwtBox, Trwt, Trwt, "%1 bus clock", u"Read-to-Write Delay"),
+        },
+    });
 }
 
 memory::Fields QDDRMC::_ConfigFields() const
 {
-    return {
-        MEMORY_FLAG_FIELD(&ui.En2TBox, En2T, fkFlag, u"Slow Access Mode"),
-        MEMORY_FLAG_FIELD(&ui.D_DRV_WeakBox, D_DRV_Weak, fkFlag, u"DRAM Drivers Weak Mode"),
-        MEMORY_CONFIG_FIELD(&ui.MemClkBox, MemClk, MemClk, "%1 MHz", u"Memory Clock"),
-        MEMORY_CONFIG_FIELD(&ui.MaxAsyncLatBox, MaxAsyncLat, MaxAsyncLat, "%1 ns", u"MaxAsyncLat"),
-        MEMORY_FLAG_FIELD(&ui.DCC_ENBox, DCC_EN, fkFlag, u"DCC Enable"),
-        MEMORY_CONFIG_FIELD(&ui.ILD_lmtBox, ILD_lmt, ILD_lmt, "%1 cycles", u"Idle Cycle Limit"),
-        MEMORY_CONFIG_FIELD(&ui.DcqBypassMaxBox, DcqBypassMax, DcqBypassMax, "%1 times", u"DcqBypassMax"),
-        MEMORY_CONFIG_FIELD(&ui.RdPreambleBox, RdPreamble, RdPreamble, "%1 ns", u"Read Preamble"),
-    };
+    return memory::Joined({
+        memory::LeadingConfigFields(ui),
+        {
+            MEMORY_FLAG_FIELD(&ui.DCC_ENBox, DCC_EN, fkFlag, u"DCC Enable"),
+            MEMORY_CONFIG_FIELD(&ui.ILD_lmtBox, ILD_lmt, ILD_lmt, "%1 cycles", u"Idle Cycle Limit"),
+            MEMORY_CONFIG_FIELD(&ui.DcqBypassMaxBox, DcqBypassMax, DcqBypassMax, "%1 times", u"DcqBypassMax"),
+            MEMORY_CONFIG_FIELD(&ui.RdPreambleBox, RdPreamble, RdPreamble, "%1 ns", u"Read Preamble"),
+        },
+    });
 }
 
 bool QDDRMC::Init()

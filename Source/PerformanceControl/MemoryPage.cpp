@@ -48,22 +48,25 @@ bool CMemoryPage::ReadMemoryConfig()
     return true;
 }
 
+template <class Record>
+bool CMemoryPage::_WriteRecord(const memory::Fields& fields, SaveProfile<Record> save, const char* pszMethod)
+{
+    // The store first, as its users expect: it is created before any device is touched.
+    CConfigParser* pStore = CConfigParser::GetInstance();
+    Record written{};
+    PAGE_PROCESS_ERROR_TEXT(memory::WriteRecord(fields, written), pszMethod);
+    m_bStoreFailed = !(this->*save)(pStore, written) || m_bStoreFailed;
+    return true;
+}
+
 bool CMemoryPage::WriteMemoryTiming()
 {
-    CConfigParser* pStore = CConfigParser::GetInstance();
-    MEMORY_TIMING timing{};
-    PAGE_PROCESS_ERROR_TEXT(memory::WriteRecord(_TimingFields(), timing), "WriteMemoryTiming");
-    m_bStoreFailed = !SaveMemoryTimingProfile(pStore, timing) || m_bStoreFailed;
-    return true;
+    return _WriteRecord(_TimingFields(), &CMemoryPage::SaveMemoryTimingProfile, "WriteMemoryTiming");
 }
 
 bool CMemoryPage::WriteMemoryConfig()
 {
-    CConfigParser* pStore = CConfigParser::GetInstance();
-    MEMORY_CONFIG config{};
-    PAGE_PROCESS_ERROR_TEXT(memory::WriteRecord(_ConfigFields(), config), "WriteMemoryConfig");
-    m_bStoreFailed = !SaveMemoryConfigProfile(pStore, config) || m_bStoreFailed;
-    return true;
+    return _WriteRecord(_ConfigFields(), &CMemoryPage::SaveMemoryConfigProfile, "WriteMemoryConfig");
 }
 
 bool CMemoryPage::Apply()

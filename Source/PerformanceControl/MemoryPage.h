@@ -37,6 +37,13 @@ protected:
     virtual bool SaveMemoryConfigProfile(CConfigParser* pStore, const MEMORY_CONFIG& config) = 0;
 
 private:
+    template <class Record>
+    using SaveProfile = bool (CMemoryPage::*)(CConfigParser*, const Record&);
+    // Reads the whole record, overwrites the shown fields, writes it, then stores
+    // what was written; pszMethod names the operation in its log line.
+    template <class Record>
+    bool _WriteRecord(const memory::Fields& fields, SaveProfile<Record> save, const char* pszMethod);
+
     // Connected by hand (a plain function, so the form's connect-by-name does not
     // look for an object named "valueChanged").
     void on_valueChanged(int index);
