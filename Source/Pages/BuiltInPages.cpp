@@ -10,6 +10,7 @@
 #include "StatusMonitor/GPUStatus.h"
 #include "StatusMonitor/Status.h"
 #include "StatusMonitor/VoltageStatus.h"
+#include "SystemInfo/SystemInfo.h"
 #include "Testing/StabilityTest.h"
 
 namespace {
@@ -34,7 +35,7 @@ VELOCREST_PAGE_NAME(kDeviceList, "Device List")
 
 const std::vector<BuiltInPage> kProgramPages = {
     {"QBasicInfo", Placeholder<kBasic>},
-    {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new CSystemInfoPlaceholder); }},
+    {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new QSystemInfo); }},
     {"QPartners", Placeholder<kPartners>},
     {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
     {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }},
