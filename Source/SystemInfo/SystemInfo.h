@@ -28,9 +28,6 @@ public:
     bool Discard() override { return true; }
     const char* GetName() override { return "Detailed"; }
 
-    // The tree as the text file holds it: Latin-1 (other characters as '?'), CR LF.
-    static QByteArray ExportText(const QTreeWidget* pTree);
-
 private slots:
     void on_pushButton_2_clicked();
 
@@ -52,6 +49,8 @@ private:
     // "Name", "Description" and "Vendor", the first rows of most blocks.
     static void _AddCommonRows(QTreeWidgetItem* pTopItem, IDevice* pDevice);
     static QString _TrueFalse(uint8_t byValue);
+    // The tree as the text file holds it: Latin-1 (other characters as '?'), CR LF.
+    static QByteArray _ExportText(const QTreeWidget* pTree);
 
     Ui::SysInfoClass ui;
 };

@@ -25,7 +25,7 @@ QByteArray Latin1(const QString& text)
 
 } // namespace
 
-QByteArray QSystemInfo::ExportText(const QTreeWidget* pTree)
+QByteArray QSystemInfo::_ExportText(const QTreeWidget* pTree)
 {
     QByteArray text;
     for (int i = 0; pTree && i < pTree->topLevelItemCount(); ++i) {
@@ -56,7 +56,7 @@ void QSystemInfo::on_pushButton_2_clicked()
     // write (a full disk) never leaves a truncated report in its place.
     // The explicit flush matters: commit() alone swaps the file in even when its own
     // final flush of the buffered text failed.
-    const QByteArray text = ExportText(ui.SysInfoTree);
+    const QByteArray text = _ExportText(ui.SysInfoTree);
     QSaveFile file(fileName);
     const bool bRetCode = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.flush()
         && file.commit();
