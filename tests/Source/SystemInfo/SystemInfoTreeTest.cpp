@@ -1,10 +1,12 @@
 // The "Detailed" tree: which blocks it holds and in which order, the rows of each
 // device type on board variants, the blocks that end early, and rebuilding.
+#include <QDir>
 #include <QJsonArray>
 
 #include <cmath>
 #include <limits>
 
+#include "Source/Files.h"
 #include "Source/SystemInfo/SystemInfoFixture.h"
 #include "SystemInfo/SystemInfoRows.h"
 #include "VirtualBoard/UsbBus.h"
@@ -247,6 +249,47 @@ TEST_F(SystemInfoTest, InitRebuildsTheWholeTreeFromTheDevicesOfNow)
     EXPECT_EQ(Captions().size(), blocks);
     for (int i = 0; i < Tree()->topLevelItemCount(); ++i)
         EXPECT_FALSE(Tree()->topLevelItem(i)->isExpanded());
+}
+
+TEST_F(SystemInfoTest, EveryBoardVariantIsListedInTypeOrderAndSaved)
+{
+    // Where each caption may stand: the blocks of one type follow those of the types before it.
+    const char* const kOrder[] = {"CPU ", "HTLink ", "GPU ", "Memory ", "BIOS", "Monitor ", "Harddisk ",
+                                  "Audio ", "USB Controller "};
+    const auto rank = [&kOrder](const std::string& caption) {
+        for (size_t i = 0; i < std::size(kOrder); ++i)
+            if (caption.rfind(kOrder[i], 0) == 0)
+                return static_cast<int>(i);
+        return -1;
+    };
+    const QDir boards(QStringLiteral(VELOCREST_FIXTURES "/boards"));
+    int listed = 0;
+    for (const QString& file : boards.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
+        SCOPED_TRACE(file.toStdString());
+        page.reset();
+        g_DeviceManager.UnInit();
+        test::LoadBoardOver(boards.absoluteFilePath(file));
+        if (!g_DeviceManager.Init("test"))
+            continue;   // a board on which the device library itself does not start
+        Create();
+        int previous = 0;
+        int rows = 0;
+        for (const std::string& caption : Captions()) {
+            const int r = rank(caption);
+            EXPECT_GE(r, previous) << caption;
+            previous = r;
+            rows += static_cast<int>(Block(caption.c_str()).size());
+        }
+        // The report holds every block: its caption line, a line per row and the empty line.
+        const QString path = QDir::current().absoluteFilePath(file + QStringLiteral(".txt"));
+        Output(path);
+        const QByteArray text = test::ReadFile(path);
+        EXPECT_EQ(text.count("\r\n"), rows + 2 * static_cast<int>(Captions().size()));
+        EXPECT_EQ(text.count("\r\n\t"), rows);
+        ++listed;
+    }
+    EXPECT_GE(listed, 15);
+    EXPECT_TRUE(answers.Messages().empty());
 }
 
 TEST(SystemInfoRowsTest, TextsAreReadWithinTheirFieldsAndANullTextIsEmpty)
