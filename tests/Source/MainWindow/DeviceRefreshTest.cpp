@@ -2,7 +2,7 @@
 // library and the device pages at the next tick; the boost button; the default profile.
 #include <QTimerEvent>
 
-#include "Dialogs/DialogManager.h"
+#include "Diagram/SysDiagram.h"
 #include "Pages/PlaceholderPage.h"
 #include "QVXLogic/CpuDevice.h"
 #include "Source/MainWindow/MainWindowFixture.h"
@@ -44,20 +44,32 @@ TEST_F(MainWindowTest, ChangesWithinOneTickMakeOneRefreshOfTheDevicePages)
     ASSERT_NE(detailed, nullptr);
     EXPECT_EQ(detailed->Calls(), "I");
     auto& usb = vb::Machine::Instance().Get<vb::UsbBus>();
-    for (bool dialogs : {false, true}) {
-        SCOPED_TRACE(dialogs);
-        g_DialogManager.SetInitForTests(dialogs);
-        const int before = g_DialogManager.RefreshCount();
-        usb.Plug("USB Flash Disk");
-        ASSERT_TRUE(usb.Unplug("USB Flash Disk"));
-        EXPECT_TRUE(window->DeviceChanged());
-        Tick(window);
-        Tick(window);
-        EXPECT_FALSE(window->DeviceChanged());
-        EXPECT_EQ(detailed->Calls(), dialogs ? "IUIUI" : "IUI");
-        EXPECT_EQ(g_DialogManager.RefreshCount(), before + (dialogs ? 1 : 0));
-    }
-    g_DialogManager.SetInitForTests(false);
+    // Before the diagram was first shown there are no device dialogs to rebuild.
+    usb.Plug("USB Flash Disk");
+    ASSERT_TRUE(usb.Unplug("USB Flash Disk"));
+    EXPECT_TRUE(window->DeviceChanged());
+    Tick(window);
+    Tick(window);
+    EXPECT_FALSE(window->DeviceChanged());
+    EXPECT_EQ(detailed->Calls(), "IUI");
+    EXPECT_FALSE(g_DialogManager.IsInit());
+
+    // Once it was shown, the change reaches the diagram's device buttons.
+    window->show();
+    ASSERT_TRUE(window->ShowWidget(kSystem, "Diagram"));
+    ASSERT_TRUE(g_DialogManager.IsInit());
+    auto* diagram = dynamic_cast<QSysDiagram*>(window->GetWidget(kSystem, "Diagram"));
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_FALSE(diagram->Button(dnUSBDevice2)->isEnabled());
+    usb.Plug("USB Flash Disk");
+    usb.Plug("USB Card Reader");
+    ASSERT_TRUE(usb.Unplug("USB Card Reader"));
+    Tick(window);
+    Tick(window);
+    EXPECT_EQ(detailed->Calls(), "IUIUI");
+    EXPECT_TRUE(diagram->Button(dnUSBDevice2)->isEnabled());
+    EXPECT_FALSE(diagram->Button(dnUSBDevice3)->isEnabled());
+    window->hide();
 
     // A closed window hears nothing more.
     ASSERT_TRUE(window->UnInit());
