@@ -47,6 +47,10 @@ bool QBaseDialog::Init(IQVXWidget* pDialog, QAbstractButton* pButton)
 
     setStyleSheet(g_SkinManager.GetQssFile(QStringLiteral("dialog_style.qss")));
     ui.dialog_frame->setStyleSheet(g_SkinManager.GetQssFile(QStringLiteral("dialog_style.qss")));
+    // The frame fits its dialog as the skin draws it: no empty bands around the
+    // title bar or stretched rows.
+    ensurePolished();
+    adjustSize();
     return true;
 }
 
