@@ -11,6 +11,7 @@
 #include "Diagram/DialogManager.h"
 #include "Engine/LogCheck.h"
 #include "Settings/SkinManager.h"
+#include "Shell/CompositorMove.h"
 #include "Shell/IQVXWidget.h"
 
 QBaseDialog::QBaseDialog() : QWidget(nullptr, Qt::WindowFlags())
@@ -78,6 +79,8 @@ void QBaseDialog::showHelp() { QWhatsThis::enterWhatsThisMode(); }
 void QBaseDialog::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
+        if (StartCompositorMove(this))
+            return;
         m_bPressed = true;
         m_ptPress = event->position().toPoint();
     }

@@ -5,8 +5,8 @@
 // two bridges read it again each time they are shown.
 #include <cstdint>
 
+#include "Diagram/DeviceDialog.h"
 #include "QVXLogic/Types.h"
-#include "Shell/IQVXWidget.h"
 #include "ui_ChipsetDialog.h"
 
 // What one member of the family makes different.
@@ -24,16 +24,13 @@ struct ChipsetDialogKind {
     const char* pszRefresh;         // and its method
 };
 
-class QChipsetDialog : public IQVXWidget {
+class QChipsetDialog : public QDeviceDialog {
 public:
     // Reads the device and fills the six cells; false (logged) when it is absent,
     // and then no cell changes.
     bool Refresh();
 
     bool Init() override { return Refresh(); }
-    bool UnInit() override { return true; }
-    bool Apply() override { return true; }
-    bool Discard() override { return true; }
     const char* GetName() override { return m_Kind.pszTitle; }
 
     // "%1h" in base 16, all upper case: 0x3c reads "3CH".

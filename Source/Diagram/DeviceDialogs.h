@@ -3,7 +3,7 @@
 // drive, keyboard and mouse dialogs show the device's name, description and
 // vendor, read once at Init, on one shared form; the USB storage dialog is empty
 // and never reads its device. The dialog manager picks the class by device type.
-#include "Shell/IQVXWidget.h"
+#include "Diagram/DeviceDialog.h"
 #include "ui_DeviceTextDialog.h"
 
 class IDevice;
@@ -22,7 +22,7 @@ struct DeviceTextDialogKind {
     const char* pszSetDevice;       // "KeyboardDialog::SetDevice"
 };
 
-class QDeviceTextDialog : public IQVXWidget {
+class QDeviceTextDialog : public QDeviceDialog {
 public:
     // Binds the device (not owned: it belongs to the device manager).
     bool SetDevice(IDevice* pDevice);
@@ -30,9 +30,6 @@ public:
     bool Refresh();
 
     bool Init() override { return Refresh(); }
-    bool UnInit() override { return true; }
-    bool Apply() override { return true; }
-    bool Discard() override { return true; }
     const char* GetName() override { return m_Kind.pszTitle; }
 
     Ui::DeviceTextDialogClass& Form() { return ui; }
@@ -61,15 +58,12 @@ public:
     MouseDialog();
 };
 
-class USBStorDialog final : public IQVXWidget {
+class USBStorDialog final : public QDeviceDialog {
 public:
     USBStorDialog();
     bool SetDevice(IDevice* pUSBStorage);
 
     bool Init() override { return true; }
-    bool UnInit() override { return true; }
-    bool Apply() override { return true; }
-    bool Discard() override { return true; }
     const char* GetName() override { return "USB Storage"; }
 
 private:

@@ -149,12 +149,18 @@ bool CDialogManager::UnInit()
     return true;
 }
 
+bool CDialogManager::_IsSlot(int nSlot)
+{
+    if (static_cast<unsigned>(nSlot) < static_cast<unsigned>(dnTotal))
+        return true;
+    LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "eDialogName > dnInvalid && eDialogName < dnTotal");
+    return false;
+}
+
 bool CDialogManager::Show(int nSlot)
 {
-    if (static_cast<unsigned>(nSlot) >= static_cast<unsigned>(dnTotal)) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "eDialogName > dnInvalid && eDialogName < dnTotal");
+    if (!_IsSlot(nSlot))
         return false;
-    }
     if (m_pBaseDialogs[nSlot])
         m_pBaseDialogs[nSlot]->ShowWindow();
     return true;
@@ -162,10 +168,8 @@ bool CDialogManager::Show(int nSlot)
 
 bool CDialogManager::Hide(int nSlot)
 {
-    if (static_cast<unsigned>(nSlot) >= static_cast<unsigned>(dnTotal)) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "eDialogName > dnInvalid && eDialogName < dnTotal");
+    if (!_IsSlot(nSlot))
         return false;
-    }
     if (m_pBaseDialogs[nSlot])
         m_pBaseDialogs[nSlot]->hide();
     return true;

@@ -71,6 +71,8 @@ public:
     QSysDiagram* Page() const { return m_pSysDiagram; }
 
 private:
+    // True for a number of the table; otherwise logged.
+    static bool _IsSlot(int nSlot);
     QBaseDialog* _CreateDialog(IDevice* pDevice, QToolButton* pButton);
     bool _BuildFixedDialogs();
     bool _BuildUsbControllers();

@@ -35,8 +35,9 @@ protected:
 
     void TearDown() override
     {
-        if (page)
+        if (page) {
             EXPECT_TRUE(page->UnInit());
+        }
         page.reset();
         EXPECT_FALSE(g_DialogManager.IsInit());
         EXPECT_EQ(FrameCount(), 0);
