@@ -2,6 +2,7 @@
 
 #include "Diagram/ChipsetDialogs.h"
 #include "Diagram/DeviceDialogs.h"
+#include "Diagram/HardDiskDialog.h"
 
 const std::vector<FixedDialogEntry>& FixedDialogs()
 {
@@ -31,7 +32,7 @@ const std::vector<FixedDialogEntry>& FixedDialogs()
 const DeviceDialogEntry* FindDeviceDialog(QVX_DEVICE_TYPE eType)
 {
     static const DeviceDialogEntry kDevices[] = {
-        {dtHardDisk, "pHDDialog", DialogIcon::HardDisk, nullptr, nullptr},
+        DeviceDialog<HardDiskDialog>(dtHardDisk, "pHDDialog", DialogIcon::HardDisk),
         DeviceDialog<CDDialog>(dtCDROM, "pCDDialog", DialogIcon::CDROM),
         DeviceDialog<USBStorDialog>(dtUSBStorage, "pUSBStor", DialogIcon::HardDisk),
         DeviceDialog<MouseDialog>(dtMouse, "pMouseDialog", DialogIcon::Mouse),

@@ -67,6 +67,14 @@ protected:
         ASSERT_TRUE(g_DeviceManager.Init("test"));
     }
 
+    // A device-library variant from tests/fixtures/boards laid over the default board.
+    static void UseVariant(const char* name)
+    {
+        g_DeviceManager.UnInit();
+        LoadBoardOver(QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(name)));
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+    }
+
     static vb::UsbBus& Usb() { return vb::Machine::Instance().Get<vb::UsbBus>(); }
 
     // The device library looks again, then the dialogs are rebuilt (the main

@@ -53,7 +53,7 @@ TEST_F(DiagramTest, EveryButtonCarriesItsSlotAndOpensThatSlotsDialog)
 {
     Open();
     // The default board: the processor, memory, graphics and link dialogs are not
-    // among these; the disk's dialog is not either, so its button stays disabled.
+    // among these yet.
     const struct {
         const char* button;
         const char* title;
@@ -62,7 +62,7 @@ TEST_F(DiagramTest, EveryButtonCarriesItsSlotAndOpensThatSlotsDialog)
         {"Slot0Button", ""}, {"Slot1Button", ""}, {"Slot2Button", ""}, {"Slot3Button", ""},
         {"DDR2Button", ""}, {"ChannelAButton", ""}, {"ChannelBButton", ""}, {"HTLinkButton", ""},
         {"NBButton", "Northbridge"}, {"SBButton", "Southbridge"}, {"SATAButton", "SATA Controller"},
-        {"SATADevice0", ""}, {"SATADevice1", ""}, {"SATADevice2", ""}, {"SATADevice3", ""},
+        {"SATADevice0", "Hard Drive Disk"}, {"SATADevice1", ""}, {"SATADevice2", ""}, {"SATADevice3", ""},
         {"IDEButton", "IDE Controller"},
         {"IDEDevice0", "CD/DVD Drive"}, {"IDEDevice1", ""}, {"IDEDevice2", ""}, {"IDEDevice3", ""},
         {"USBController0", "USB Controller"}, {"USBController1", "USB Controller"},
