@@ -1,5 +1,6 @@
 #include "Diagram/DialogTable.h"
 
+#include "Diagram/CPUDialog.h"
 #include "Diagram/ChipsetDialogs.h"
 #include "Diagram/DeviceDialogs.h"
 #include "Diagram/HardDiskDialog.h"
@@ -8,7 +9,7 @@ const std::vector<FixedDialogEntry>& FixedDialogs()
 {
     // Processor, memory, graphics and link dialogs come later; their slots stay empty.
     static const std::vector<FixedDialogEntry> kFixed = {
-        {dnCPU, "pDialog", nullptr, 0},
+        {dnCPU, "pDialog", NewDialog<CPUDialog>, 0},
         {dnMemorySlot0, "pMemoryDialog", nullptr, 0},
         {dnMemorySlot1, "pMemoryDialog", nullptr, 1},
         {dnMemorySlot2, "pMemoryDialog", nullptr, 2},

@@ -118,6 +118,7 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
         int slot;
         const char* stem;
     } kDialogs[] = {
+        {dnCPU, "cpu"},
         {dnSATADevice0, "harddisk"},
     };
     ForEachSkin([&](const QString& skin) {
