@@ -3,6 +3,7 @@
 #include "Diagram/CPUDialog.h"
 #include "Diagram/ChipsetDialogs.h"
 #include "Diagram/DeviceDialogs.h"
+#include "Diagram/GPUDialog.h"
 #include "Diagram/HardDiskDialog.h"
 
 const std::vector<FixedDialogEntry>& FixedDialogs()
@@ -20,10 +21,10 @@ const std::vector<FixedDialogEntry>& FixedDialogs()
         {dnHTLink, "pDialog", nullptr, 0},
         {dnNorthBridge, "pDialog", NewDialog<NBDialog>, 0},
         {dnSouthBridge, "pDialog", NewDialog<SBDialog>, 0},
-        {dnGPU0, "pGPUDialog", nullptr, 0},
-        {dnGPU1, "pGPUDialog", nullptr, 1},
-        {dnGPU2, "pGPUDialog", nullptr, 2},
-        {dnGPU3, "pGPUDialog", nullptr, 3},
+        {dnGPU0, "pGPUDialog", NewDialogWith<GPUDialog, &GPUDialog::SetIndex>, 0},
+        {dnGPU1, "pGPUDialog", NewDialogWith<GPUDialog, &GPUDialog::SetIndex>, 1},
+        {dnGPU2, "pGPUDialog", NewDialogWith<GPUDialog, &GPUDialog::SetIndex>, 2},
+        {dnGPU3, "pGPUDialog", NewDialogWith<GPUDialog, &GPUDialog::SetIndex>, 3},
         {dnSATAController, "pDialog", NewDialog<SATADialog>, 0},
         {dnIDEController, "pDialog", NewDialog<IDEDialog>, 0},
     };

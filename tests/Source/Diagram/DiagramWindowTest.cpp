@@ -119,6 +119,7 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
         const char* stem;
     } kDialogs[] = {
         {dnCPU, "cpu"},
+        {dnGPU0, "gpu"},
         {dnSATADevice0, "harddisk"},
     };
     ForEachSkin([&](const QString& skin) {

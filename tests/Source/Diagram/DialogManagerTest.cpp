@@ -52,12 +52,12 @@ QStringList Titles(int first, int last)
 TEST_F(DiagramTest, EveryButtonCarriesItsSlotAndOpensThatSlotsDialog)
 {
     Open();
-    // The default board: the memory, graphics and link dialogs are not among these yet.
+    // The default board: the memory and link dialogs are not among these yet.
     const struct {
         const char* button;
         const char* title;
     } kSlots[] = {
-        {"CPUButton", "CPU"}, {"PCIEButton0", ""}, {"PCIEButton1", ""}, {"PCIEButton2", ""}, {"PCIEButton3", ""},
+        {"CPUButton", "CPU"}, {"PCIEButton0", "GPU 0"}, {"PCIEButton1", ""}, {"PCIEButton2", ""}, {"PCIEButton3", ""},
         {"Slot0Button", ""}, {"Slot1Button", ""}, {"Slot2Button", ""}, {"Slot3Button", ""},
         {"DDR2Button", ""}, {"ChannelAButton", ""}, {"ChannelBButton", ""}, {"HTLinkButton", ""},
         {"NBButton", "Northbridge"}, {"SBButton", "Southbridge"}, {"SATAButton", "SATA Controller"},
