@@ -5,16 +5,17 @@
 #include "Diagram/DeviceDialogs.h"
 #include "Diagram/GPUDialog.h"
 #include "Diagram/HardDiskDialog.h"
+#include "Diagram/MemoryDialog.h"
 
 const std::vector<FixedDialogEntry>& FixedDialogs()
 {
     // Processor, memory, graphics and link dialogs come later; their slots stay empty.
     static const std::vector<FixedDialogEntry> kFixed = {
         {dnCPU, "pDialog", NewDialog<CPUDialog>, 0},
-        {dnMemorySlot0, "pMemoryDialog", nullptr, 0},
-        {dnMemorySlot1, "pMemoryDialog", nullptr, 1},
-        {dnMemorySlot2, "pMemoryDialog", nullptr, 2},
-        {dnMemorySlot3, "pMemoryDialog", nullptr, 3},
+        {dnMemorySlot0, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 0},
+        {dnMemorySlot1, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 1},
+        {dnMemorySlot2, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 2},
+        {dnMemorySlot3, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 3},
         {dnDCT, "pDialog", nullptr, 0},
         {dnChannelA, "pChannelDialog", nullptr, 0},
         {dnChannelB, "pChannelDialog", nullptr, 1},

@@ -120,6 +120,7 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
     } kDialogs[] = {
         {dnCPU, "cpu"},
         {dnGPU0, "gpu"},
+        {dnMemorySlot0, "memory-slot0"},
         {dnSATADevice0, "harddisk"},
     };
     ForEachSkin([&](const QString& skin) {

@@ -52,13 +52,13 @@ QStringList Titles(int first, int last)
 TEST_F(DiagramTest, EveryButtonCarriesItsSlotAndOpensThatSlotsDialog)
 {
     Open();
-    // The default board: the memory and link dialogs are not among these yet.
+    // The default board: the memory controller, channel and link dialogs are not among these yet.
     const struct {
         const char* button;
         const char* title;
     } kSlots[] = {
         {"CPUButton", "CPU"}, {"PCIEButton0", "GPU 0"}, {"PCIEButton1", ""}, {"PCIEButton2", ""}, {"PCIEButton3", ""},
-        {"Slot0Button", ""}, {"Slot1Button", ""}, {"Slot2Button", ""}, {"Slot3Button", ""},
+        {"Slot0Button", "Slot 0"}, {"Slot1Button", ""}, {"Slot2Button", "Slot 2"}, {"Slot3Button", ""},
         {"DDR2Button", ""}, {"ChannelAButton", ""}, {"ChannelBButton", ""}, {"HTLinkButton", ""},
         {"NBButton", "Northbridge"}, {"SBButton", "Southbridge"}, {"SATAButton", "SATA Controller"},
         {"SATADevice0", "Hard Drive Disk"}, {"SATADevice1", ""}, {"SATADevice2", ""}, {"SATADevice3", ""},
