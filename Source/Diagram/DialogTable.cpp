@@ -5,6 +5,7 @@
 #include "Diagram/DeviceDialogs.h"
 #include "Diagram/GPUDialog.h"
 #include "Diagram/HardDiskDialog.h"
+#include "Diagram/MemoryControllerDialogs.h"
 #include "Diagram/MemoryDialog.h"
 
 const std::vector<FixedDialogEntry>& FixedDialogs()
@@ -16,9 +17,9 @@ const std::vector<FixedDialogEntry>& FixedDialogs()
         {dnMemorySlot1, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 1},
         {dnMemorySlot2, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 2},
         {dnMemorySlot3, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 3},
-        {dnDCT, "pDialog", nullptr, 0},
-        {dnChannelA, "pChannelDialog", nullptr, 0},
-        {dnChannelB, "pChannelDialog", nullptr, 1},
+        {dnDCT, "pDialog", NewDialog<DCTDialog>, 0},
+        {dnChannelA, "pChannelDialog", NewDialogWith<ChannelDialog, &ChannelDialog::SetChannel>, 0},
+        {dnChannelB, "pChannelDialog", NewDialogWith<ChannelDialog, &ChannelDialog::SetChannel>, 1},
         {dnHTLink, "pDialog", nullptr, 0},
         {dnNorthBridge, "pDialog", NewDialog<NBDialog>, 0},
         {dnSouthBridge, "pDialog", NewDialog<SBDialog>, 0},

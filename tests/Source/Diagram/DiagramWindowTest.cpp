@@ -121,6 +121,8 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
         {dnCPU, "cpu"},
         {dnGPU0, "gpu"},
         {dnMemorySlot0, "memory-slot0"},
+        {dnDCT, "memory-controller"},
+        {dnChannelA, "channel-a"},
         {dnSATADevice0, "harddisk"},
     };
     ForEachSkin([&](const QString& skin) {
