@@ -4,13 +4,13 @@
 #include "Diagram/ChipsetDialogs.h"
 #include "Diagram/DeviceDialogs.h"
 #include "Diagram/GPUDialog.h"
+#include "Diagram/HTLinkDialog.h"
 #include "Diagram/HardDiskDialog.h"
 #include "Diagram/MemoryControllerDialogs.h"
 #include "Diagram/MemoryDialog.h"
 
 const std::vector<FixedDialogEntry>& FixedDialogs()
 {
-    // Processor, memory, graphics and link dialogs come later; their slots stay empty.
     static const std::vector<FixedDialogEntry> kFixed = {
         {dnCPU, "pDialog", NewDialog<CPUDialog>, 0},
         {dnMemorySlot0, "pMemoryDialog", NewDialogWith<MemoryDialog, &MemoryDialog::SetSlot>, 0},
@@ -20,7 +20,7 @@ const std::vector<FixedDialogEntry>& FixedDialogs()
         {dnDCT, "pDialog", NewDialog<DCTDialog>, 0},
         {dnChannelA, "pChannelDialog", NewDialogWith<ChannelDialog, &ChannelDialog::SetChannel>, 0},
         {dnChannelB, "pChannelDialog", NewDialogWith<ChannelDialog, &ChannelDialog::SetChannel>, 1},
-        {dnHTLink, "pDialog", nullptr, 0},
+        {dnHTLink, "pDialog", NewDialog<HTLinkDialog>, 0},
         {dnNorthBridge, "pDialog", NewDialog<NBDialog>, 0},
         {dnSouthBridge, "pDialog", NewDialog<SBDialog>, 0},
         {dnGPU0, "pGPUDialog", NewDialogWith<GPUDialog, &GPUDialog::SetIndex>, 0},

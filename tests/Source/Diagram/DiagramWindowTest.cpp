@@ -123,6 +123,7 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
         {dnMemorySlot0, "memory-slot0"},
         {dnDCT, "memory-controller"},
         {dnChannelA, "channel-a"},
+        {dnHTLink, "htlink"},
         {dnSATADevice0, "harddisk"},
     };
     ForEachSkin([&](const QString& skin) {

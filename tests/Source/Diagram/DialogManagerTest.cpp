@@ -52,14 +52,14 @@ QStringList Titles(int first, int last)
 TEST_F(DiagramTest, EveryButtonCarriesItsSlotAndOpensThatSlotsDialog)
 {
     Open();
-    // The default board: the link dialog is not among these yet.
+    // The default board: every fixed component has its dialog.
     const struct {
         const char* button;
         const char* title;
     } kSlots[] = {
         {"CPUButton", "CPU"}, {"PCIEButton0", "GPU 0"}, {"PCIEButton1", ""}, {"PCIEButton2", ""}, {"PCIEButton3", ""},
         {"Slot0Button", "Slot 0"}, {"Slot1Button", ""}, {"Slot2Button", "Slot 2"}, {"Slot3Button", ""},
-        {"DDR2Button", "DDR2 Memory Controller"}, {"ChannelAButton", "Channel A"}, {"ChannelBButton", "Channel B"}, {"HTLinkButton", ""},
+        {"DDR2Button", "DDR2 Memory Controller"}, {"ChannelAButton", "Channel A"}, {"ChannelBButton", "Channel B"}, {"HTLinkButton", "HyperTransport(TM) Link"},
         {"NBButton", "Northbridge"}, {"SBButton", "Southbridge"}, {"SATAButton", "SATA Controller"},
         {"SATADevice0", "Hard Drive Disk"}, {"SATADevice1", ""}, {"SATADevice2", ""}, {"SATADevice3", ""},
         {"IDEButton", "IDE Controller"},
