@@ -7,6 +7,7 @@
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
+#include "Testing/PerformanceTest.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ VELOCREST_PAGE_NAME(kCpuStatus, "CPU Status")
 VELOCREST_PAGE_NAME(kGpuStatus, "GPU Status")
 VELOCREST_PAGE_NAME(kBoardStatus, "Board Status")
 VELOCREST_PAGE_NAME(kDiagram, "Diagram")
-VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
 VELOCREST_PAGE_NAME(kStabilityTest, "Stability Test")
 VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
 VELOCREST_PAGE_NAME(kAudio, "Audio")
@@ -46,7 +46,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new CDDR2MemoryPlaceholder); }},
     {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
-    {"QPerformanceTest", Placeholder<kBenchmark>},
+    {"QPerformanceTest", [] { return static_cast<IQVXWidget*>(new QPerformanceTest); }},
     {"QStabilityTest", Placeholder<kStabilityTest>},
     {"QAutoTune", Placeholder<kAutoClock>},
     {"QAudio", Placeholder<kAudio>},
