@@ -85,7 +85,7 @@ double LikwidBench(size_t bytes, bool store, int vectorBytes)
     const QString test = QLatin1String(store ? "store" : "load") + QLatin1String(suffix);
     const QString out = Run(QStringLiteral("likwid-bench"),
                             {QStringLiteral("-t"), test, QStringLiteral("-w"),
-                             QStringLiteral("S0:%1kB:1").arg(bytes / 1000)});
+                             QStringLiteral("S0:%1B:1").arg(bytes)});
     // likwid counts 10^6 bytes to the MByte.
     return Number(out, R"(MByte/s:\s*([0-9.]+))");
 }

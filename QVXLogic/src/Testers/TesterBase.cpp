@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Engine/LogCheck.h"
 #include "Testers/TesterSupport.h"
 
 namespace qvx {
@@ -32,8 +33,7 @@ void* CTesterBase::_Buffer(size_t uBytes)
     const size_t align = uBytes >= (64u << 20) ? (2u << 20) : 64;
     const size_t bytes = (uBytes + align - 1) / align * align;
     void* p = std::aligned_alloc(align, bytes);
-    if (!p)
-        return nullptr;
+    LOG_PROCESS_ERROR_RET(p, nullptr);
     // Written once before any timing, so no pass pays for the first touch of a page.
     for (size_t done = 0; done < bytes; done += qvx::kChunkBytes) {
         if (_Stopping()) {
