@@ -79,16 +79,14 @@ template <class V>
     return 2.0 * static_cast<double>(n) * static_cast<double>(n) * static_cast<double>(n);
 }
 
-#if defined(__x86_64__)
-__attribute__((target("avx512f,fma"))) double Matrix512(const double* a, const double* b, double* c, size_t n)
+QVX_VECTOR_TARGET("avx512f,fma") double Matrix512(const double* a, const double* b, double* c, size_t n)
 {
     return MatrixImpl<D512>(a, b, c, n);
 }
-__attribute__((target("avx2,fma"))) double Matrix256(const double* a, const double* b, double* c, size_t n)
+QVX_VECTOR_TARGET("avx2,fma") double Matrix256(const double* a, const double* b, double* c, size_t n)
 {
     return MatrixImpl<D256>(a, b, c, n);
 }
-#endif
 double Matrix128(const double* a, const double* b, double* c, size_t n) { return MatrixImpl<D128>(a, b, c, n); }
 
 } // namespace
@@ -140,13 +138,7 @@ uint64_t SpigotPi(uint32_t* lanes, int digits, char (*out)[kSpigotDigits])
 
 double MatrixProduct(const double* a, const double* b, double* c, size_t n)
 {
-#if defined(__x86_64__)
-    if (VectorBytes() == 64)
-        return Matrix512(a, b, c, n);
-    if (VectorBytes() == 32)
-        return Matrix256(a, b, c, n);
-#endif
-    return Matrix128(a, b, c, n);
+    return ForVectorUnit(Matrix512, Matrix256, Matrix128)(a, b, c, n);
 }
 
 } // namespace qvx

@@ -9,6 +9,21 @@ namespace qvx {
 // Bytes of the widest vector unit this processor has that the kernels use (64, 32 or 16).
 int VectorBytes();
 
+// Compiles one variant of a kernel for a wider vector unit; elsewhere the variants
+// are plain code that is never chosen.
+#if defined(__x86_64__)
+#define QVX_VECTOR_TARGET(units) __attribute__((target(units)))
+#else
+#define QVX_VECTOR_TARGET(units)
+#endif
+
+// The variant of a kernel for this processor's vector unit.
+template <class F>
+F ForVectorUnit(F f512, F f256, F f128)
+{
+    return VectorBytes() == 64 ? f512 : VectorBytes() == 32 ? f256 : f128;
+}
+
 // Buffers passed to the sweeps are 64-byte aligned and a multiple of kSweepBlock long.
 constexpr size_t kSweepBlock = 512;
 

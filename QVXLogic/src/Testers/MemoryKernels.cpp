@@ -59,12 +59,10 @@ template <class V>
     }
 }
 
-#if defined(__x86_64__)
-__attribute__((target("avx512f"))) uint64_t Read512(const void* p, size_t b, size_t s) { return ReadImpl<U512>(p, b, s); }
-__attribute__((target("avx2"))) uint64_t Read256(const void* p, size_t b, size_t s) { return ReadImpl<U256>(p, b, s); }
-__attribute__((target("avx512f"))) void Write512(void* p, size_t b, size_t s, uint64_t x) { WriteImpl<U512>(p, b, s, x); }
-__attribute__((target("avx2"))) void Write256(void* p, size_t b, size_t s, uint64_t x) { WriteImpl<U256>(p, b, s, x); }
-#endif
+QVX_VECTOR_TARGET("avx512f") uint64_t Read512(const void* p, size_t b, size_t s) { return ReadImpl<U512>(p, b, s); }
+QVX_VECTOR_TARGET("avx2") uint64_t Read256(const void* p, size_t b, size_t s) { return ReadImpl<U256>(p, b, s); }
+QVX_VECTOR_TARGET("avx512f") void Write512(void* p, size_t b, size_t s, uint64_t x) { WriteImpl<U512>(p, b, s, x); }
+QVX_VECTOR_TARGET("avx2") void Write256(void* p, size_t b, size_t s, uint64_t x) { WriteImpl<U256>(p, b, s, x); }
 uint64_t Read128(const void* p, size_t b, size_t s) { return ReadImpl<U128>(p, b, s); }
 void Write128(void* p, size_t b, size_t s, uint64_t x) { WriteImpl<U128>(p, b, s, x); }
 
@@ -99,24 +97,12 @@ int VectorBytes()
 
 uint64_t ReadSweeps(const void* p, size_t bytes, size_t sweeps)
 {
-#if defined(__x86_64__)
-    if (VectorBytes() == 64)
-        return Read512(p, bytes, sweeps);
-    if (VectorBytes() == 32)
-        return Read256(p, bytes, sweeps);
-#endif
-    return Read128(p, bytes, sweeps);
+    return ForVectorUnit(Read512, Read256, Read128)(p, bytes, sweeps);
 }
 
 void WriteSweeps(void* p, size_t bytes, size_t sweeps, uint64_t pattern)
 {
-#if defined(__x86_64__)
-    if (VectorBytes() == 64)
-        return Write512(p, bytes, sweeps, pattern);
-    if (VectorBytes() == 32)
-        return Write256(p, bytes, sweeps, pattern);
-#endif
-    Write128(p, bytes, sweeps, pattern);
+    ForVectorUnit(Write512, Write256, Write128)(p, bytes, sweeps, pattern);
 }
 
 // Sattolo's shuffle: every line's first word names the next line, and all lines

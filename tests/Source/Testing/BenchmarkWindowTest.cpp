@@ -2,12 +2,11 @@
 // and Discard reach it, and pictures of a finished run in each skin.
 #include <QCheckBox>
 #include <QPushButton>
-#include <QThread>
 
 #include "Platform/Registry.h"
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "Testing/PerformanceTest.h"
-#include "support/FixedTesters.h"
+#include "SourceThreads/Testing/BenchmarkTestSupport.h"
 
 using test::MainWindowTest;
 
@@ -44,19 +43,13 @@ TEST_F(MainWindowTest, BenchmarkChoiceGoesThroughApplyAndDiscard)
 TEST_F(MainWindowTest, ScreenshotsOfTheBenchmarkPageInEachSkin)
 {
     test::FixedTesters fixed;
-    fixed.Set(tqInteger, 1234.9);
-    fixed.Set(tqFloatingPoint, 812.7);
-    fixed.Set(tqMemoryRead, 3000.5);
-    fixed.Set(tqMemoryWrite, 2000.4);
-    fixed.Set(tqL1Read, 7400);
-    fixed.Set(tqL1Write, 7220);
+    test::SetExampleValues(fixed);
     ForEachSkin([&](const QString&) {
         ASSERT_TRUE(Open());
         QPerformanceTest* page = Benchmark(window);
         ASSERT_TRUE(page);
         page->findChild<QPushButton*>(QStringLiteral("btnRun"))->click();
-        while (!page->MainThread().IsFinished())
-            QThread::yieldCurrentThread();
+        ASSERT_TRUE(test::WaitFinished(page->MainThread()));
         QMetaObject::invokeMethod(page, "UpdateProgressBar");
         SavePageScreenshot(kGroup, kPage, QStringLiteral("benchmark"));
         window->hide();

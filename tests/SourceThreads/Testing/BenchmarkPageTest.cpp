@@ -10,7 +10,7 @@
 #include "Platform/Registry.h"
 #include "Source/PerformanceControl/PageFixture.h"
 #include "Testing/PerformanceTest.h"
-#include "support/FixedTesters.h"
+#include "SourceThreads/Testing/BenchmarkTestSupport.h"
 #include "support/LogCapture.h"
 
 namespace {
@@ -19,17 +19,6 @@ constexpr char16_t kMRUKey[] = u"Software\\Vyk\\Vyk Velocrest\\BenchmarkMRU";
 const char* const kBoxes[] = {"checkBoxInteger", "checkBoxFP", "checkBoxMemory", "checkBoxCache"};
 const char* const kLabels[] = {"labelInteger", "labelFP", "labelMemory", "labelCache"};
 const char16_t* const kValues[] = {u"IntComputation", u"FPComputation", u"Memory", u"Cache"};
-
-// Values that give the scores 4936 (on four processors), 812, 250 and 731.
-void SetExampleValues(test::FixedTesters& fixed)
-{
-    fixed.Set(tqInteger, 1234.9);
-    fixed.Set(tqFloatingPoint, 812.7);
-    fixed.Set(tqMemoryRead, 3000.5);
-    fixed.Set(tqMemoryWrite, 2000.4);
-    fixed.Set(tqL1Read, 7400);
-    fixed.Set(tqL1Write, 7220);
-}
 
 // Writes the item values as text (absent: nullptr), creating the key.
 void WriteMRU(const std::vector<const char*>& texts)
@@ -56,11 +45,14 @@ protected:
 
     // The 500 ms tick.
     void Tick() { QMetaObject::invokeMethod(page.get(), "UpdateProgressBar"); }
-    bool WaitFinished()
+    bool WaitFinished() { return test::WaitFinished(page->MainThread()); }
+    // Starts a run whose tester calls are held at the gate until the test opens it.
+    void StartHeldRun(bool bHonourStop = true)
     {
-        for (int i = 0; i < 10'000'000 && !page->MainThread().IsFinished(); ++i)
-            QThread::yieldCurrentThread();
-        return page->MainThread().IsFinished();
+        test::SetExampleValues(fixed);
+        Create();
+        fixed.CloseGate(bHonourStop);
+        RunButton()->click();
     }
     void RunToEnd()
     {
@@ -75,7 +67,7 @@ protected:
 
 TEST_F(BenchmarkPageTest, ScoresAndTotalFollowTheSelectedItems)
 {
-    SetExampleValues(fixed);
+    test::SetExampleValues(fixed);
     Create();
     ASSERT_EQ(g_DeviceManager.GetDeviceCount(dtCPU), 4u);
     struct CASE {
@@ -105,10 +97,7 @@ TEST_F(BenchmarkPageTest, ScoresAndTotalFollowTheSelectedItems)
 
 TEST_F(BenchmarkPageTest, ARunShowsActivityAndWaitsForTheMainThread)
 {
-    SetExampleValues(fixed);
-    Create();
-    fixed.CloseGate();
-    RunButton()->click();
+    StartHeldRun();
     EXPECT_EQ(RunButton()->text(), QStringLiteral("Abort"));
     EXPECT_TRUE(RunButton()->isEnabled());
     EXPECT_FALSE(BoxesEnabled());
@@ -130,10 +119,7 @@ TEST_F(BenchmarkPageTest, ARunShowsActivityAndWaitsForTheMainThread)
 // Abort ends every thread before it returns: the page is idle at once.
 TEST_F(BenchmarkPageTest, AbortReturnsToIdleWithNoThreadLeft)
 {
-    SetExampleValues(fixed);
-    Create();
-    fixed.CloseGate();
-    RunButton()->click();
+    StartHeldRun();
     ASSERT_TRUE(fixed.WaitHeld(1 + static_cast<int>(page->LoadThreadCount())));
     Tick();
     RunButton()->click();
@@ -158,10 +144,7 @@ TEST_F(BenchmarkPageTest, AbortReturnsToIdleWithNoThreadLeft)
 // A thread that has not ended keeps Run disabled; the tick gives it back.
 TEST_F(BenchmarkPageTest, RunStaysDisabledUntilTheLastRunsThreadsHaveEnded)
 {
-    SetExampleValues(fixed);
-    Create();
-    fixed.CloseGate(false);
-    RunButton()->click();
+    StartHeldRun(false);
     ASSERT_TRUE(fixed.WaitHeld(1));
     RunButton()->click();
     EXPECT_EQ(RunButton()->text(), QStringLiteral("Run"));
@@ -180,7 +163,7 @@ TEST_F(BenchmarkPageTest, RunStaysDisabledUntilTheLastRunsThreadsHaveEnded)
 // run's scores for new ones.
 TEST_F(BenchmarkPageTest, APreviousRunsScoresAreNeverShownAsNew)
 {
-    SetExampleValues(fixed);
+    test::SetExampleValues(fixed);
     Create();
     RunToEnd();
     EXPECT_EQ(Lcd()->intValue(), 6729);
@@ -276,10 +259,7 @@ TEST_F(BenchmarkPageTest, ApplyFailsWhenTheKeyCannotBeCreated)
 // Discard during a run leaves the run's boxes alone and is carried out at its end.
 TEST_F(BenchmarkPageTest, DiscardDuringARunWaitsForItsEnd)
 {
-    SetExampleValues(fixed);
-    Create();
-    fixed.CloseGate();
-    RunButton()->click();
+    StartHeldRun();
     WriteMRU({"1", "0", "0", "0"});
     EXPECT_TRUE(page->Discard());
     EXPECT_EQ(Checked(), (std::vector<bool>{true, true, true, true}));
@@ -295,9 +275,7 @@ TEST_F(BenchmarkPageTest, DiscardDuringARunWaitsForItsEnd)
 
 TEST_F(BenchmarkPageTest, UnInitAndTeardownDuringARunStopEveryThread)
 {
-    Create();
-    fixed.CloseGate();
-    RunButton()->click();
+    StartHeldRun();
     ASSERT_TRUE(fixed.WaitHeld(1));
     EXPECT_TRUE(page->UnInit());
     EXPECT_FALSE(page->AnyThreadBusy());

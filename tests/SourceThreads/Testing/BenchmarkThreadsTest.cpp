@@ -9,20 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include "Testing/BenchmarkThreads.h"
-#include "support/FixedTesters.h"
+#include "SourceThreads/Testing/BenchmarkTestSupport.h"
 
 namespace {
 
 using test::FixedTesters;
-
-// Polls the finished flag as the page does, without a timer; false after ten seconds.
-bool WaitFinished(const CPerformanceTestThread& thread)
-{
-    for (int i = 0; i < 10'000'000 && !thread.IsFinished(); ++i)
-        QThread::yieldCurrentThread();
-    return thread.IsFinished();
-}
+using test::WaitFinished;
 
 TEST(BenchmarkThreadsTest, ScoresTruncateTowardZeroAndClamp)
 {
@@ -41,12 +33,7 @@ TEST(BenchmarkThreadsTest, ScoresTruncateTowardZeroAndClamp)
 TEST(BenchmarkThreadsTest, ARunScoresTheEnabledItemsInOrder)
 {
     FixedTesters fixed;
-    fixed.Set(tqInteger, 1234.9);
-    fixed.Set(tqFloatingPoint, 812.7);
-    fixed.Set(tqMemoryRead, 3000.5);
-    fixed.Set(tqMemoryWrite, 2000.4);
-    fixed.Set(tqL1Read, 7400);
-    fixed.Set(tqL1Write, 7220);
+    test::SetExampleValues(fixed);
 
     struct CASE {
         bool bInteger, bFP, bMemory, bCache;
