@@ -1,6 +1,7 @@
 // Runs each benchmark tester and, back to back with it, a reference tool on the
 // same work; repeats each pair and prints the best of each side and their ratio.
-//   TesterComparison [--repeat N] [--seconds S]
+//   TesterComparison [--repeat N] [--seconds S] [--only TEXT]
+// --only keeps the pairs whose name contains TEXT ("memory", "L1", ...).
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
@@ -45,6 +46,8 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const int repeat = Option(args, QStringLiteral("--repeat"), 3);
     const int seconds = Option(args, QStringLiteral("--seconds"), 3);
+    const int onlyAt = static_cast<int>(args.indexOf(QStringLiteral("--only")));
+    const QString only = onlyAt >= 0 && onlyAt + 1 < args.size() ? args.at(onlyAt + 1) : QString();
 
     CMemoryTester memory;
     CCacheTester cache;
@@ -63,13 +66,12 @@ int main(int argc, char** argv)
                 memoryBytes >> 20, l1 >> 10, l2 >> 10, repeat, seconds);
     std::printf("Load average at start: %s\n\n", qPrintable(LoadAverage()));
 
-    float memoryRead = 0, memoryWrite = 0;
     const std::vector<PAIR> pairs = {
         {"main memory read", "sysbench memory read, same block", "MB/s",
-         [&] { return memoryRead = memory.GetMainMemoryReadSpeed(); },
+         [&] { return memory.GetMainMemoryReadSpeed(); },
          [&] { return bench::SysbenchMemory(memoryBytes, false, seconds); }, 0.95},
         {"main memory write", "sysbench memory write, same block", "MB/s",
-         [&] { return memoryWrite = memory.GetMainMemoryWriteSpeed(); },
+         [&] { return memory.GetMainMemoryWriteSpeed(); },
          [&] { return bench::SysbenchMemory(memoryBytes, true, seconds); }, 0.95},
         {"main memory copy-equivalent 1/(1/r+1/w)", "mbw memcpy, same size", "MB/s",
          [&] { return 1.0 / (1.0 / memory.GetMainMemoryReadSpeed() + 1.0 / memory.GetMainMemoryWriteSpeed()); },
@@ -94,6 +96,8 @@ int main(int argc, char** argv)
     bool allMet = true;
     std::printf("%-42s %12s   %-36s %12s %7s\n", "ours", "best", "reference", "best", "ratio");
     for (const PAIR& pair : pairs) {
+        if (!QLatin1String(pair.pszName).contains(only))
+            continue;
         double ours = 0, reference = 0;
         for (int i = 0; i < repeat; ++i) {
             ours = std::max(ours, pair.ours());
