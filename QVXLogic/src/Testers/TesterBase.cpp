@@ -29,7 +29,8 @@ void* CTesterBase::_Buffer(size_t uBytes)
     std::free(m_pBuffer);
     m_pBuffer = nullptr;
     m_uBufferSize = 0;
-    // Large buffers start on a 2 MiB boundary, where the system can back them with large pages.
+    // Large buffers start on a 2 MiB boundary, so a system that hands out large pages to
+    // every program can back them with whole ones.
     const size_t align = uBytes >= (64u << 20) ? (2u << 20) : 64;
     const size_t bytes = (uBytes + align - 1) / align * align;
     void* p = std::aligned_alloc(align, bytes);
