@@ -4,6 +4,8 @@
 
 #include "Pages/PlaceholderPage.h"
 #include "PerformanceControl/AdvancedMode.h"
+#include "PerformanceControl/DDR2MC.h"
+#include "PerformanceControl/DDRMC.h"
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
@@ -41,8 +43,8 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QSysDiagram", Placeholder<kDiagram>},
     {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
     {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }},
-    {"QDDRMC", [] { return static_cast<IQVXWidget*>(new CDDRMemoryPlaceholder); }},
-    {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new CDDR2MemoryPlaceholder); }},
+    {"QDDRMC", [] { return static_cast<IQVXWidget*>(new QDDRMC); }},
+    {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new QDDR2MC); }},
     {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
     {"QPerformanceTest", [] { return static_cast<IQVXWidget*>(new QPerformanceTest); }},
