@@ -2,6 +2,7 @@
 // a placeholder under its real name; its own class replaces the line when it lands.
 #include "Pages/BuiltInPages.h"
 
+#include "Diagram/SysDiagram.h"
 #include "Pages/PlaceholderPage.h"
 #include "PerformanceControl/AdvancedMode.h"
 #include "PerformanceControl/DDR2MC.h"
@@ -25,7 +26,6 @@ IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 
 #define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
 VELOCREST_PAGE_NAME(kPartners, "Partners")
-VELOCREST_PAGE_NAME(kDiagram, "Diagram")
 VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
 VELOCREST_PAGE_NAME(kSettings, "Settings")
 VELOCREST_PAGE_NAME(kPageList, "Page List")
@@ -40,7 +40,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
     {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }},
     {"QVoltageStatus", [] { return static_cast<IQVXWidget*>(new QVoltageStatus); }},
-    {"QSysDiagram", Placeholder<kDiagram>},
+    {"QSysDiagram", [] { return static_cast<IQVXWidget*>(new QSysDiagram); }},
     {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
     {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }},
     {"QDDRMC", [] { return static_cast<IQVXWidget*>(new QDDRMC); }},
