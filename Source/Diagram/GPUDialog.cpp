@@ -23,7 +23,7 @@ void SetIfPositive(QLabel* pLabel, const QString& format, double dValue)
 
 QString EnabledText(bool bEnabled)
 {
-    return QCoreApplication::translate("GPUDialog", bEnabled ? "Enabled" : "Disabled");
+    return FlagText("GPUDialog", bEnabled);
 }
 
 } // namespace
@@ -31,13 +31,7 @@ QString EnabledText(bool bEnabled)
 GPUDialog::GPUDialog()
 {
     ui.setupUi(this);
-    StyleValueLabels({ui.Model, ui.BIOSVersion, ui.BIOSDate, ui.MemType, ui.MemCapacity, ui.MemBitwidth,
-                      ui.BusSpeed, ui.CurrentBusLane, ui.MaxBusLane, ui.PartNumber, ui.SleepOnTimestamp,
-                      ui.LoadingBalance, ui.Activity, ui.CurrentLevel, ui.Temperature, ui.FanSpeed, ui.PowerState,
-                      ui.CurrentCoreFreq, ui.CurrentMemFreq, ui.CurrentCoreVol, ui.MinCoreFreq, ui.MinMemFreq,
-                      ui.MinCoreVol, ui.MaxCoreFreq, ui.MaxMemFreq, ui.MaxCoreVol, ui.CoreFreqStep, ui.MemFreqStep,
-                      ui.CoreVolStep, ui.CoreFreq1, ui.MemFreq1, ui.CoreVol1, ui.CoreFreq2, ui.MemFreq2, ui.CoreVol2,
-                      ui.CoreFreq3, ui.MemFreq3, ui.CoreVol3});
+    StyleValueCells(this);
 }
 
 const char* GPUDialog::GetName()

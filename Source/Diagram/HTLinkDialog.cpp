@@ -1,7 +1,5 @@
 #include "Diagram/HTLinkDialog.h"
 
-#include <QCoreApplication>
-
 #include <cmath>
 
 #include "Diagram/DialogSupport.h"
@@ -18,7 +16,7 @@ constexpr double kMaxSpeedStepMHz = 200.0;
 
 QString EnabledText(uint8_t bFlag)
 {
-    return QCoreApplication::translate("HTLinkDialog", bFlag ? "Enabled" : "Disabled");
+    return FlagText("HTLinkDialog", bFlag != 0);
 }
 
 } // namespace
@@ -26,9 +24,7 @@ QString EnabledText(uint8_t bFlag)
 HTLinkDialog::HTLinkDialog()
 {
     ui.setupUi(this);
-    for (QLabel* pLabel : findChildren<QLabel*>())
-        if (pLabel->frameShape() == QFrame::StyledPanel)
-            pLabel->setStyleSheet(QLatin1String(kValueLabelStyle));
+    StyleValueCells(this);
 }
 
 bool HTLinkDialog::Refresh()

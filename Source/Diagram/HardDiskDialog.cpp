@@ -1,7 +1,5 @@
 #include "Diagram/HardDiskDialog.h"
 
-#include <QCoreApplication>
-
 #include "Diagram/DialogSupport.h"
 #include "Engine/LogCheck.h"
 #include "QVXLogic/InventoryDevices.h"
@@ -10,7 +8,7 @@ namespace {
 
 QString Flag(uint8_t bFlag)
 {
-    return QCoreApplication::translate("HardDiskDialog", bFlag ? "true" : "false");
+    return FlagText("HardDiskDialog", bFlag != 0, "true", "false");
 }
 
 } // namespace
@@ -18,9 +16,7 @@ QString Flag(uint8_t bFlag)
 HardDiskDialog::HardDiskDialog()
 {
     ui.setupUi(this);
-    StyleValueLabels({ui.Name, ui.Description, ui.Vendor, ui.Capacity, ui.InterfaceType, ui.SerialNumber,
-                      ui.FirmwareRev, ui.ModelNumber, ui.Removable, ui.SupportDMA, ui.SupportLBA,
-                      ui.SupportSATA, ui.SATAGen, ui.SectorTotal, ui.QueueDepth, ui.ATAVersion});
+    StyleValueCells(this);
 }
 
 bool HardDiskDialog::SetDevice(IDevice* pHardDisk)

@@ -1,7 +1,5 @@
 #include "Diagram/MemoryControllerDialogs.h"
 
-#include <QCoreApplication>
-
 #include "Diagram/DialogSupport.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/MemoryDevices.h"
@@ -15,14 +13,7 @@ QString Number(const char* pszFormat, double dValue)
 
 QString EnabledText(uint8_t bFlag)
 {
-    return QCoreApplication::translate("DCTDialog", bFlag ? "Enabled" : "Disabled");
-}
-
-void StyleAll(QWidget* pDialog)
-{
-    for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
-        if (pLabel->frameShape() == QFrame::StyledPanel)
-            pLabel->setStyleSheet(QLatin1String(kValueLabelStyle));
+    return FlagText("DCTDialog", bFlag != 0);
 }
 
 } // namespace
@@ -53,7 +44,7 @@ void QMemoryRecordsDialog::showEvent(QShowEvent*)
 DCTDialog::DCTDialog() : QMemoryRecordsDialog("DCTDialog::Refresh")
 {
     ui.setupUi(this);
-    StyleAll(this);
+    StyleValueCells(this);
 }
 
 void DCTDialog::Show(const MEMORY_TIMING& t, const MEMORY_CONFIG& c)
@@ -87,7 +78,7 @@ void DCTDialog::Show(const MEMORY_TIMING& t, const MEMORY_CONFIG& c)
 ChannelDialog::ChannelDialog() : QMemoryRecordsDialog("ChannelDialog::Refresh")
 {
     ui.setupUi(this);
-    StyleAll(this);
+    StyleValueCells(this);
 }
 
 const char* ChannelDialog::GetName()

@@ -34,9 +34,7 @@ IMemoryModuleDevice* FindModule(uint32_t uSlot)
 MemoryDialog::MemoryDialog()
 {
     ui.setupUi(this);
-    for (QLabel* pLabel : ui.groupBox->findChildren<QLabel*>())
-        if (pLabel->frameShape() == QFrame::StyledPanel)
-            pLabel->setStyleSheet(QLatin1String(kValueLabelStyle));
+    StyleValueCells(this);
 }
 
 const char* MemoryDialog::GetName()

@@ -2,8 +2,6 @@
 // family and model in hexadecimal, caches with the core count), the live values
 // of its once-a-second tick, which reads nothing while the dialog is hidden,
 // and a multiplier of 0 that must not turn the reference clock into nonsense.
-#include <QTimerEvent>
-
 #include <functional>
 
 #include "Diagram/CPUDialog.h"
@@ -11,35 +9,21 @@
 #include "Source/Diagram/DiagramFixture.h"
 #include "support/LogCapture.h"
 
+using test::Board;
 using test::DiagramTest;
+using test::Tick;
 
 namespace {
-
-vb::DeviceBoard& Board() { return vb::Machine::Instance().Get<vb::DeviceBoard>(); }
 
 // The processor changed before the device library looks at it again.
 void WithCpu(const std::function<void(vb::CpuState&)>& change)
 {
-    g_DeviceManager.UnInit();
-    {
-        auto lock = Board().Lock();
-        change(Board().cpu);
-    }
-    ASSERT_TRUE(g_DeviceManager.Init("test"));
-}
-
-void Tick(QWidget& dialog)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(&dialog, &tick);
+    test::RemakeDevicesAfter([&](vb::DeviceBoard& board) { change(board.cpu); });
 }
 
 QStringList Texts(std::initializer_list<QLineEdit*> edits)
 {
-    QStringList texts;
-    for (QLineEdit* edit : edits)
-        texts << edit->text();
-    return texts;
+    return test::Texts(edits);
 }
 
 QStringList Caches(Ui::CPUDialogClass& f)

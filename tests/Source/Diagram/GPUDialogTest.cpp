@@ -2,19 +2,17 @@
 // Refresh (again at every show), the live values of its tick with the values that
 // are kept when they read 0 or less, the performance-level rows by level count,
 // a hidden tick that reads nothing, and the four-chip board.
-#include <QTimerEvent>
-
 #include <functional>
 
 #include "Diagram/GPUDialog.h"
 #include "Source/Diagram/DiagramFixture.h"
 #include "support/LogCapture.h"
 
+using test::Board;
 using test::DiagramTest;
+using test::Tick;
 
 namespace {
-
-vb::DeviceBoard& Board() { return vb::Machine::Instance().Get<vb::DeviceBoard>(); }
 
 void EditGpu(const std::function<void(vb::GpuState&)>& change)
 {
@@ -25,23 +23,12 @@ void EditGpu(const std::function<void(vb::GpuState&)>& change)
 // For what the device library takes once, when it makes its devices (the level count).
 void WithGpu(const std::function<void(vb::GpuState&)>& change)
 {
-    g_DeviceManager.UnInit();
-    EditGpu(change);
-    ASSERT_TRUE(g_DeviceManager.Init("test"));
-}
-
-void Tick(QWidget& dialog)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(&dialog, &tick);
+    test::RemakeDevicesAfter([&](vb::DeviceBoard& board) { change(board.gpus.at(0)); });
 }
 
 QStringList Texts(std::initializer_list<QLabel*> labels)
 {
-    QStringList texts;
-    for (QLabel* label : labels)
-        texts << label->text();
-    return texts;
+    return test::Texts(labels);
 }
 
 QStringList Live(Ui::GPUDialogClass& f)

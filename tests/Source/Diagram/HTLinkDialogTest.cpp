@@ -5,11 +5,10 @@
 #include "Source/Diagram/DiagramFixture.h"
 #include "support/LogCapture.h"
 
+using test::Board;
 using test::DiagramTest;
 
 namespace {
-
-vb::DeviceBoard& Board() { return vb::Machine::Instance().Get<vb::DeviceBoard>(); }
 
 QStringList Column(HTLinkDialog& dialog, int k)
 {

@@ -12,11 +12,10 @@
 #include "Source/Diagram/DiagramFixture.h"
 #include "support/LogCapture.h"
 
+using test::Board;
 using test::DiagramTest;
 
 namespace {
-
-vb::DeviceBoard& Board() { return vb::Machine::Instance().Get<vb::DeviceBoard>(); }
 
 // A record whose double at byte offset o holds o + 0.5, so every cell names its offset.
 template <class Record>
