@@ -93,8 +93,9 @@ void CPUDialog::timerEvent(QTimerEvent*)
             ui.BusSpeedEdit->setText(Live(dReference, "MHz"));
         ui.NBSpeedEdit->setText(Live(pCPU->GetNBFrequency(), "MHz"));
         ui.NBMulEdit->setText(Live(pCPU->GetNBMultiplier(), "X"));
+        // 0 (or less) is no reading: the last voltage shown stands.
         const double dNBVid = pCPU->GetNBVid();
-        if (dNBVid != 0)
+        if (dNBVid > 0)
             ui.NBVolEdit->setText(Live(dNBVid, "V"));
     }
     _FillCore(0, ui.Core0SpeedEdit, ui.Core0MulEdit, ui.Core0VolEdit);
