@@ -45,7 +45,7 @@ bool CPUDialog::Init()
     ui.SteppingEdit->setText(QString::number(pCPU->GetStepping()));
     ui.PackageEdit->setText(DeviceText(pCPU->GetInfoString()));
     ui.RevisionEdit->setText(DeviceText(pCPU->GetInfoString2()));
-    _FillCaches(g_DeviceManager.GetDeviceCount(dtCPU));
+    _FillCaches(pCPU, g_DeviceManager.GetDeviceCount(dtCPU));
 
     IDevice* pMC = g_DeviceManager.GetDevice(dtMemoryController, 0);
     LOG_CHECK_ERROR(pMC);
@@ -53,9 +53,8 @@ bool CPUDialog::Init()
     return true;
 }
 
-void CPUDialog::_FillCaches(unsigned long ulCores)
+void CPUDialog::_FillCaches(ICPUDevice* pCPU, unsigned long ulCores)
 {
-    ICPUDevice* pCPU = Core(0);
     const struct {
         const CACHE_INFO* pCacheInfo;
         QLineEdit *pSize, *pAssoc, *pLineSize;

@@ -5,6 +5,7 @@
 #include "Diagram/DeviceDialog.h"
 #include "ui_CPUDialog.h"
 
+class ICPUDevice;
 class QLineEdit;
 
 class CPUDialog final : public QDeviceDialog {
@@ -23,7 +24,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void _FillCaches(unsigned long ulCores);
+    void _FillCaches(ICPUDevice* pCPU, unsigned long ulCores);
     void _FillCore(unsigned long ulCore, QLineEdit* pSpeed, QLineEdit* pMul, QLineEdit* pVol);
 
     Ui::CPUDialogClass ui;

@@ -55,17 +55,16 @@ bool MemoryDialog::Init()
 
 void MemoryDialog::ShowModule(double dCapacity, const SPD_INFO& spd)
 {
-    const SPD_INFO* pSPDInfo = &spd;
     ui.MemCapacity->setText(QStringLiteral("%1 MB").arg(dCapacity / 1024 / 1024, 0, 'f', 0));
-    ui.MemType->setText(MemoryTypeText(static_cast<uint32_t>(pSPDInfo->nMemoryType), "Unknow Type"));
-    ui.MaxBandwidth->setText(QStringLiteral("%1 GB/s").arg(pSPDInfo->dMaxBandwidth / 1000 / 1000 / 1000, 0, 'f', 1));
-    const QString manufacturer = Latin1Field(pSPDInfo->szManufacturer, sizeof pSPDInfo->szManufacturer);
+    ui.MemType->setText(MemoryTypeText(static_cast<uint32_t>(spd.nMemoryType), "Unknow Type"));
+    ui.MaxBandwidth->setText(QStringLiteral("%1 GB/s").arg(spd.dMaxBandwidth / 1000 / 1000 / 1000, 0, 'f', 1));
+    const QString manufacturer = Latin1Field(spd.szManufacturer, sizeof spd.szManufacturer);
     ui.MemManufacturer->setText(manufacturer);
     if (manufacturer.size() > kManufacturerFits)
         ui.MemManufacturer->setToolTip(manufacturer);
-    ui.PartNumber->setText(Latin1Field(pSPDInfo->szPartNumber, sizeof pSPDInfo->szPartNumber));
-    ui.SerialNumber->setText(QString::number(pSPDInfo->uSerialNumber, 16).toUpper());
-    ui.Date->setText(Latin1Field(pSPDInfo->szDate, sizeof pSPDInfo->szDate));
+    ui.PartNumber->setText(Latin1Field(spd.szPartNumber, sizeof spd.szPartNumber));
+    ui.SerialNumber->setText(QString::number(spd.uSerialNumber, 16).toUpper());
+    ui.Date->setText(Latin1Field(spd.szDate, sizeof spd.szDate));
 
     QLabel* const sets[3][10] = {
         {ui.Freq0, ui.Trp0, ui.Trrd0, ui.Trcd0, ui.Tras0, ui.Twr0, ui.Twtr0, ui.Trtp0, ui.Trc0, ui.Tcl0},
@@ -73,7 +72,7 @@ void MemoryDialog::ShowModule(double dCapacity, const SPD_INFO& spd)
         {ui.Freq2, ui.Trp2, ui.Trrd2, ui.Trcd2, ui.Tras2, ui.Twr2, ui.Twtr2, ui.Trtp2, ui.Trc2, ui.Tcl2},
     };
     for (int s = 0; s < 3; ++s) {
-        const SPD_TIMING& t = pSPDInfo->Timing[s];
+        const SPD_TIMING& t = spd.Timing[s];
         // A set is there when its frequency is a number.
         const bool bPresent = std::isfinite(t.dFrequency);
         const double values[10] = {t.dFrequency, t.Trp, t.Trrd, t.Trcd, t.Tras, t.Twr, t.Twtr, t.Trtp, t.Trc, t.Tcl};
