@@ -15,31 +15,3 @@ public:
 private:
     const char* m_pszName;
 };
-
-// "Memory" for DDR controllers: accepted only when memory controller 0 reports DDR.
-class CDDRMemoryPlaceholder : public CPlaceholderPage {
-public:
-    CDDRMemoryPlaceholder() : CPlaceholderPage("Memory") {}
-    bool Init() override;
-};
-
-// "Memory" for DDR2 and DDR3 controllers; at most one of the two memory pages is accepted.
-class CDDR2MemoryPlaceholder : public CPlaceholderPage {
-public:
-    CDDR2MemoryPlaceholder() : CPlaceholderPage("Memory") {}
-    bool Init() override;
-};
-
-// "Detailed": the device-change refresh runs its UnInit and then its Init; the
-// page remembers the order of those calls.
-class CSystemInfoPlaceholder : public CPlaceholderPage {
-public:
-    CSystemInfoPlaceholder() : CPlaceholderPage("Detailed") {}
-    bool Init() override { m_Calls += 'I'; return true; }
-    bool UnInit() override { m_Calls += 'U'; return true; }
-    // "I" per Init, "U" per UnInit, in call order.
-    const QString& Calls() const { return m_Calls; }
-
-private:
-    QString m_Calls;
-};
