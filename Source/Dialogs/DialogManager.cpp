@@ -5,6 +5,5 @@
 bool CDialogManager::Refresh()
 {
     LOG_PROCESS_ERROR(m_bInit);
-    ++m_nRefreshCount;
     return true;
 }

@@ -17,9 +17,9 @@ public:
     // Rebuilds the drive and USB dialogs from the device manager's current devices.
     bool Refresh();
 
-    // Tests: mark the dialogs built, and count the refreshes.
-    void SetInitForTests(bool bInit) { m_bInit = bInit; }
-    int RefreshCount() const { return m_nRefreshCount; }
+    // Marks the dialogs built or not. Defined by the test support only: in the
+    // program the diagram builds them.
+    void SetInitForTests(bool bInit);
 
 private:
     QWidget* m_Dialogs[kDialogSlots] = {};
@@ -27,7 +27,6 @@ private:
     // Built only when first used: no icon may exist before the application does.
     QIcon m_Icons[4];
     bool m_bInit = false;
-    int m_nRefreshCount = 0;
 };
 
 extern CDialogManager g_DialogManager;
