@@ -146,7 +146,8 @@ QByteArray ProcessorStructure(const QJsonObject& o, const Processor& cpu, int so
     Put32(a, 0x08, leaf1.eax);
     Put32(a, 0x0C, leaf1.edx);
     s.String(0x10, QString::fromStdString(cpu.Brand()));
-    Put8(a, 0x11, 0x8B);                                // current voltage 1.1 V
+    // Bit 7: bits 6-0 are the current voltage x 10, as boards of the era report it (1.3 V).
+    Put8(a, 0x11, static_cast<uint8_t>(Num(o, "voltage", 0x8D)));
     const auto mhz = static_cast<uint16_t>(cpu.CoreClockMHz());
     Put16(a, 0x12, static_cast<uint16_t>(Num(o, "externalClock", 200)));
     Put16(a, 0x14, static_cast<uint16_t>(Num(o, "maxSpeed", 3600)));
