@@ -141,8 +141,7 @@ void QBasicMode::on_ModeSlider_valueChanged(int nLevel)
 
 bool QBasicMode::Apply()
 {
-    if (m_dHTRefClock == 0.0)
-        return false;
+    // A level the user never moved (the page maybe never shown) is nothing to apply.
     if (!m_bLevelChanged)
         return true;
     IClockGeneratorDevice* pClockGen = ClockGenerator();
