@@ -102,7 +102,7 @@ QByteArray BaseBoard(const QJsonObject& o, uint16_t handle)
 {
     Structure s(2, 0x0F, handle);
     s.String(0x04, Text(o, "manufacturer", "Vyk Computer Works"));
-    s.String(0x05, Text(o, "product", "VV790FX"));
+    s.String(0x05, Text(o, "product", "VV380"));
     s.String(0x06, Text(o, "version", "Rev 1.0"));
     s.String(0x07, Text(o, "serial", "BB0000001"));
     s.String(0x08, Text(o, "assetTag", ""));
