@@ -5,11 +5,13 @@
 #include <QLoggingCategory>
 #include <QScreen>
 
+#include <cstdio>
 #include <memory>
 
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
+#include "Platform/SimulatedBoard.h"
 #include "Platform/SingleInstance.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/PerformanceControl.h"
@@ -217,6 +219,11 @@ void ApplicationRun::End()
 
 int RunApplication(int argc, char** argv, const StartupOptions& options)
 {
+    // The board asked for, from the folder the user started in; never another one.
+    if (QString error; !plat::SelectSimulatedBoard(&error)) {
+        std::fprintf(stderr, "VykVelocrest: %s\n", qPrintable(error));
+        return 1;
+    }
     // The program makes its application here; a test brings its own.
     std::unique_ptr<QApplication> ownApp;
     if (!QApplication::instance()) {

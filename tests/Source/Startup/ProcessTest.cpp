@@ -53,7 +53,7 @@ protected:
         QProcessEnvironment env = m_env;
         env.insert("VELOCREST_TEST_ANSWERS", answers);
         process.setProcessEnvironment(env);
-        process.setWorkingDirectory(test::TestDir());
+        process.setWorkingDirectory(m_workingFolder);
         process.start(m_folder + "/VykVelocrest", arguments);
         ASSERT_TRUE(process.waitForStarted(kBoundMs));
     }
@@ -73,6 +73,7 @@ protected:
     }
 
     QString m_folder;
+    QString m_workingFolder = test::TestDir();
     QProcessEnvironment m_env;
 };
 
@@ -108,6 +109,29 @@ TEST_F(ProcessTest, AStartUpToItsWindowPrintsNothing)
     EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
     process.kill();
     EXPECT_TRUE(process.waitForFinished(kBoundMs));
+}
+
+TEST_F(ProcessTest, TheBoardFileIsNamedFromTheFolderTheUserStartedIn)
+{
+    // A board without a processor: the start ends with its code only if that board was used.
+    m_env.insert("VELOCREST_BOARD", "boards/qvx-no-cpu.json");
+    m_workingFolder = VELOCREST_FIXTURES;
+    EXPECT_EQ(RunToEnd("Ok"), 11);
+}
+
+TEST_F(ProcessTest, ABoardFileThatCannotLoadStopsTheShippedProgramWithAClearError)
+{
+    m_env.insert("VELOCREST_BOARD", "no-such-board.json");
+    QProcess process;
+    process.setProcessEnvironment(m_env);
+    process.setWorkingDirectory(test::TestDir());
+    process.start(QStringLiteral(VELOCREST_PROGRAM), QStringList());
+    ASSERT_TRUE(process.waitForFinished(kBoundMs));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(process.exitCode(), 0);
+    const QString error = QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_TRUE(error.contains("cannot load the board file " + test::TestDir() + "/no-such-board.json")) << qPrintable(error);
+    EXPECT_TRUE(error.contains("No such file")) << qPrintable(error);
 }
 
 TEST_F(ProcessTest, ASecondStartEndsWithTwoWhileTheFirstRuns)
