@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "Engine/LogCheck.h"
+#include "Pages/DeviceLookup.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/MemoryDevices.h"
 
@@ -24,7 +25,7 @@ CPlaceholderPage::CPlaceholderPage(const char* pszName) : m_pszName(pszName)
 
 bool CDDRMemoryPlaceholder::Init()
 {
-    IMemoryControllerDevice* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);
+    IMemoryControllerDevice* pMC = dev::MemCtrl();
     LOG_PROCESS_ERROR(pMC);
     LOG_PROCESS_ERROR(pMC->GetMemoryType() == mtDDR_SDRAM);
     return true;
@@ -32,7 +33,7 @@ bool CDDRMemoryPlaceholder::Init()
 
 bool CDDR2MemoryPlaceholder::Init()
 {
-    IMemoryControllerDevice* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);
+    IMemoryControllerDevice* pMC = dev::MemCtrl();
     LOG_PROCESS_ERROR(pMC);
     LOG_PROCESS_ERROR(pMC->GetMemoryType() == mtDDR2_SDRAM || pMC->GetMemoryType() == mtDDR3_SDRAM);
     return true;

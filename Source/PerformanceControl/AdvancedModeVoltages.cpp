@@ -77,14 +77,16 @@ bool QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*
 
 void QAdvancedMode::on_CPUVidSlider_valueChanged(int value)
 {
-    const bool pCPU = _VidChanged(ui.CPUVidLabel, value, &ICPUDevice::GetCPUVid);
-    ADVMODE_PROCESS_ERROR_VOID(pCPU);
+    // The only failure is a missing processor 0.
+    if (!_VidChanged(ui.CPUVidLabel, value, &ICPUDevice::GetCPUVid))
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
 }
 
 void QAdvancedMode::on_NBVidSlider_valueChanged(int value)
 {
-    const bool pCPU = _VidChanged(ui.NBVidLabel, value, &ICPUDevice::GetNBVid);
-    ADVMODE_PROCESS_ERROR_VOID(pCPU);
+    // The only failure is a missing processor 0.
+    if (!_VidChanged(ui.NBVidLabel, value, &ICPUDevice::GetNBVid))
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
 }
 
 void QAdvancedMode::on_Voltage_valueChanged(int value)
