@@ -12,6 +12,7 @@ struct BuiltInPage {
 
 // The program's table.
 const std::vector<BuiltInPage>& BuiltInPages();
-// The next main window creates the pages of this table instead (null: the program's
-// own again). Defined by the test support only; the program has no such switch.
+// Deletes the main window (when there is one) and makes the next one create the pages
+// of this table (null: the program's own again). Defined by the test support only;
+// the program has no such switch.
 void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages);
