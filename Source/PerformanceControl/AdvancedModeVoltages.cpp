@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <functional>
 
 #include "PerformanceControl/AdvancedModeSupport.h"
 #include "PerformanceControl/LevelColors.h"
@@ -167,7 +168,7 @@ bool QAdvancedMode::InitVoltageSliders()
             m_VoltageRows[kSlider][rail]->setEnabled(false);
     } else {
         for (int rail = 0; rail < kRailCount; ++rail) {
-            const double value = (pPWMCtrl->*kRails[rail].get)();
+            const double value = std::invoke(kRails[rail].get, pPWMCtrl);
             m_dVoltages[static_cast<size_t>(rail)] = value;
             if (value == 0.0) {
                 _DisableRailRow(rail, rail <= 2);
@@ -237,7 +238,7 @@ bool QAdvancedMode::WriteVoltage()
         if (!(m_uVoltageChangeMask & (1u << rail)))
             continue;
         const double value = static_cast<QSlider*>(m_VoltageRows[kSlider][rail])->value();
-        const bool bret = (pPWMCtrl->*kRails[rail].set)(value);
+        const bool bret = std::invoke(kRails[rail].set, pPWMCtrl, value);
         LOG_PROCESS_ERROR(bret);
         m_dVoltages[static_cast<size_t>(rail)] = value;
         pStore->SetValue(QStringView(pPWMCtrl->GetTypeName()), QStringView(pPWMCtrl->GetName()),
