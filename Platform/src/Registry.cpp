@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "VirtualBoard/Machine.h"
+
 namespace plat {
 
 namespace {
@@ -26,6 +28,12 @@ bool ValidValueName(QStringView name)
 {
     // QSettings would read a slash as a sub-key.
     return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && name != kKeyMarker;
+}
+
+// "registry-read-fails:<value>", "registry-write-fails:<value>".
+bool ValueFault(const char* kind, QStringView name)
+{
+    return vb::Machine::Instance().GetFaults().IsSet(std::string(kind) + ':' + name.toString().toStdString());
 }
 
 bool KeyExists(QSettings& settings, const QString& group)
@@ -93,6 +101,8 @@ long RegistryKey::QueryString(QStringView name, QString& value) const
         return ERROR_INVALID_HANDLE;
     if (!ValidValueName(name))
         return ERROR_FILE_NOT_FOUND;
+    if (ValueFault("registry-read-fails", name))
+        return ERROR_ACCESS_DENIED;
     QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
     const QString key = m_group + QLatin1Char('/') + name.toString();
     if (!settings.contains(key))
@@ -134,6 +144,8 @@ long RegistryKey::_Write(QStringView name, const QString* value)
         return ERROR_INVALID_HANDLE;
     if (!ValidValueName(name))
         return ERROR_INVALID_DATA;
+    if (ValueFault("registry-write-fails", name))
+        return ERROR_ACCESS_DENIED;
     QDir().mkpath(RegistryRoot());
     QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
     const QString key = m_group + QLatin1Char('/') + name.toString();

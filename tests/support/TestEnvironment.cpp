@@ -8,7 +8,9 @@
 
 #include "Engine/DriverHandler.h"
 #include "Engine/Log.h"
+#include "QVXLogic/TestCenter.h"
 #include "VirtualBoard/Clock.h"
+#include "VirtualBoard/Devices/HostLoad.h"
 #include "VirtualBoard/Machine.h"
 
 namespace test {
@@ -42,7 +44,11 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
     qputenv("VELOCREST_REGISTRY_DIR", (g_dir->path() + QStringLiteral("/registry")).toLocal8Bit());
     g_clock = std::make_unique<vb::ManualClock>(1'000'000'000ull, 1000);
     vb::SetClock(g_clock.get());
+    vb::HostLoad::SetCounterFile({});
     vb::Machine::Instance().LoadDefault();
+    // Stress work in its light form, so a 2-core CI machine is not swamped.
+    g_TestCenter.SetLightMode(true);
+    g_TestCenter.SetScripted(false);
     LogCapture::Instance().Clear();
     CLog::SetObserver(&LogCapture::Instance());
     g_Log.Init("QVX", 0xFFFF, 0, 10000);
@@ -50,6 +56,8 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
 
 void TestEnvironment::OnTestEnd(const testing::TestInfo&)
 {
+    // No stress worker may outlive the clock and the board it reads.
+    g_TestCenter.Stop();
     // The driver client keeps its semaphore (in this test's runtime folder) until
     // the process ends; for the next test this one's process has ended.
     Renew(g_DriverHandler);
