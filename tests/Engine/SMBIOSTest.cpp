@@ -47,7 +47,7 @@ TEST_F(Smbios, DefaultBoardValues)
     ASSERT_TRUE(LoadDefaultBoardWith({{"processor", QJsonObject{{"sockets", 2}, {"cores", 4}}}}));
     CSMBIOS smbios;
     ASSERT_TRUE(smbios.Init());
-    EXPECT_STREQ(smbios.GetBIOSInfo().szVendor, "Vyk Megatrends Inc.");
+    EXPECT_STREQ(smbios.GetBIOSInfo().szVendor, "Vyk Firmware Inc.");
     EXPECT_STREQ(smbios.GetBIOSInfo().szBIOSRelease, "2.10");
     EXPECT_STREQ(smbios.GetBIOSInfo().szControllerRelease, "1.04");
     EXPECT_EQ(smbios.GetBIOSInfo().dRomSize, 1024.0 * 1024.0);

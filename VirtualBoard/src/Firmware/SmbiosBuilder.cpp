@@ -64,7 +64,7 @@ QByteArray Bios(const QJsonObject& o, int major, int minor, uint16_t handle)
     const bool release = major > 2 || (major == 2 && minor >= 4);
     Structure s(0, extendedRom ? 0x1A : release ? 0x18 : 0x14, handle);
     QByteArray& a = s.Area();
-    s.String(0x04, Text(o, "vendor", "Vyk Megatrends Inc."));
+    s.String(0x04, Text(o, "vendor", "Vyk Firmware Inc."));
     s.String(0x05, Text(o, "version", "VV 2.10"));
     Put16(a, 0x06, static_cast<uint16_t>(Num(o, "segment", 0xF000)));
     s.String(0x08, Text(o, "releaseDate", "02/23/2009"));
