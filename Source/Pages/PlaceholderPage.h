@@ -29,9 +29,3 @@ public:
     CDDR2MemoryPlaceholder() : CPlaceholderPage("Memory") {}
     bool Init() override;
 };
-
-// "Detailed": the device-change refresh runs its UnInit and then its Init.
-class CSystemInfoPlaceholder : public CPlaceholderPage {
-public:
-    CSystemInfoPlaceholder() : CPlaceholderPage("Detailed") {}
-};

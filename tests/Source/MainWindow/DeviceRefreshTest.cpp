@@ -5,6 +5,7 @@
 #include "Dialogs/DialogManager.h"
 #include "QVXLogic/CpuDevice.h"
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "SystemInfo/SystemInfo.h"
 #include "VirtualBoard/Machine.h"
 #include "VirtualBoard/UsbBus.h"
 #include "support/LogCapture.h"
@@ -19,27 +20,35 @@ void Tick(ZAR* window)
     QCoreApplication::sendEvent(window, &tick);
 }
 
-// Stands in for the "Detailed" page: "I" per Init, "U" per UnInit, in call order,
-// into a list that outlives the window.
-class DetailedStandIn : public IQVXWidget {
+// The real "Detailed" page, noting "I" per Init and "U" per UnInit in call order.
+class RecordingDetailed : public QSystemInfo {
 public:
-    explicit DetailedStandIn(std::vector<std::string>* calls) : m_calls(calls) {}
-    bool Init() override { m_calls->push_back("I"); return true; }
-    bool UnInit() override { m_calls->push_back("U"); return true; }
-    bool Apply() override { return true; }
-    bool Discard() override { return true; }
-    const char* GetName() override { return "Detailed"; }
+    bool Init() override
+    {
+        m_Calls += 'I';
+        return QSystemInfo::Init();
+    }
+    bool UnInit() override
+    {
+        m_Calls += 'U';
+        return QSystemInfo::UnInit();
+    }
+    const QString& Calls() const { return m_Calls; }
 
 private:
-    std::vector<std::string>* m_calls;
+    QString m_Calls;
 };
 
-std::string Joined(const std::vector<std::string>& calls)
+// Its USB rows: the labels under every "USB Controller" block.
+QStringList UsbRows(QSystemInfo* page)
 {
-    std::string all;
-    for (const std::string& c : calls)
-        all += c;
-    return all;
+    QStringList rows;
+    auto* tree = page->findChild<QTreeWidget*>(QStringLiteral("SysInfoTree"));
+    for (int i = 0; tree && i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->text(0).startsWith(QLatin1String("USB Controller")))
+            for (int r = 3; r < tree->topLevelItem(i)->childCount(); ++r)
+                rows << tree->topLevelItem(i)->child(r)->text(1);
+    return rows;
 }
 
 size_t JournalCount(const char* fragment)
@@ -54,9 +63,12 @@ size_t JournalCount(const char* fragment)
 
 TEST_F(MainWindowTest, ChangesWithinOneTickMakeOneRefreshOfTheDevicePages)
 {
-    UsePages({{"QSystemInfo", [this] { return static_cast<IQVXWidget*>(new DetailedStandIn(&calls)); }}});
+    RecordingDetailed* detailed = nullptr;
+    UsePages({{"QSystemInfo", [&detailed] { return static_cast<IQVXWidget*>(detailed = new RecordingDetailed); }}});
     ASSERT_TRUE(Open());
-    EXPECT_EQ(Joined(calls), "I");
+    ASSERT_NE(detailed, nullptr);
+    const QStringList usbRows = UsbRows(detailed);
+    EXPECT_EQ(detailed->Calls(), "I");
     auto& usb = vb::Machine::Instance().Get<vb::UsbBus>();
     for (bool dialogs : {false, true}) {
         SCOPED_TRACE(dialogs);
@@ -67,7 +79,8 @@ TEST_F(MainWindowTest, ChangesWithinOneTickMakeOneRefreshOfTheDevicePages)
         Tick(window);
         Tick(window);
         EXPECT_FALSE(window->DeviceChanged());
-        EXPECT_EQ(Joined(calls), dialogs ? "IUIUI" : "IUI");
+        EXPECT_EQ(detailed->Calls(), dialogs ? "IUIUI" : "IUI");
+        EXPECT_EQ(UsbRows(detailed), usbRows);   // rebuilt from the bus as it is now
         // Dialogs that were never built are not refreshed (their refresh would fail).
         EXPECT_FALSE(test::LogContains("CDialogManager::Refresh"));
     }
@@ -81,14 +94,16 @@ TEST_F(MainWindowTest, ChangesWithinOneTickMakeOneRefreshOfTheDevicePages)
 
 TEST_F(MainWindowTest, AFailedDeviceRefreshIsNotRetriedUntilTheNextChange)
 {
-    UsePages({{"QSystemInfo", [this] { return static_cast<IQVXWidget*>(new DetailedStandIn(&calls)); }}});
+    RecordingDetailed* detailed = nullptr;
+    UsePages({{"QSystemInfo", [&detailed] { return static_cast<IQVXWidget*>(detailed = new RecordingDetailed); }}});
     ASSERT_TRUE(Open());
+    ASSERT_NE(detailed, nullptr);
     vb::Machine::Instance().GetFaults().Set("qvx:Manager.Refresh");
     vb::Machine::Instance().Get<vb::UsbBus>().Plug("USB Keyboard");
     Tick(window);
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(bRetCode) at line"));
     EXPECT_TRUE(test::LogContains("ZAR::Refresh"));
-    EXPECT_EQ(Joined(calls), "I");
+    EXPECT_EQ(detailed->Calls(), "I");
     const size_t failures = test::LogCount("QVXLogic: Manager.Refresh failed");
     Tick(window);
     EXPECT_EQ(test::LogCount("QVXLogic: Manager.Refresh failed"), failures);
