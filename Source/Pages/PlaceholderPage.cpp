@@ -3,11 +3,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "Engine/LogCheck.h"
-#include "Pages/DeviceLookup.h"
-#include "QVXLogic/DeviceManager.h"
-#include "QVXLogic/MemoryDevices.h"
-
 CPlaceholderPage::CPlaceholderPage(const char* pszName) : m_pszName(pszName)
 {
     auto* layout = new QVBoxLayout(this);
@@ -21,20 +16,4 @@ CPlaceholderPage::CPlaceholderPage(const char* pszName) : m_pszName(pszName)
     layout->addStretch(1);
     layout->addWidget(title);
     layout->addStretch(2);
-}
-
-bool CDDRMemoryPlaceholder::Init()
-{
-    IMemoryControllerDevice* pMC = dev::MemCtrl();
-    LOG_PROCESS_ERROR(pMC);
-    LOG_PROCESS_ERROR(pMC->GetMemoryType() == mtDDR_SDRAM);
-    return true;
-}
-
-bool CDDR2MemoryPlaceholder::Init()
-{
-    IMemoryControllerDevice* pMC = dev::MemCtrl();
-    LOG_PROCESS_ERROR(pMC);
-    LOG_PROCESS_ERROR(pMC->GetMemoryType() == mtDDR2_SDRAM || pMC->GetMemoryType() == mtDDR3_SDRAM);
-    return true;
 }

@@ -1,7 +1,6 @@
 // What the tests may do to the program that the program itself never does: delete
-// its main window, build one over another page table, mark the device dialogs built.
+// its main window, build one over another page table.
 // Only test programs link this file.
-#include "Dialogs/DialogManager.h"
 #include "MainWindow/ZAR.h"
 #include "Pages/BuiltInPages.h"
 
@@ -17,5 +16,3 @@ void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages)
     if (pPages)
         ZAR::s_pInstance = new ZAR(*pPages);
 }
-
-void CDialogManager::SetInitForTests(bool bInit) { m_bInit = bInit; }
