@@ -16,6 +16,7 @@
 #include "SystemInfo/BasicInfo.h"
 #include "SystemInfo/DevelopingPages.h"
 #include "SystemInfo/SystemInfo.h"
+#include "Testing/PerformanceTest.h"
 #include "Testing/StabilityTest.h"
 
 namespace {
@@ -25,7 +26,6 @@ IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 
 #define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
 VELOCREST_PAGE_NAME(kPartners, "Partners")
-VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
 VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
 VELOCREST_PAGE_NAME(kSettings, "Settings")
 VELOCREST_PAGE_NAME(kPageList, "Page List")
@@ -47,7 +47,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new QDDR2MC); }},
     {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
-    {"QPerformanceTest", Placeholder<kBenchmark>},
+    {"QPerformanceTest", [] { return static_cast<IQVXWidget*>(new QPerformanceTest); }},
     {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }},
     {"QAutoTune", Placeholder<kAutoClock>},
     {"QAudio", [] { return static_cast<IQVXWidget*>(new QAudio); }},
