@@ -58,10 +58,6 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QDeviceList", [] { return static_cast<IQVXWidget*>(new QDeviceList); }},
 };
 
-const std::vector<BuiltInPage>* g_pTestPages = nullptr;
-
 } // namespace
 
-const std::vector<BuiltInPage>& BuiltInPages() { return g_pTestPages ? *g_pTestPages : kProgramPages; }
-
-void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages) { g_pTestPages = pPages; }
+const std::vector<BuiltInPage>& BuiltInPages() { return kProgramPages; }

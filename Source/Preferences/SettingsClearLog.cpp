@@ -9,24 +9,14 @@
 #include "Engine/LogCheck.h"
 #include "Shell/MessageBox.h"
 
-namespace {
+QSettingsPage::LogRemover QSettingsPage::s_LogRemover;
 
-QSettingsPage::LogRemover& TestRemover()
+bool QSettingsPage::_Remove(const QString& path, bool bFolder)
 {
-    static QSettingsPage::LogRemover remover;
-    return remover;
-}
-
-bool Remove(const QString& path, bool bFolder)
-{
-    if (const QSettingsPage::LogRemover& remover = TestRemover())
-        return remover(path, bFolder);
+    if (s_LogRemover)
+        return s_LogRemover(path, bFolder);
     return bFolder ? QDir().rmdir(path) : QFile::remove(path);
 }
-
-} // namespace
-
-void QSettingsPage::SetLogRemoverForTests(LogRemover remover) { TestRemover() = std::move(remover); }
 
 void QSettingsPage::on_pushButton_clicked()
 {
@@ -34,10 +24,10 @@ void QSettingsPage::on_pushButton_clicked()
     const QFileInfo info(logs);
     bool bCleared = true;
     if (info.isSymLink()) {
-        bCleared = Remove(logs, false);
+        bCleared = _Remove(logs, false);
     } else if (info.isDir()) {
         bCleared = _RemoveDir(QDir(logs));
-        const bool bRetCode = Remove(logs, true);
+        const bool bRetCode = _Remove(logs, true);
         LOG_CHECK_ERROR(bRetCode);
         bCleared = bCleared && bRetCode;
     }
@@ -59,9 +49,9 @@ bool QSettingsPage::_RemoveDir(QDir dir)
         bool bRetCode = false;
         if (entry.isDir() && !entry.isSymLink()) {
             const bool bEmptied = _RemoveDir(QDir(path));
-            bRetCode = Remove(path, true) && bEmptied;
+            bRetCode = _Remove(path, true) && bEmptied;
         } else {
-            bRetCode = Remove(path, false);
+            bRetCode = _Remove(path, false);
         }
         LOG_CHECK_ERROR(bRetCode);
         bAll = bAll && bRetCode;

@@ -24,7 +24,8 @@ public:
     const char* GetName() override { return "Settings"; }
 
     // Tests: removes one file, link or empty folder in place of the file system
-    // (true: removed); an empty function brings the real removal back.
+    // (true: removed); an empty function brings the real removal back. Defined only
+    // in the test support: the program itself never replaces the removal.
     using LogRemover = std::function<bool(const QString& path, bool bFolder)>;
     static void SetLogRemoverForTests(LogRemover remover);
 
@@ -44,6 +45,9 @@ private slots:
     void on_pushButton_clicked();
 
 private:
+    static LogRemover s_LogRemover;
+    static bool _Remove(const QString& path, bool bFolder);
+
     bool _GetRaidToolPath();
     bool _GetControlCentrePath();
     bool _IsFanSensorPresent();
