@@ -31,7 +31,7 @@ const DeviceClass kClasses[] = {
     {dtPWMController, u"Vyk Voltage Regulator"},
     {dtPWMController2, u"PWMController2"},
     {dtPWMController2, u"Vyk Voltage Controller"},
-    {dtNorthBridge, u"Vyk 790 Series Northbridge"},
+    {dtNorthBridge, u"Vyk MX300 Series Northbridge"},
     {dtNorthBridge, u"Vyk North Bridge"},
     {dtSouthBridge, u"Vyk MX350 Series Chipset"},
     {dtSouthBridge, QVX_SB_CLASS_MX310},

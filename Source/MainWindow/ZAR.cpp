@@ -25,25 +25,17 @@ namespace {
 constexpr char kCustomLogoFile[] = "./resource/logo.png";
 }
 
-namespace {
-ZAR* s_pInstance = nullptr;
-}
+ZAR* ZAR::s_pInstance = nullptr;
 
 ZAR* ZAR::GetInstance()
 {
     // Never deleted by the program: pages may reach it until the process ends.
     if (!s_pInstance)
-        s_pInstance = new ZAR;
+        s_pInstance = new ZAR(BuiltInPages());
     return s_pInstance;
 }
 
-void ZAR::ReleaseInstanceForTests()
-{
-    delete s_pInstance;
-    s_pInstance = nullptr;
-}
-
-ZAR::ZAR() : QMainWindow(nullptr, Qt::WindowFlags())
+ZAR::ZAR(const std::vector<BuiltInPage>& pages) : QMainWindow(nullptr, Qt::WindowFlags()), m_Pages(pages)
 {
     ui.setupUi(this);
     // Our own title bar replaces the window manager's; the mask shapes the corners.

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "MainWindow/MenuItems.h"
+#include "Pages/BuiltInPages.h"
 #include "ui_ZAR.h"
 
 class QApplication;
@@ -27,7 +28,8 @@ class ZAR : public QMainWindow {
     Q_OBJECT
 public:
     static ZAR* GetInstance();
-    // Tests: deletes the window, so the next GetInstance builds a fresh one.
+    // Deletes the window, so the next GetInstance builds a fresh one. Defined by the
+    // test support only: the program never deletes its window.
     static void ReleaseInstanceForTests();
 
     bool Init(QApplication* pApp);
@@ -79,12 +81,16 @@ private slots:
     void on_cancelButton_clicked();
     void on_okButton_clicked();
     void on_discardButton_clicked();
-    void menuButtonClicked();
-    void subMenuButtonClicked();
+    // Connected by hand to the buttons the menu creates (no form object has these names).
+    void on_menuButton_clicked();
+    void on_subMenuButton_clicked();
 
 private:
-    ZAR();
+    // The window creates the pages of this table, in its order.
+    explicit ZAR(const std::vector<BuiltInPage>& pages);
     ~ZAR() override;
+    // The test support builds its windows over tables of its own.
+    friend void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages);
 
     bool setupMenu();
     void _ReadWarningSetting();
@@ -93,6 +99,8 @@ private:
     void _ShowBoostState(unsigned nState);
     void _DeleteMenu();
 
+    static ZAR* s_pInstance;
+    const std::vector<BuiltInPage>& m_Pages;
     Ui::ZARClass ui;
     QGridLayout* m_pMenuLayout = nullptr;
     QGridLayout* m_pSubMenuLayout = nullptr;

@@ -5,6 +5,7 @@
 
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
+#include "Pages/DeviceLookup.h"
 #include "Platform/Privileges.h"
 #include "Platform/Registry.h"
 #include "QVXLogic/CpuDevice.h"
@@ -69,9 +70,9 @@ void ZAR::Apply()
 
     bool bAllApplied = true;
     const bool bComplete = ForEachVisiblePage(m_MenuList, [&bAllApplied](IQVXWidget* pWidget) {
-        const bool nRetCode = pWidget->Apply();
-        if (!nRetCode) {
-            LOG_CHECK_ERROR(nRetCode);
+        const bool bApplied = pWidget->Apply();
+        if (!bApplied) {
+            LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "nRetCode");
             g_Log.Write(ltError, "%s apply failed.", pWidget->GetName());
             bAllApplied = false;
         }
@@ -79,7 +80,7 @@ void ZAR::Apply()
     if (!bComplete)
         bAllApplied = false;
 
-    auto* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    auto* pCPU = dev::Cpu();
     if (!pCPU) {
         LOG_CHECK_ERROR(pCPU);
     } else {

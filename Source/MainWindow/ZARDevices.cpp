@@ -7,6 +7,7 @@
 
 #include "Diagram/DialogManager.h"
 #include "Engine/LogCheck.h"
+#include "Pages/DeviceLookup.h"
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/ProfileSettings.h"
@@ -66,7 +67,7 @@ namespace {
 // Processor 0's boost pair; false (logged) when there is no processor 0.
 bool ReadBoostPair(bool& first, bool& second)
 {
-    auto* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    auto* pCPU = dev::Cpu();
     if (!pCPU) {
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
         return false;
@@ -105,7 +106,7 @@ void ZAR::on_BoostBtn_clicked()
     bool bAllSet = true;
     const unsigned long nCount = g_DeviceManager.GetDeviceCount(dtCPU);
     for (unsigned long i = 0; i < nCount; ++i) {
-        auto* pCore = QvxGetDevice<ICPUDevice>(dtCPU, i);
+        auto* pCore = dev::Cpu(i);
         if (!pCore) {
             LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
             bAllSet = false;

@@ -57,7 +57,7 @@ bool ZAR::setupMenu()
     m_pSubMenuLayout = TightGrid(ui.submenu_frame);
     LOG_PROCESS_ERROR(m_pSubMenuLayout);
 
-    for (const BuiltInPage& entry : BuiltInPages()) {
+    for (const BuiltInPage& entry : m_Pages) {
         IQVXWidget* pPage = entry.Create();
         if (pPage && !g_WidgetManager.AddWidget(pPage))
             delete pPage;
@@ -115,7 +115,7 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
         pNewGroup = new MainMenuItem;
         pNewGroup->m_pButton = new QPushButton(group, this);
         pNewGroup->m_pButton->setObjectName(group);
-        connect(pNewGroup->m_pButton, &QPushButton::clicked, this, &ZAR::menuButtonClicked);
+        connect(pNewGroup->m_pButton, &QPushButton::clicked, this, &ZAR::on_menuButton_clicked);
         pNewGroup->m_pButton->setStyleSheet(m_strMenuButtonStyle);
         pNewGroup->m_pButton->setFocusPolicy(Qt::NoFocus);
         m_pMenuLayout->addWidget(pNewGroup->m_pButton, 0, static_cast<int>(m_MenuList.size()));
@@ -147,7 +147,7 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
     pSubMenuItem->m_pButton->setObjectName(page);
     pSubMenuItem->m_nColumn = nColumn == -1 ? static_cast<int>(pMainMenuItem->m_SubMenuList.size()) : nColumn;
     pSubMenuItem->m_bVisible = true;
-    connect(pSubMenuItem->m_pButton, &QPushButton::clicked, this, &ZAR::subMenuButtonClicked);
+    connect(pSubMenuItem->m_pButton, &QPushButton::clicked, this, &ZAR::on_subMenuButton_clicked);
     pSubMenuItem->m_pButton->setStyleSheet(m_strSubMenuButtonStyle);
     pSubMenuItem->m_pButton->setFocusPolicy(Qt::NoFocus);
     pSubMenuItem->m_pButton->hide();
@@ -278,7 +278,7 @@ IQVXWidget* ZAR::GetWidget(const QString& group, const QString& page)
     return pSubMenuItem->m_pWidget;
 }
 
-void ZAR::menuButtonClicked()
+void ZAR::on_menuButton_clicked()
 {
     auto* pButton = qobject_cast<QPushButton*>(sender());
     if (!pButton) {
@@ -294,7 +294,7 @@ void ZAR::menuButtonClicked()
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
 }
 
-void ZAR::subMenuButtonClicked()
+void ZAR::on_subMenuButton_clicked()
 {
     if (!m_pCurrentMain) {
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_pCurrentMain");

@@ -10,7 +10,9 @@ struct BuiltInPage {
     std::function<IQVXWidget*()> Create;
 };
 
-// The table in use: the program's own, or the one a test installed.
+// The program's table.
 const std::vector<BuiltInPage>& BuiltInPages();
-// Tests: replaces the table; null brings back the program's own.
+// Deletes the main window (when there is one) and makes the next one create the pages
+// of this table (null: the program's own again). Defined by the test support only;
+// the program has no such switch.
 void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages);

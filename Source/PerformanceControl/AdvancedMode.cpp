@@ -8,6 +8,7 @@
 #include "Engine/BIOSMiscInfo.h"
 #include "Engine/CMOSItemList.h"
 #include "PerformanceControl/AdvancedModeSupport.h"
+#include "PerformanceControl/ClockLists.h"
 #include "Settings/MiscSettings.h"
 #include "Shell/GlobalFlags.h"
 
@@ -194,21 +195,10 @@ bool QAdvancedMode::_InitClockGenerator()
         return true;
     }
     m_bHasClockRanges = false;
-    bool bRetCode = pClockGen->GetHTRefClockList(nullptr, &m_nExtFreqCount);
-    LOG_PROCESS_ERROR(bRetCode);
-    LOG_PROCESS_ERROR(m_nExtFreqCount > 0);
-    m_pdExtFreqs.assign(static_cast<size_t>(m_nExtFreqCount), 0.0);
-    bRetCode = pClockGen->GetHTRefClockList(m_pdExtFreqs.data(), &m_nExtFreqCount);
-    LOG_PROCESS_ERROR(bRetCode);
-    m_pdExtFreqs.resize(static_cast<size_t>(std::max(m_nExtFreqCount, 0)));
-
-    bRetCode = pClockGen->GetPCIeClockList(nullptr, &m_nPCIeFreqCount);
-    LOG_PROCESS_ERROR(bRetCode);
-    LOG_PROCESS_ERROR(m_nPCIeFreqCount > 0);
-    m_pdPCIeFreqs.assign(static_cast<size_t>(m_nPCIeFreqCount), 0.0);
-    bRetCode = pClockGen->GetPCIeClockList(m_pdPCIeFreqs.data(), &m_nPCIeFreqCount);
-    LOG_PROCESS_ERROR(bRetCode);
-    m_pdPCIeFreqs.resize(static_cast<size_t>(std::max(m_nPCIeFreqCount, 0)));
+    if (!ReadClockLists(pClockGen, m_ExtFreqs, m_PCIeFreqs, "QAdvancedMode::Init"))
+        return false;
+    m_nExtFreqCount = static_cast<int>(m_ExtFreqs.size());
+    m_nPCIeFreqCount = static_cast<int>(m_PCIeFreqs.size());
 
     DeleteWidget(ui.ExtSlider);
     DeleteWidget(ui.PCIESlider);
@@ -330,9 +320,9 @@ bool QAdvancedMode::Discard()
 bool QAdvancedMode::UnInit()
 {
     // The counts stay as the generator reported them; the lists are gone.
-    m_pdExtFreqs.clear();
-    m_pdExtFreqs.shrink_to_fit();
-    m_pdPCIeFreqs.clear();
-    m_pdPCIeFreqs.shrink_to_fit();
+    m_ExtFreqs.clear();
+    m_ExtFreqs.shrink_to_fit();
+    m_PCIeFreqs.clear();
+    m_PCIeFreqs.shrink_to_fit();
     return true;
 }

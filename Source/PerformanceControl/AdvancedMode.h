@@ -122,8 +122,8 @@ private:
     int m_nExtFreqCount = 0;
     int m_nPCIeFreqCount = 0;
     // Owned by value, so a failed or repeated Init leaks nothing.
-    std::vector<double> m_pdExtFreqs;
-    std::vector<double> m_pdPCIeFreqs;
+    std::vector<double> m_ExtFreqs;
+    std::vector<double> m_PCIeFreqs;
     bool m_bHasPWMController2 = true;
     QWidget* m_VoltageRows[kRowWidgets][kRailCount] = {};
     std::array<double, kRailCount> m_dVoltages = {};

@@ -233,10 +233,10 @@ bool QAdvancedMode::InitClockComboBoxes()
     m_dPCIeClock = pClockGen->GetPCIeClock();
 
     // A clock outside the list selects no entry rather than a wrong one.
-    int idx = FindClock(m_pdExtFreqs, m_nExtFreqCount, m_dHTRefClock);
+    int idx = FindClock(m_ExtFreqs, m_nExtFreqCount, m_dHTRefClock);
     ui.comboBoxExtFreq->setCurrentIndex(idx < m_nExtFreqCount ? idx : -1);
     LOG_PROCESS_ERROR(idx < m_nExtFreqCount);
-    idx = FindClock(m_pdPCIeFreqs, m_nPCIeFreqCount, m_dPCIeClock);
+    idx = FindClock(m_PCIeFreqs, m_nPCIeFreqCount, m_dPCIeClock);
     ui.comboBoxPCIeFreq->setCurrentIndex(idx < m_nPCIeFreqCount ? idx : -1);
     LOG_PROCESS_ERROR(idx < m_nPCIeFreqCount);
     return true;
@@ -261,12 +261,12 @@ bool QAdvancedMode::_TargetClock(const QSlider* pSlider, const QComboBox* pBox, 
 
 bool QAdvancedMode::_TargetRefClock(double& dMHz) const
 {
-    return _TargetClock(ui.ExtSlider, ui.comboBoxExtFreq, m_pdExtFreqs, m_nExtFreqCount, dMHz);
+    return _TargetClock(ui.ExtSlider, ui.comboBoxExtFreq, m_ExtFreqs, m_nExtFreqCount, dMHz);
 }
 
 bool QAdvancedMode::_TargetPCIeClock(double& dMHz) const
 {
-    return _TargetClock(ui.PCIESlider, ui.comboBoxPCIeFreq, m_pdPCIeFreqs, m_nPCIeFreqCount, dMHz);
+    return _TargetClock(ui.PCIESlider, ui.comboBoxPCIeFreq, m_PCIeFreqs, m_nPCIeFreqCount, dMHz);
 }
 
 bool QAdvancedMode::WriteClock()

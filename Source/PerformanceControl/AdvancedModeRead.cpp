@@ -52,11 +52,11 @@ bool QAdvancedMode::ReadClock()
                 ui.PCIESlider->setSliderPosition(ToSlider(m_dPCIeClock));
         } else {
             // A clock outside the list selects no entry rather than a wrong one.
-            int idx = FindClock(m_pdExtFreqs, m_nExtFreqCount, m_dHTRefClock);
+            int idx = FindClock(m_ExtFreqs, m_nExtFreqCount, m_dHTRefClock);
             if (ui.comboBoxExtFreq)
                 ui.comboBoxExtFreq->setCurrentIndex(idx < m_nExtFreqCount ? idx : -1);
             LOG_PROCESS_ERROR(idx < m_nExtFreqCount);
-            idx = FindClock(m_pdPCIeFreqs, m_nPCIeFreqCount, m_dPCIeClock);
+            idx = FindClock(m_PCIeFreqs, m_nPCIeFreqCount, m_dPCIeClock);
             if (ui.comboBoxPCIeFreq)
                 ui.comboBoxPCIeFreq->setCurrentIndex(idx < m_nPCIeFreqCount ? idx : -1);
             LOG_PROCESS_ERROR(idx < m_nPCIeFreqCount);

@@ -1,24 +1,16 @@
 #pragma once
-// Shared by the files of the Clock/Voltage page: device look-ups, slider units and
-// the one check form the device library's void operations need.
+// Shared by the files of the Clock/Voltage page: slider units and the one check form
+// the device library's void operations need.
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "Engine/LogCheck.h"
-#include "QVXLogic/QVXLogic.h"
+#include "Pages/DeviceLookup.h"
 
 namespace advmode {
 
-inline ICPUDevice* Cpu(unsigned long index = 0) { return QvxGetDevice<ICPUDevice>(dtCPU, index); }
-inline IClockGeneratorDevice* ClockGen() { return QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0); }
-inline IHTLinkDevice* HTLink() { return QvxGetDevice<IHTLinkDevice>(dtHTLink, 0); }
-inline INorthBridgeDevice* NorthBridge() { return QvxGetDevice<INorthBridgeDevice>(dtNorthBridge, 0); }
-inline ISouthBridgeDevice* SouthBridge() { return QvxGetDevice<ISouthBridgeDevice>(dtSouthBridge, 0); }
-inline IGPUDevice* Gpu() { return QvxGetDevice<IGPUDevice>(dtGPU, 0); }
-inline IPWMControllerDevice* Pwm() { return QvxGetDevice<IPWMControllerDevice>(dtPWMController, 0); }
-inline IPWMController2Device* Pwm2() { return QvxGetDevice<IPWMController2Device>(dtPWMController2, 0); }
-inline IMemoryControllerDevice* MemCtrl() { return QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0); }
+using namespace dev;
 
 // Device values become slider positions by truncation toward zero (1.15 V x 100000
 // is 114999.99..., so 114999), never by rounding.

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <functional>
 
 #include "PerformanceControl/AdvancedModeSupport.h"
 #include "PerformanceControl/LevelColors.h"
@@ -77,14 +78,16 @@ bool QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*
 
 void QAdvancedMode::on_CPUVidSlider_valueChanged(int value)
 {
-    const bool pCPU = _VidChanged(ui.CPUVidLabel, value, &ICPUDevice::GetCPUVid);
-    ADVMODE_PROCESS_ERROR_VOID(pCPU);
+    // The only failure is a missing processor 0.
+    if (!_VidChanged(ui.CPUVidLabel, value, &ICPUDevice::GetCPUVid))
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
 }
 
 void QAdvancedMode::on_NBVidSlider_valueChanged(int value)
 {
-    const bool pCPU = _VidChanged(ui.NBVidLabel, value, &ICPUDevice::GetNBVid);
-    ADVMODE_PROCESS_ERROR_VOID(pCPU);
+    // The only failure is a missing processor 0.
+    if (!_VidChanged(ui.NBVidLabel, value, &ICPUDevice::GetNBVid))
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
 }
 
 void QAdvancedMode::on_Voltage_valueChanged(int value)
@@ -165,7 +168,7 @@ bool QAdvancedMode::InitVoltageSliders()
             m_VoltageRows[kSlider][rail]->setEnabled(false);
     } else {
         for (int rail = 0; rail < kRailCount; ++rail) {
-            const double value = (pPWMCtrl->*kRails[rail].get)();
+            const double value = std::invoke(kRails[rail].get, pPWMCtrl);
             m_dVoltages[static_cast<size_t>(rail)] = value;
             if (value == 0.0) {
                 _DisableRailRow(rail, rail <= 2);
@@ -235,7 +238,7 @@ bool QAdvancedMode::WriteVoltage()
         if (!(m_uVoltageChangeMask & (1u << rail)))
             continue;
         const double value = static_cast<QSlider*>(m_VoltageRows[kSlider][rail])->value();
-        const bool bret = (pPWMCtrl->*kRails[rail].set)(value);
+        const bool bret = std::invoke(kRails[rail].set, pPWMCtrl, value);
         LOG_PROCESS_ERROR(bret);
         m_dVoltages[static_cast<size_t>(rail)] = value;
         pStore->SetValue(QStringView(pPWMCtrl->GetTypeName()), QStringView(pPWMCtrl->GetName()),

@@ -5,6 +5,7 @@
 #include <QTimerEvent>
 
 #include "Engine/LogCheck.h"
+#include "Pages/DeviceLookup.h"
 #include "PerformanceControl/NeedleGauge.h"
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/DeviceManager.h"
@@ -16,8 +17,6 @@ namespace {
 constexpr int kModeManual = 2;
 constexpr int kModeAutomatic = 3;
 constexpr int kNoReading = -9999;
-
-ISensorChipDevice* SensorChip() { return QvxGetDevice<ISensorChipDevice>(dtSensorChip, 0); }
 
 QString Reading(int value, const char* pattern)
 {
@@ -77,7 +76,7 @@ bool QFanControl::Init()
     for (int i = 0; i < kFanCount; ++i)
         LOG_PROCESS_ERROR(_AddGaugeWidgets(i));
 
-    ISensorChipDevice* pChip = SensorChip();
+    ISensorChipDevice* pChip = dev::SensorChip();
     for (int i = 0; i < kFanCount; ++i) {
         if (!pChip) {
             _Column(i).pGroup->setEnabled(false);
@@ -101,7 +100,7 @@ bool QFanControl::Init()
 
 bool QFanControl::Discard()
 {
-    ISensorChipDevice* pChip = SensorChip();
+    ISensorChipDevice* pChip = dev::SensorChip();
     if (!pChip)
         return true;
     for (int i = 0; i < kFanCount; ++i) {
@@ -129,7 +128,7 @@ bool QFanControl::Discard()
 bool QFanControl::Apply()
 {
     CConfigParser* pConfig = CConfigParser::GetInstance();
-    ISensorChipDevice* pChip = SensorChip();
+    ISensorChipDevice* pChip = dev::SensorChip();
     if (!pChip)
         return false;
     bool bResult = true;
@@ -170,7 +169,7 @@ void QFanControl::_ShowSpeed(int i, int rpm)
 
 void QFanControl::timerEvent(QTimerEvent*)
 {
-    ISensorChipDevice* pChip = SensorChip();
+    ISensorChipDevice* pChip = dev::SensorChip();
     if (!isVisible() || !pChip)
         return;
     for (int i = 0; i < kFanCount; ++i) {
@@ -182,7 +181,7 @@ void QFanControl::timerEvent(QTimerEvent*)
     if (m_GaugeList[0]->isEnabled()) {
         _ShowSpeed(0, pChip->GetFanSpeed(0));
         // The processor's own temperature; without one the sensor's reading stays.
-        ICPUDevice* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+        ICPUDevice* pCPU = dev::Cpu();
         if (const double* pTemperature = pCPU ? pCPU->GetTemperature() : nullptr) {
             const double dTemperature = pTemperature[0] != 0 ? pTemperature[0] : pTemperature[1];
             m_LabelTemperature[0]->setText(QStringLiteral("%1 C").arg(dTemperature));

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "Engine/LogCheck.h"
+#include "Pages/DeviceLookup.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/SensorChipDevice.h"
 
@@ -46,7 +47,7 @@ void QNeedleLabel::paintEvent(QPaintEvent*)
         return;
     }
     double degrees = 0.0;
-    if (ISensorChipDevice* pChip = QvxGetDevice<ISensorChipDevice>(dtSensorChip, 0))
+    if (ISensorChipDevice* pChip = dev::SensorChip())
         degrees = needle::Angle(pChip->GetTemperature(m_nIndex));
     if (degrees < 0)
         return;

@@ -7,6 +7,8 @@
 
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
+#include "Pages/DeviceLookup.h"
+#include "PerformanceControl/ClockLists.h"
 #include "QVXLogic/ChipsetDevices.h"
 #include "QVXLogic/ClockGeneratorDevice.h"
 #include "QVXLogic/CpuDevice.h"
@@ -19,8 +21,6 @@ namespace {
 
 constexpr double kListTolerance = 0.01;   // MHz
 
-IClockGeneratorDevice* ClockGenerator() { return QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0); }
-
 // Index of the first entry within the tolerance of value, or the size when none.
 size_t FindEntry(const std::vector<double>& list, double value)
 {
@@ -28,19 +28,6 @@ size_t FindEntry(const std::vector<double>& list, double value)
     while (i < list.size() && std::fabs(list[i] - value) >= kListTolerance)
         ++i;
     return i;
-}
-
-bool ReadList(bool (IClockGeneratorDevice::*get)(double*, int*), IClockGeneratorDevice* pClockGen,
-              std::vector<double>& list)
-{
-    int nCount = 0;
-    LOG_PROCESS_ERROR((pClockGen->*get)(nullptr, &nCount));
-    LOG_PROCESS_ERROR(nCount > 0);
-    list.assign(static_cast<size_t>(nCount), 0.0);
-    LOG_PROCESS_ERROR((pClockGen->*get)(list.data(), &nCount));
-    LOG_PROCESS_ERROR(nCount > 0 && nCount <= static_cast<int>(list.size()));
-    list.resize(static_cast<size_t>(nCount));
-    return true;
 }
 
 } // namespace
@@ -79,7 +66,7 @@ void QBasicMode::showEvent(QShowEvent* event)
 
 bool QBasicMode::LoadData()
 {
-    IClockGeneratorDevice* pClockGen = ClockGenerator();
+    IClockGeneratorDevice* pClockGen = dev::ClockGen();
     if (!pClockGen) {
         LOG_CHECK_ERROR(pClockGen);
         ui.ModeSlider->setEnabled(false);
@@ -87,8 +74,8 @@ bool QBasicMode::LoadData()
     }
     m_bHasClockRanges = pClockGen->HasClockRanges();
     if (!m_bHasClockRanges) {
-        LOG_PROCESS_ERROR(ReadList(&IClockGeneratorDevice::GetHTRefClockList, pClockGen, m_ExtFreqs));
-        LOG_PROCESS_ERROR(ReadList(&IClockGeneratorDevice::GetPCIeClockList, pClockGen, m_PCIeFreqs));
+        if (!ReadClockLists(pClockGen, m_ExtFreqs, m_PCIeFreqs, "QBasicMode::LoadData"))
+            return false;
         m_nExtFreqCount = m_ExtFreqs.size();
         m_nPCIeFreqCount = m_PCIeFreqs.size();
     }
@@ -141,11 +128,10 @@ void QBasicMode::on_ModeSlider_valueChanged(int nLevel)
 
 bool QBasicMode::Apply()
 {
-    if (m_dHTRefClock == 0.0)
-        return false;
+    // A level the user never moved (the page maybe never shown) is nothing to apply.
     if (!m_bLevelChanged)
         return true;
-    IClockGeneratorDevice* pClockGen = ClockGenerator();
+    IClockGeneratorDevice* pClockGen = dev::ClockGen();
     LOG_PROCESS_ERROR(pClockGen);
     bool bRetCode = pClockGen->SetHTRefClock(m_dHTRefClock);
     LOG_PROCESS_ERROR(bRetCode);
@@ -178,7 +164,7 @@ void QBasicMode::timerEvent(QTimerEvent*)
     if (!isVisible())
         return;
     double F = 0.0, M = 1.0, dNBFrequency = 0.0, dNBMultiplier = 0.0;
-    if (ICPUDevice* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0)) {
+    if (ICPUDevice* pCPU = dev::Cpu()) {
         F = pCPU->GetCurrentFrequency();
         M = pCPU->GetCurrentMultiplier();
         dNBFrequency = pCPU->GetNBFrequency();
@@ -186,7 +172,7 @@ void QBasicMode::timerEvent(QTimerEvent*)
         ui.labelCPUCoreClock->setText(QStringLiteral("%1 MHz").arg(F));
         ui.labelCPUMul->setText(QStringLiteral("%1 X").arg(M));
     }
-    if (auto* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0)) {
+    if (auto* pMC = dev::MemCtrl()) {
         MEMORY_TIMING timing{};
         MEMORY_CONFIG config{};
         if (!pMC->GetTimings(&timing) || !pMC->GetConfig(&config)) {
@@ -203,7 +189,7 @@ void QBasicMode::timerEvent(QTimerEvent*)
     }
     ui.labelPCIEClock->setText(QStringLiteral("%1 MHz").arg(m_dPCIeClock));
 
-    auto* pLink = QvxGetDevice<IHTLinkDevice>(dtHTLink, 0);
+    auto* pLink = dev::HTLink();
     if (!pLink)
         return;
     HTLINK_INFO info{};

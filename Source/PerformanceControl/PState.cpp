@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "Engine/LogCheck.h"
+#include "Pages/DeviceLookup.h"
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/DeviceManager.h"
 #include "Settings/SkinManager.h"
@@ -20,8 +21,6 @@ namespace {
 
 constexpr char16_t kFamily10h[] = u"Vyk Family 10h Processor";
 constexpr int kRawFieldCount = 7;
-
-ICPUDevice* Cpu(unsigned c) { return QvxGetDevice<ICPUDevice>(dtCPU, c); }
 
 // The seven raw fields in the order of the table's columns 1 to 7.
 double PSTATE_INFO::* const kRawFields[kRawFieldCount] = {
@@ -119,7 +118,7 @@ bool QJYPState::AddCPU(unsigned uCPUIndex)
     LOG_PROCESS_ERROR(uCPUIndex < CPU_COUNT);
     auto* pLayout = qobject_cast<QGridLayout*>(ui.PstateFrame->layout());
     LOG_PROCESS_ERROR(pLayout);
-    ICPUDevice* pCPU = Cpu(uCPUIndex);
+    ICPUDevice* pCPU = dev::Cpu(uCPUIndex);
     LOG_PROCESS_ERROR(pCPU);
 
     // An empty grid still counts one row.
@@ -162,7 +161,7 @@ void QJYPState::_SetToolTips(int nPstate, const PSTATE_INFO& info)
 
 bool QJYPState::Discard()
 {
-    ICPUDevice* pCPU = Cpu(0);
+    ICPUDevice* pCPU = dev::Cpu(0);
     LOG_PROCESS_ERROR(pCPU);
     m_bFilling = true;
     ui.treeWidget->clear();
@@ -241,7 +240,7 @@ bool QJYPState::_WriteTable()
 {
     const unsigned n = _ProcessorCount();
     for (unsigned c = 0; c < n; ++c) {
-        ICPUDevice* pCPU = Cpu(c);
+        ICPUDevice* pCPU = dev::Cpu(c);
         LOG_PROCESS_ERROR(pCPU);
         for (int i = 0; i <= pCPU->GetMaxPstateIndex(); ++i) {
             PSTATE_INFO info{};
@@ -265,7 +264,7 @@ bool QJYPState::_WriteTable()
 
 bool QJYPState::_Step(unsigned uCPUIndex, bool bForward)
 {
-    ICPUDevice* pCPU = Cpu(uCPUIndex);
+    ICPUDevice* pCPU = dev::Cpu(uCPUIndex);
     LOG_PROCESS_ERROR(pCPU);
     const int nCount = pCPU->GetMaxPstateIndex() + 1;
     LOG_PROCESS_ERROR(nCount > 0);
@@ -289,7 +288,7 @@ void QJYPState::UpdatePstate()
 {
     const unsigned n = std::min(_ProcessorCount(), CPU_COUNT);
     for (unsigned c = 0; c < n; ++c) {
-        ICPUDevice* pCPU = Cpu(c);
+        ICPUDevice* pCPU = dev::Cpu(c);
         if (!pCPU) {
             LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
             return;

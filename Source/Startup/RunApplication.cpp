@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QScreen>
 
+#include <cstdio>
 #include <memory>
 
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
+#include "Platform/SimulatedBoard.h"
 #include "Platform/SingleInstance.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/PerformanceControl.h"
@@ -216,10 +219,20 @@ void ApplicationRun::End()
 
 int RunApplication(int argc, char** argv, const StartupOptions& options)
 {
+    // The board asked for, from the folder the user started in; never another one.
+    if (QString error; !plat::SelectSimulatedBoard(&error)) {
+        std::fprintf(stderr, "VykVelocrest: %s\n", qPrintable(error));
+        return 1;
+    }
     // The program makes its application here; a test brings its own.
     std::unique_ptr<QApplication> ownApp;
-    if (!QApplication::instance())
+    if (!QApplication::instance()) {
+        // Slots whose name matches no object by design (the Clock/Voltage page's two
+        // shared slots, the menu slots connected by hand): Qt's warning about them
+        // would greet every start, so a start prints nothing.
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.core.qmetaobject.connectslotsbyname.warning=false"));
         ownApp = std::make_unique<QApplication>(argc, argv);
+    }
     auto* app = qobject_cast<QApplication*>(QApplication::instance());
     if (!app)
         return 1;

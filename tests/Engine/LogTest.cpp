@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <ostream>
+#include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -30,9 +32,12 @@ QByteArray ReadAll(const QString& path)
 }
 
 struct MaskCase {
+    const char* name;
     int type, typeMask, outputMask;
     bool expectFile;
 };
+
+void PrintTo(const MaskCase& c, std::ostream* out) { *out << c.name; }
 
 class LogMasks : public testing::TestWithParam<MaskCase> {};
 
@@ -47,8 +52,11 @@ TEST_P(LogMasks, FilterByTypeAndOutput)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LogMasks,
-                         testing::Values(MaskCase{ltWarning, 5, 4, false}, MaskCase{ltInfo, 0xFFFF, 0, false},
-                                         MaskCase{ltInfo, 0xFFFF, 4, true}, MaskCase{ltError, 1, 4, true}));
+                         testing::Values(MaskCase{"WarningOutsideTheTypeMask", ltWarning, 5, 4, false},
+                                         MaskCase{"NoFileOutput", ltInfo, 0xFFFF, 0, false},
+                                         MaskCase{"InfoToTheFile", ltInfo, 0xFFFF, 4, true},
+                                         MaskCase{"ErrorToTheFile", ltError, 1, 4, true}),
+                         [](const testing::TestParamInfo<MaskCase>& info) { return std::string(info.param.name); });
 
 TEST(Log, FileLineHasPrefixAndLivesInDatedFolder)
 {

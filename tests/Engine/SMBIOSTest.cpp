@@ -47,7 +47,7 @@ TEST_F(Smbios, DefaultBoardValues)
     ASSERT_TRUE(LoadDefaultBoardWith({{"processor", QJsonObject{{"sockets", 2}, {"cores", 4}}}}));
     CSMBIOS smbios;
     ASSERT_TRUE(smbios.Init());
-    EXPECT_STREQ(smbios.GetBIOSInfo().szVendor, "Vyk Megatrends Inc.");
+    EXPECT_STREQ(smbios.GetBIOSInfo().szVendor, "Vyk Firmware Inc.");
     EXPECT_STREQ(smbios.GetBIOSInfo().szBIOSRelease, "2.10");
     EXPECT_STREQ(smbios.GetBIOSInfo().szControllerRelease, "1.04");
     EXPECT_EQ(smbios.GetBIOSInfo().dRomSize, 1024.0 * 1024.0);
@@ -65,6 +65,8 @@ TEST_F(Smbios, DefaultBoardValues)
     EXPECT_EQ(cpu->ucCoreCount, 4);
     EXPECT_TRUE(cpu->b64BitCapable);
     EXPECT_TRUE(cpu->bSocketPopulated);
+    // The board reports its current voltage, so no legacy voltage is claimed.
+    EXPECT_FALSE(cpu->b5V || cpu->b33V || cpu->b29V);
     EXPECT_EQ(smbios.GetProcessorInfo(2)->ucCoreCount, 0);
     EXPECT_EQ(smbios.GetProcessorInfo(16), nullptr);
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(uProcessorIndex < MAX_DEVICE_COUNT)"));
@@ -108,6 +110,62 @@ TEST_F(Smbios, ReleaseBytesAtTheirFixedPlace)
         ASSERT_TRUE(smbios.Init());
         EXPECT_STREQ(smbios.GetBIOSInfo().szBIOSRelease, "5.07") << length;
         EXPECT_STREQ(smbios.GetBIOSInfo().szControllerRelease, "1.02") << length;
+    }
+}
+
+TEST_F(Smbios, VoltageFlagsOnlyWhenTheByteHoldsNoCurrentVoltage)
+{
+    const struct {
+        uint8_t byte;
+        bool b5V, b33V, b29V;
+    } cases[] = {
+        {0x02, false, true, false},   // legacy flags: 3.3 V
+        {0x07, true, true, true},
+        {0x8C, false, false, false},  // current voltage 1.2 V
+        {0x8B, false, false, false},  // 1.1 V: its low bits are not flags
+        {0x00, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.byte);
+        LoadTable(Structure(4, 0x28, {{0x11, c.byte}}) + kEnd);
+        CSMBIOS smbios;
+        ASSERT_TRUE(smbios.Init());
+        const SMBIOS_PROCESSOR_INFO* p = smbios.GetProcessorInfo(0);
+        EXPECT_EQ(p->b5V, c.b5V);
+        EXPECT_EQ(p->b33V, c.b33V);
+        EXPECT_EQ(p->b29V, c.b29V);
+    }
+}
+
+TEST_F(Smbios, RomSizeFromTheSizeByteOrTheExtendedSize)
+{
+    const double MB = 1024.0 * 1024.0;
+    const struct {
+        int length;
+        uint8_t size;
+        uint16_t extended;
+        double bytes;
+    } cases[] = {
+        {0x1A, 0x3F, 0, 4 * MB},
+        {0x1A, 0x3F, 32, 4 * MB},               // the extended size counts only after 0xFF
+        {0x1A, 0xFF, 16, 16 * MB},
+        {0x1A, 0xFF, 32, 32 * MB},
+        {0x1A, 0xFF, 0x4002, 2048 * MB},        // unit bits 01: gigabytes
+        {0x1A, 0xFF, 0x8002, 16 * MB},          // a unit not defined: the byte's own size
+        {0x1A, 0xFF, 0, 16 * MB},
+        {0x18, 0xFF, 0, 16 * MB},               // too short for an extended size
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.length << " " << int(c.size) << " " << c.extended);
+        QByteArray bios = Structure(0, c.length, {{0x09, c.size}});
+        if (c.length >= 0x1A) {
+            bios[0x18] = static_cast<char>(c.extended);
+            bios[0x19] = static_cast<char>(c.extended >> 8);
+        }
+        LoadTable(bios + kEnd);
+        CSMBIOS smbios;
+        ASSERT_TRUE(smbios.Init());
+        EXPECT_EQ(smbios.GetBIOSInfo().dRomSize, c.bytes);
     }
 }
 

@@ -69,7 +69,7 @@ TEST_F(QvxTest, SavedProfileRoundTrips)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("<?QVX_Configuration_File version = \"1.0\"?>"));
-    EXPECT_TRUE(text.contains("<Vyk_Tarrow_X4_955_Quad-Core_Processor>"));
+    EXPECT_TRUE(text.contains("<Vyk_Tarrow_T40_Quad-Core_Processor>"));
     EXPECT_TRUE(text.contains("<CPUVID>140000</CPUVID>"));
 }
 
@@ -77,10 +77,10 @@ TEST_F(QvxTest, AppliesTheProgramsValueStoreWithDecimalCommas)
 {
     Write("QVXConfig.xml", R"(<?QVX_Configuration_File version = "1.0"?>
 <Configuration>
- <CPU><Vyk_Tarrow_X4_955_Quad-Core_Processor>
+ <CPU><Vyk_Tarrow_T40_Quad-Core_Processor>
   <Multiplier>12,5</Multiplier><Multiplier2>13</Multiplier2><CPUVID>135000</CPUVID>
   <MultiplierTune>15</MultiplierTune>
- </Vyk_Tarrow_X4_955_Quad-Core_Processor></CPU>
+ </Vyk_Tarrow_T40_Quad-Core_Processor></CPU>
  <ClockGen><Vyk_Clock_Generator><HTRefClock>205</HTRefClock><CPUTune>230</CPUTune></Vyk_Clock_Generator></ClockGen>
  <QVXAssist><ApplySettings><LastRunStatus>Succeeded</LastRunStatus></ApplySettings></QVXAssist>
  <FanControl><Settings><Fan1SpeedPercentage>45</Fan1SpeedPercentage></Settings></FanControl>
@@ -107,8 +107,8 @@ TEST_F(QvxTest, BadProfilesFailAndRefusedItemsDoNotStopTheRest)
     EXPECT_TRUE(QvxJournal().empty());
 
     Write("refused.xml", R"(<Configuration>
- <CPU><Vyk_Tarrow_X4_955_Quad-Core_Processor><Multiplier>40</Multiplier><Multiplier2>9</Multiplier2>
- <CPUVID>abc</CPUVID></Vyk_Tarrow_X4_955_Quad-Core_Processor></CPU>
+ <CPU><Vyk_Tarrow_T40_Quad-Core_Processor><Multiplier>40</Multiplier><Multiplier2>9</Multiplier2>
+ <CPUVID>abc</CPUVID></Vyk_Tarrow_T40_Quad-Core_Processor></CPU>
 </Configuration>)");
     EXPECT_FALSE(CProfileSettgins::m_Self.ApplySettings(Path("refused.xml").c_str()));
     EXPECT_DOUBLE_EQ(Cpu(0)->GetCurrentMultiplier(), 16);

@@ -378,7 +378,7 @@ QWidget* DialogStandIn(const QString& skin)
     auto* bodyLayout = Tight<QVBoxLayout>(body);
     auto* dialog = Named<QFrame>("dialog_frame");
     auto* values = new QGridLayout(dialog);
-    const char* rowsText[][2] = {{"Name", "Vyk Phenom X4"}, {"Core clock", "2600.0 MHz"}, {"VID", "1.3250 V"}};
+    const char* rowsText[][2] = {{"Name", "Vyk Tarrow T40"}, {"Core clock", "2600.0 MHz"}, {"VID", "1.3250 V"}};
     int r = 0;
     for (auto& pair : rowsText) {
         auto* caption = new QLabel(QLatin1String(pair[0]));

@@ -32,7 +32,7 @@ inline const QStringList& StyleSheets()
     return names;
 }
 
-// The 54 pictures of "images/" in both skins.
+// The 55 pictures of "images/" in both skins.
 inline const std::vector<Picture>& Pictures()
 {
     static const std::vector<Picture> pictures = {
@@ -88,6 +88,7 @@ inline const std::vector<Picture>& Pictures()
         {"images/right_arrow.png", {16, 16}},
         {"images/play.png", {16, 16}},
         {"images/stop.png", {16, 16}},
+        {"images/check_mark.png", {11, 11}},
         {"images/vyk_logo.png", {102, 40}},
         {"images/vyk_icon.png", {16, 16}},
     };

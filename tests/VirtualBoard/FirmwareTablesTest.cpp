@@ -134,7 +134,7 @@ TEST(FirmwareTables, SmbiosEntryPointAndVersions)
         EXPECT_EQ(at, table.size());
         EXPECT_EQ(processors, 2);
         EXPECT_EQ(static_cast<int>(U32(entry, 0x1C) & 0xFFFF), structures);
-        EXPECT_TRUE(table.contains("Vyk Megatrends Inc."));
+        EXPECT_TRUE(table.contains("Vyk Firmware Inc."));
     }
 }
 

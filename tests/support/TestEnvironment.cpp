@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <new>
+
+#include "Engine/DriverHandler.h"
 #include "Engine/Log.h"
 #include "QVXLogic/TestCenter.h"
 #include "VirtualBoard/Clock.h"
@@ -14,6 +17,16 @@ namespace test {
 
 namespace {
 std::unique_ptr<QTemporaryDir> g_dir;
+
+// Puts a process-wide object back to its state at process start, as the end of a
+// program would (its destructor lets go of what it holds, its constructor starts anew).
+template <class T>
+void Renew(T& object)
+{
+    object.~T();
+    new (&object) T();
+}
+
 std::unique_ptr<vb::ManualClock> g_clock;
 QString g_previousDir;
 }
@@ -45,6 +58,9 @@ void TestEnvironment::OnTestEnd(const testing::TestInfo&)
 {
     // No stress worker may outlive the clock and the board it reads.
     g_TestCenter.Stop();
+    // The driver client keeps its semaphore (in this test's runtime folder) until
+    // the process ends; for the next test this one's process has ended.
+    Renew(g_DriverHandler);
     g_Log.UnInit();
     g_Log.Init("QVX", 0, 0, 10000);
     CLog::SetObserver(nullptr);

@@ -51,8 +51,9 @@ public:
     // Runs command table uIndex with the clock as parameter word 0; false when the
     // table is missing or fails.
     bool RunClockTable(uint32_t uIndex, uint32_t* pClock);
-    uint32_t _ReadMMReg32(uint32_t uRegister);
-    void _WriteMMReg32(uint32_t uRegister, uint32_t uValue);
+    // The chip's registers (also used by the command tables, before the tool exists).
+    static uint32_t _ReadMMReg32(uint32_t uRegister);
+    static void _WriteMMReg32(uint32_t uRegister, uint32_t uValue);
 
     // The register window, mapped on first use and kept until the Engine closes.
     static bool IsRegisterWindowMapped();

@@ -30,3 +30,8 @@ std::string LogFunctionName(const char* prettyFunction);
 // Start-up: stores the exit code in the variable named by code_var and returns false.
 #define LOG_PROCESS_ERROR_RET_CODE(cond, code_var, code) \
     do { if (!(cond)) { LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR_RET_CODE", #cond); (code_var) = (code); return false; } } while (0)
+
+// The line of a failed check that a shared helper makes on its caller's behalf, named
+// after the caller (function: "Class::Method").
+#define LOG_WRITE_CHECK_LINE_IN(kind, text, function) \
+    g_Log.Write(ltError, kind "(%s) at line %d in %s\n", text, __LINE__, function)

@@ -118,6 +118,8 @@ private:
     bool _ExtractBaseBoard(const Structure& s);
     bool _ExtractChassis(const Structure& s);
     bool _ExtractProcessor(const Structure& s);
+    // The ROM size in bytes: from the size byte, or the extended size it points to.
+    static double _RomSize(const Structure& s);
 
     SMBIOS_BIOS_INFO m_BIOSInfo;
     SMBIOS_SYSTEM_INFO m_SystemInfo;

@@ -20,7 +20,8 @@ public:
     virtual ~CTQ460SPMclkControl() = default;
 
     // 0 on success, 1 when the handshake timed out or the north bridge cannot be
-    // reached (or is not ours); a clock of 0 only reads the current clock.
+    // reached; a clock of 0 only reads the current clock. Callers use it only on
+    // the north bridge whose graphics has the side-port memory.
     virtual uint32_t SetClock(uint32_t clock, uint32_t* actualClock, uint32_t flags);
     // 0 on success (the clock written), 1 when the registers cannot be read.
     virtual uint32_t GetClock(uint32_t* clock, uint32_t flags);
@@ -32,7 +33,6 @@ public:
     const std::vector<PLL_SETTING>& Table() const { return m_PllTable; }
 
 private:
-    bool _IsOurHostBridge();
     bool _ReadIndexed(uint32_t index, uint32_t* value);
     bool _WriteIndexed(uint32_t index, uint32_t value);
 

@@ -1,7 +1,7 @@
-#include "Engine/LogCheck.h"
 #include "Engine/VykBIOS.h"
 #include "Engine/WmiHandler.h"
 
+#include "FirmwareCheck.h"
 #include "WmiValue.h"
 
 #include <algorithm>
@@ -34,7 +34,7 @@ bool CVykBIOS::Init()
     LOG_PROCESS_ERROR(varCommandCount.vt == VT_I4);
     bRetCode = g_WMIHandler.GetPropertyValue(pObject, u"List", &varCommandList);
     LOG_PROCESS_ERROR(bRetCode);
-    LOG_PROCESS_ERROR(g_VariantArray(varCommandList));
+    LOG_PROCESS_ERROR_AS(g_VariantArray(varCommandList), "varCommandList.parray", false);
 
     // Never more than the array holds, whatever the count claims.
     const plat::SafeArray& list = *varCommandList.parray;
@@ -69,8 +69,9 @@ uint32_t CVykBIOS::RunCommand(const void* pInData, unsigned InDataSize, void* pO
     const plat::WbemObjectPtr pObject = g_VariantObject(varOut);
     LOG_PROCESS_ERROR_RET(pObject, briEngineFailure);
     plat::VARIANT varOutbuf;
-    LOG_PROCESS_ERROR_RET(g_WMIHandler.GetPropertyValue(pObject, u"Result", &varOutbuf), briEngineFailure);
-    LOG_PROCESS_ERROR_RET(g_VariantArray(varOutbuf), briEngineFailure);
+    const bool bResultRead = g_WMIHandler.GetPropertyValue(pObject, u"Result", &varOutbuf);
+    LOG_PROCESS_ERROR_AS(bResultRead, "bRetCode", briEngineFailure);
+    LOG_PROCESS_ERROR_AS(g_VariantArray(varOutbuf), "varOutbuf.parray", briEngineFailure);
 
     // Copy only what the array holds; without a whole status word there is no answer.
     const plat::SafeArray& result = *varOutbuf.parray;

@@ -163,13 +163,13 @@ bool CVykBIOSHandler::GetObjectID(_OIDPackage& package)
         package.length = static_cast<uint8_t>(uLength);
         return true;
     }
-    LOG_PROCESS_ERROR(g_VariantArray(varOutID));
+    LOG_PROCESS_ERROR_AS(g_VariantArray(varOutID), "varOutID.parray", false);
     bRetCode = !plat::Failed(pPack->Get(u"property", &varOutProp));
     LOG_PROCESS_ERROR(bRetCode);
-    LOG_PROCESS_ERROR(g_VariantArray(varOutProp));
+    LOG_PROCESS_ERROR_AS(g_VariantArray(varOutProp), "varOutProp.parray", false);
     bRetCode = !plat::Failed(pPack->Get(u"IDstring", &varOutDesc));
     LOG_PROCESS_ERROR(bRetCode);
-    LOG_PROCESS_ERROR(g_VariantArray(varOutDesc));
+    LOG_PROCESS_ERROR_AS(g_VariantArray(varOutDesc), "varOutDesc.parray", false);
 
     uLength = std::min({uLength, varOutID.parray->Count(), varOutProp.parray->Count(), varOutDesc.parray->Count()});
     for (unsigned i = 0; i < uLength; ++i) {

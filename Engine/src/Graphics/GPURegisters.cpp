@@ -46,8 +46,8 @@ void PhysicalWrite(uint64_t address, uint32_t value)
 // The command tables' register access, by word number.
 class CGPURegisterWindow final : public IKestRegisterWindow {
 public:
-    uint32_t ReadRegisterCallback(uint32_t number) override { return GpuReadRegister(number * 4); }
-    void WriteRegisterCallback(uint32_t number, uint32_t value) override { GpuWriteRegister(number * 4, value); }
+    uint32_t ReadRegisterCallback(uint32_t number) override { return CGPUTool::_ReadMMReg32(number * 4); }
+    void WriteRegisterCallback(uint32_t number, uint32_t value) override { CGPUTool::_WriteMMReg32(number * 4, value); }
 };
 
 } // namespace
@@ -58,7 +58,7 @@ void GpuSetBases(const BASEADDRTYPE& registers, const BASEADDRTYPE& frameBuffer)
     FrameBufferBaseAddress = frameBuffer;
 }
 
-uint32_t GpuReadRegister(uint32_t uRegister)
+uint32_t CGPUTool::_ReadMMReg32(uint32_t uRegister)
 {
     LOG_PROCESS_ERROR_RET(RegisterBaseAddress.BaseAddress32.BaseAddress != 0, 0);
     const uint64_t base = RegisterBaseAddress.Value();
@@ -75,7 +75,7 @@ uint32_t GpuReadRegister(uint32_t uRegister)
     return PhysicalRead(base + kUnmappedDataOffset);
 }
 
-void GpuWriteRegister(uint32_t uRegister, uint32_t uValue)
+void CGPUTool::_WriteMMReg32(uint32_t uRegister, uint32_t uValue)
 {
     if (RegisterBaseAddress.BaseAddress32.BaseAddress == 0) {
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "RegisterBaseAddress.BaseAddress32.BaseAddress != 0");
@@ -99,9 +99,6 @@ void GpuWriteRegister(uint32_t uRegister, uint32_t uValue)
     PhysicalWrite(base + kIndexOffset, uRegister);
     PhysicalWrite(base + kUnmappedDataOffset, uValue);
 }
-
-uint32_t CGPUTool::_ReadMMReg32(uint32_t uRegister) { return GpuReadRegister(uRegister); }
-void CGPUTool::_WriteMMReg32(uint32_t uRegister, uint32_t uValue) { GpuWriteRegister(uRegister, uValue); }
 
 bool CGPUTool::IsRegisterWindowMapped() { return g_bWindowMapped; }
 

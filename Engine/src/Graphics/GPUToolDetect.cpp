@@ -67,16 +67,12 @@ bool CGPUTool::DetectDevice(uint32_t uBus, uint32_t uDevice)
         registers.BaseAddress32.BaseAddress = registerBar & ~0xFu;
     }
     const uint32_t frameBufferBar = U32(header, 0x10);
-    uint16_t ioBase = 0;
     if (frameBufferBar & 4) {
         frameBuffer.BaseAddress32.BaseAddress = frameBufferBar & 0xFFFF0000;
         frameBuffer.BaseAddress32.BaseAddressHigh = U32(header, 0x14);
-        ioBase = U16(header, 0x20) & 0xFF00;
     } else {
         frameBuffer.BaseAddress32.BaseAddress = frameBufferBar & ~0xFu;
-        ioBase = U16(header, 0x14) & 0xFF00;
     }
-    (void)ioBase;                                // kept by the chip state of other tools, not used here
     GpuSetBases(registers, frameBuffer);
     return _CreateDeviceData(U16(header, 2), uBus, uDevice, header);
 }

@@ -16,8 +16,6 @@ uint32_t OperationLength(uint32_t op)
 }
 
 uint32_t Bits(uint32_t b) { return b == 0 || b >= 32 ? 0xFFFFFFFF : (1u << b) - 1; }
-uint32_t Shl(uint32_t v, uint32_t n) { return n >= 32 ? 0 : v << n; }
-uint32_t Shr(uint32_t v, uint32_t n) { return n >= 32 ? 0 : v >> n; }
 
 } // namespace
 

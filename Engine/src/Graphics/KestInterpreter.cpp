@@ -224,8 +224,6 @@ bool Run::FetchSource(uint8_t attr, uint32_t* aligned)
     return true;
 }
 
-static uint32_t Shl(uint32_t v, uint32_t n) { return n >= 32 ? 0 : v << n; }
-static uint32_t Shr(uint32_t v, uint32_t n) { return n >= 32 ? 0 : v >> n; }
 
 // Opcodes 1-54, 60-65, 74-79, 92-97 and 103-120: a destination and a source.
 bool Run::TwoOperand(uint8_t op, uint8_t first)

@@ -14,6 +14,10 @@ enum : uint8_t { kReg = 0, kParam = 1, kWork = 2, kFB = 3, kData = 4, kImm = 5, 
 enum : uint8_t { kBelow = 0, kEqual = 1, kAbove = 2, kNotZero = 3 };
 enum IoMode : uint8_t { kIoDirect, kIoPci, kIoSystem };
 
+// Shifts by a count the byte code chose: 32 and more shift everything out.
+inline uint32_t Shl(uint32_t v, uint32_t n) { return n >= 32 ? 0 : v << n; }
+inline uint32_t Shr(uint32_t v, uint32_t n) { return n >= 32 ? 0 : v >> n; }
+
 constexpr uint32_t kRunning = 0xFFFFFFFF;        // Step's "go on"
 constexpr uint32_t kWorkspaceWords = 0x40;
 constexpr uint32_t kTableCodeOffset = 6;          // 4-byte header, attribute word

@@ -10,10 +10,6 @@
 
 namespace {
 
-// The host bridge of the north bridge that carries this PLL; on any other the
-// index/data pair may mean something else entirely, so it is never touched.
-const uint32_t kHostBridgeVendor = 0x1002;
-const uint32_t kHostBridgeDevice = 0x5956;
 const uint32_t kIndexRegister = 0xE8;
 const uint32_t kDataRegister = 0xEC;
 const uint32_t kWriteEnable = 0x200;
@@ -38,14 +34,6 @@ const PLL_SETTING& CTQ460SPMclkControl::SelectRow(uint32_t clock) const
 uint32_t CTQ460SPMclkControl::Yield(const PLL_SETTING& row) const
 {
     return row.X * row.N * m_uRefClock * 2 / (2 * row.P) / row.M;
-}
-
-bool CTQ460SPMclkControl::_IsOurHostBridge()
-{
-    uint32_t id = 0;
-    LOG_PROCESS_ERROR(g_DriverHandler.GetPCIConfig(0, 0, 0, 0, reinterpret_cast<char*>(&id), 4));
-    LOG_PROCESS_ERROR((id & 0xFFFF) == kHostBridgeVendor && (id >> 16) == kHostBridgeDevice);
-    return true;
 }
 
 bool CTQ460SPMclkControl::_ReadIndexed(uint32_t index, uint32_t* value)
@@ -76,7 +64,6 @@ bool CTQ460SPMclkControl::_WriteIndexed(uint32_t index, uint32_t value)
 uint32_t CTQ460SPMclkControl::GetClock(uint32_t* clock, uint32_t /*flags*/)
 {
     LOG_PROCESS_ERROR_RET(clock, 1);
-    LOG_PROCESS_ERROR_RET(_IsOurHostBridge(), 1);
     uint32_t r7 = 0, r9 = 0, r11 = 0;
     LOG_PROCESS_ERROR_RET(_ReadIndexed(7, &r7) && _ReadIndexed(9, &r9) && _ReadIndexed(11, &r11), 1);
     const uint32_t r = (r9 & 2) ? r11 : r7;
@@ -89,7 +76,6 @@ uint32_t CTQ460SPMclkControl::SetClock(uint32_t clock, uint32_t* actualClock, ui
     LOG_PROCESS_ERROR_RET(actualClock, 1);
     if (clock == 0)
         return GetClock(actualClock, flags);
-    LOG_PROCESS_ERROR_RET(_IsOurHostBridge(), 1);
     uint32_t d = 0, status = 0, reg = 0;
     LOG_PROCESS_ERROR_RET(_ReadIndexed(9, &d) && _ReadIndexed(0, &status), 1);
     const PLL_SETTING& row = SelectRow(clock);

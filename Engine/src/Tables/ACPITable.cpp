@@ -29,16 +29,10 @@ T Load(const void* at)
     return v;
 }
 
-ACPI_TABLE_SIGNATURE SignatureOf(const char* header)
-{
-    return (uint32_t(uint8_t(header[0])) << 24) | (uint32_t(uint8_t(header[1])) << 16) |
-           (uint32_t(uint8_t(header[2])) << 8) | uint32_t(uint8_t(header[3]));
-}
-
 bool IsKnownLeaf(ACPI_TABLE_SIGNATURE signature)
 {
     return std::any_of(std::begin(kKnownLeaves), std::end(kKnownLeaves), [&](const char* s) {
-        return SignatureOf(s) == signature;
+        return AcpiSignature(s) == signature;
     });
 }
 
@@ -140,7 +134,7 @@ bool CACPITable::Parse(uint64_t address, int depth)
     LOG_PROCESS_ERROR(bRetCode);
     LOG_PROCESS_ERROR(depth < kMaxDepth);
 
-    const ACPI_TABLE_SIGNATURE signature = SignatureOf(header);
+    const ACPI_TABLE_SIGNATURE signature = AcpiSignature(header);
     const uint32_t uLength = Load<uint32_t>(header + 4);
     LOG_PROCESS_ERROR(uLength >= kHeaderSize);
     LOG_PROCESS_ERROR(uLength <= kMaxTableLength);

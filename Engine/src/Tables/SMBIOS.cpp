@@ -97,7 +97,9 @@ bool CSMBIOS::Init()
     const uint8_t* pMemory = table.Data();
     LOG_PROCESS_ERROR(pMemory);
     const bool bResult = _Extract(pMemory, length);
-    LOG_CHECK_ERROR(bResult);
+    // A failed walk still releases the table before it fails Init.
+    if (!bResult)
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
     const bool bRetCode = table.Release();
     LOG_CHECK_ERROR(bRetCode);
     return bResult;
@@ -170,7 +172,7 @@ bool CSMBIOS::_ExtractBIOS(const Structure& s)
     b.usStartingSegment = s.Get<uint16_t>(0x06);
     s.Text(b.szReleaseDate, 0x08);
     if (s.length > 0x09)
-        b.dRomSize = (s.Get<uint8_t>(0x09) + 1.0) * 65536.0;
+        b.dRomSize = _RomSize(s);
     const uint32_t characteristics = s.Get<uint32_t>(0x0A);
     bool* const flags[] = {&b.bISA, &b.bMCA, &b.bEISA, &b.bPCI, &b.bPCCard, &b.bPlugAndPlay, &b.bAPM,
                            &b.bFlashable, &b.bShadowing, &b.bVLVESA, &b.bESCD, &b.bBootFromCD, &b.bSelectableBoot,
@@ -193,6 +195,21 @@ bool CSMBIOS::_ExtractBIOS(const Structure& s)
         snprintf(b.szControllerRelease, sizeof b.szControllerRelease, "%d.%02d", s.data[0x16], s.data[0x17]);
     }
     return true;
+}
+
+double CSMBIOS::_RomSize(const Structure& s)
+{
+    const uint8_t size = s.Get<uint8_t>(0x09);
+    // 0xFF: 16 MB or more, given by the extended size when the structure has one
+    // (bits 15-14 the unit, 0 MB and 1 GB; bits 13-0 the size).
+    if (size == 0xFF && s.length >= 0x1A) {
+        const uint16_t extended = s.Get<uint16_t>(0x18);
+        const uint32_t count = extended & 0x3FFF;
+        const uint32_t unit = extended >> 14;
+        if (count != 0 && unit <= 1)
+            return count * (unit == 0 ? 1024.0 * 1024.0 : 1024.0 * 1024.0 * 1024.0);
+    }
+    return (size + 1.0) * 65536.0;
 }
 
 bool CSMBIOS::_ExtractSystem(const Structure& s)
@@ -260,10 +277,14 @@ bool CSMBIOS::_ExtractProcessor(const Structure& s)
     s.Text(p.szManufacturer, 0x07);
     p.ullProcessorID = s.Get<uint64_t>(0x08);
     s.Text(p.szVersion, 0x10);
+    // With bit 7 set, bits 6-0 hold the current voltage (x 10) and there are no
+    // flags of supported voltages.
     const uint8_t voltage = s.Get<uint8_t>(0x11);
-    p.b5V = voltage & 0x01;
-    p.b33V = voltage & 0x02;
-    p.b29V = voltage & 0x04;
+    if (!(voltage & 0x80)) {
+        p.b5V = voltage & 0x01;
+        p.b33V = voltage & 0x02;
+        p.b29V = voltage & 0x04;
+    }
     p.usExternalClock = s.Get<uint16_t>(0x12);
     p.usMaxSpeed = s.Get<uint16_t>(0x14);
     p.usCurrentSpeed = s.Get<uint16_t>(0x16);

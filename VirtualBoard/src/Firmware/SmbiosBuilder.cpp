@@ -64,7 +64,7 @@ QByteArray Bios(const QJsonObject& o, int major, int minor, uint16_t handle)
     const bool release = major > 2 || (major == 2 && minor >= 4);
     Structure s(0, extendedRom ? 0x1A : release ? 0x18 : 0x14, handle);
     QByteArray& a = s.Area();
-    s.String(0x04, Text(o, "vendor", "Vyk Megatrends Inc."));
+    s.String(0x04, Text(o, "vendor", "Vyk Firmware Inc."));
     s.String(0x05, Text(o, "version", "VV 2.10"));
     Put16(a, 0x06, static_cast<uint16_t>(Num(o, "segment", 0xF000)));
     s.String(0x08, Text(o, "releaseDate", "02/23/2009"));
@@ -102,7 +102,7 @@ QByteArray BaseBoard(const QJsonObject& o, uint16_t handle)
 {
     Structure s(2, 0x0F, handle);
     s.String(0x04, Text(o, "manufacturer", "Vyk Computer Works"));
-    s.String(0x05, Text(o, "product", "VV790FX"));
+    s.String(0x05, Text(o, "product", "VV380"));
     s.String(0x06, Text(o, "version", "Rev 1.0"));
     s.String(0x07, Text(o, "serial", "BB0000001"));
     s.String(0x08, Text(o, "assetTag", ""));
@@ -146,7 +146,8 @@ QByteArray ProcessorStructure(const QJsonObject& o, const Processor& cpu, int so
     Put32(a, 0x08, leaf1.eax);
     Put32(a, 0x0C, leaf1.edx);
     s.String(0x10, QString::fromStdString(cpu.Brand()));
-    Put8(a, 0x11, 0x8B);                                // current voltage 1.1 V
+    // Bit 7: bits 6-0 are the current voltage x 10, as boards of the era report it (1.3 V).
+    Put8(a, 0x11, static_cast<uint8_t>(Num(o, "voltage", 0x8D)));
     const auto mhz = static_cast<uint16_t>(cpu.CoreClockMHz());
     Put16(a, 0x12, static_cast<uint16_t>(Num(o, "externalClock", 200)));
     Put16(a, 0x14, static_cast<uint16_t>(Num(o, "maxSpeed", 3600)));

@@ -29,6 +29,10 @@ TEST(MICDatabase, Lookups)
         {{0x01}, false, "Vyk"},
         {{0x83}, false, "Fairchild"},
         {{0xFE}, false, "Level One"},
+        // Names as that revision of the list spells them.
+        {{0x15}, false, "Philips Semi. (Signetics)"},
+        {{0x98}, false, "Toshiba"},
+        {{0x80, 0x3E}, true, "Sun Microsystems"},
         {{0x7F, 0x01}, false, "Cirrus Logic"},
         {{0x7F, 0x7F, 0xFE}, false, "Elpida"},
         {{0x03}, false, nullptr},                // even parity

@@ -147,8 +147,9 @@ TEST_F(WmiHandlerTest, PropertiesAndArgumentChecks)
     const bool expected[] = {true, true, false, false, false, false, false, false, false, false, false};
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(cases[i].result, expected[i]) << i;
-        if (cases[i].line)
+        if (cases[i].line) {
             EXPECT_TRUE(test::LogContains(cases[i].line)) << cases[i].line;
+        }
     }
     uint32_t count = 0;
     EXPECT_TRUE(g_WMIHandler.GetInstanceCount(u"VYK_ACPI", &count));

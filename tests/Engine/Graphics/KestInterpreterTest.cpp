@@ -1,6 +1,8 @@
 // The command-table interpreter, one small program per behaviour.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "KestTestSupport.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
@@ -213,11 +215,11 @@ TEST(KestInterpreter, RegisterAccessModes)
 }
 
 // Data table 23: a 4-byte header, then programs; the area ends with a 0 byte.
-std::vector<uint8_t> IndirectArea(std::vector<uint8_t> programs)
+std::vector<uint8_t> IndirectArea(const std::vector<uint8_t>& programs)
 {
-    std::vector<uint8_t> table = {0, 0, 1, 1};
-    table.insert(table.end(), programs.begin(), programs.end());
-    table.push_back(0);
+    std::vector<uint8_t> table(4 + programs.size() + 1, 0);
+    table[2] = table[3] = 1;
+    std::copy(programs.begin(), programs.end(), table.begin() + 4);
     return table;
 }
 

@@ -3,22 +3,15 @@
 // of them: the size, and that the skin's own colours are there.
 #include <QBitmap>
 #include <QCoreApplication>
-#include <QDir>
 #include <QPainter>
 
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "Startup/InitWindow.h"
 
 using test::MainWindowTest;
+using test::ScreenshotDir;
 
 namespace {
-
-QString ScreenshotDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(dir);
-    return QDir(dir).absolutePath();
-}
 
 // The window as the screen shows it: the grab inside the window's mask.
 QImage Masked(QWidget& window)
@@ -37,9 +30,7 @@ QImage Masked(QWidget& window)
 
 TEST_F(MainWindowTest, ScreenshotsOfTheMainWindowInEachSkin)
 {
-    for (const char* skin : {"skin-black", "skin-red"}) {
-        SCOPED_TRACE(skin);
-        g_SkinManager.SetSkin(QLatin1String(skin));
+    ForEachSkin([this](const QString& skin) {
         ASSERT_TRUE(Open());
         window->resize(1000, 700);
         window->show();
@@ -49,11 +40,9 @@ TEST_F(MainWindowTest, ScreenshotsOfTheMainWindowInEachSkin)
         // The corners are cut, the title bar is painted.
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
         EXPECT_EQ(qAlpha(image.pixel(500, 10)), 255);
-        EXPECT_TRUE(image.save(ScreenshotDir() + QStringLiteral("/main-window-%1.png").arg(QLatin1String(skin))));
+        EXPECT_TRUE(image.save(ScreenshotDir() + QStringLiteral("/main-window-%1.png").arg(skin)));
         window->hide();
-        TearDown();
-        SetUp();
-    }
+    });
     InitWindow splash;
     splash.show();
     QCoreApplication::processEvents();

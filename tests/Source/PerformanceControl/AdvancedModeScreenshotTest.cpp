@@ -1,36 +1,62 @@
-// Pictures of the Clock/Voltage page inside the main window in each skin, saved
-// under the build folder ("screenshots/") for review.
-#include <QDir>
-#include <QFrame>
+// The Clock/Voltage page inside the main window at its real size, in each skin,
+// with the firmware's calibration items read as at start-up: its layout in every
+// calibration mode, and pictures of it.
+#include <QComboBox>
 
-#include "AdvancedModeFixture.h"
-#include "Settings/SkinManager.h"
+#include "Engine/BIOSMiscInfo.h"
+#include "Engine/CMOSItemList.h"
+#include "Engine/VykBIOSHandler.h"
+#include "Engine/WmiHandler.h"
+#include "Source/MainWindow/LayoutCheck.h"
+#include "Source/MainWindow/MainWindowFixture.h"
 
-using test::AdvancedModeTest;
+namespace {
 
-TEST_F(AdvancedModeTest, ScreenshotsOfThePageInEachSkin)
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(dir);
-    for (const char* skin : {"skin-black", "skin-red"}) {
-        SCOPED_TRACE(skin);
-        g_SkinManager.SetSkin(QLatin1String(skin));
-        ASSERT_TRUE(Open());
-        // In the main window's page area, under the window's style sheet.
-        QFrame frame;
-        frame.setObjectName(QStringLiteral("widget_frame"));
-        frame.setStyleSheet(g_SkinManager.GetQssFile(QStringLiteral("main_style.qss")));
-        page->setParent(&frame);
-        frame.resize(992, 552);
-        page->setGeometry(0, 0, 992, 552);
-        frame.show();
-        QCoreApplication::processEvents();
-        Tick();
-        const QImage image = frame.grab().toImage();
-        EXPECT_EQ(image.size(), QSize(992, 552));
-        EXPECT_TRUE(image.save(dir + QStringLiteral("/clock-voltage-%1.png").arg(QLatin1String(skin))));
-        page->setParent(nullptr);
-        TearDown();
-        SetUp();
+// The page is hidden in the built-in table until the Settings page shows it.
+const char kTable[] =
+    "<PageList><Group Name=\"Performance\\nControl\"><Page Name=\"Novice Mode\"/>"
+    "<Page Name=\"Clock/Voltage\"/></Group></PageList>";
+
+class ClockVoltageWindowTest : public test::MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(g_WMIHandler.Connect(u"root\\wmi"));
+        ASSERT_TRUE(CVykBIOSHandler::m_Self.GetWmiHandler().Connect(u"root\\wmi"));
+        g_CMOSItemList.Init();
+        g_BIOSMiscInfo.Init();
     }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        g_CMOSItemList.UnInit();
+        g_WMIHandler.Disconnect();
+        CVykBIOSHandler::m_Self.GetWmiHandler().Disconnect();
+    }
+};
+
+} // namespace
+
+TEST_F(ClockVoltageWindowTest, EveryRowFitsInEachCalibrationModeAndSkin)
+{
+    const QString group = QStringLiteral("Performance\nControl"), page = QStringLiteral("Clock/Voltage");
+    ForEachSkin([&](const QString&) {
+        ASSERT_TRUE(Open(kTable));
+        SavePageScreenshot(group, page, QStringLiteral("clock-voltage"));
+        auto* widget = dynamic_cast<QWidget*>(window->GetWidget(group, page));
+        ASSERT_NE(widget, nullptr);
+        auto* mode = widget->findChild<QComboBox*>(QStringLiteral("DCEnableBox"));
+        ASSERT_NE(mode, nullptr);
+        ASSERT_EQ(mode->count(), 4);
+        // The last mode shows the most rows: one per core.
+        for (int index = 0; index < mode->count(); ++index) {
+            SCOPED_TRACE(index);
+            mode->setCurrentIndex(index);
+            QCoreApplication::processEvents();
+            test::ExpectReadableLayout(widget);
+        }
+        SavePageScreenshot(group, page, QStringLiteral("clock-voltage-per-core"));
+        window->hide();
+    });
 }

@@ -10,6 +10,7 @@
 #include "PerformanceControl/PState.h"
 #include "QVXLogic/ClockGeneratorDevice.h"
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "support/LogCapture.h"
 
 using test::MainWindowTest;
 
@@ -63,6 +64,18 @@ TEST_F(MainWindowTest, PerformancePagesNeedAPageTableThatListsThem)
     EXPECT_TRUE(dynamic_cast<QBasicMode*>(window->GetWidget(kGroup, QStringLiteral("Novice Mode"))));
     EXPECT_TRUE(dynamic_cast<QJYPState*>(window->GetWidget(kGroup, QStringLiteral("JY Pstate"))));
     EXPECT_TRUE(dynamic_cast<QFanControl*>(window->GetWidget(kGroup, QStringLiteral("Fan Control"))));
+}
+
+TEST_F(MainWindowTest, AnApplyOfPagesTheUserNeverOpenedSucceeds)
+{
+    // The window is never shown, so neither is any page.
+    ASSERT_TRUE(Open(kTable));
+    window->Apply();
+    EXPECT_FALSE(test::LogContains("apply failed."));
+    CConfigParser::ReleaseInstance();
+    QString status;
+    ASSERT_TRUE(CConfigParser::GetInstance()->GetValue(u"QVXAssist", u"ApplySettings", u"LastRunStatus", status));
+    EXPECT_EQ(status, QStringLiteral("Succeeded"));
 }
 
 TEST_F(MainWindowTest, NoviceModeLevelReachesTheClocksAndTheClockVoltagePage)

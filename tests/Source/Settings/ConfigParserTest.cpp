@@ -97,7 +97,7 @@ TEST_F(ConfigParserTest, NamesValuesAndRefusals)
         bool stored;
     };
     const Case cases[] = {
-        {u"CPU", u"Vyk Phenom (tm) X4/9950+", u"CPUVID", u"1.25", true},
+        {u"CPU", u"Vyk Tarrow (tm) T40/4+", u"CPUVID", u"1.25", true},
         {u"QVXAssist", u"ApplySettings", u"LastRunStatus", u"Succeeded", true},
         {u"G", u"S", u"EmptyValue", u"", true},
         {u"G", u"S", longName, u"long", true},
@@ -119,7 +119,7 @@ TEST_F(ConfigParserTest, NamesValuesAndRefusals)
     }
     // A name is stored under its first 259 characters.
     EXPECT_TRUE(test::ReadFile("QVXConfig.xml").contains("<" + QByteArray(259, 'n') + ">long<"));
-    EXPECT_TRUE(test::ReadFile("QVXConfig.xml").contains("<Vyk_Phenom__tm__X4_9950_><CPUVID>1.25</CPUVID>"));
+    EXPECT_TRUE(test::ReadFile("QVXConfig.xml").contains("<Vyk_Tarrow__tm__T40_4_><CPUVID>1.25</CPUVID>"));
     // Whatever was refused, the file still loads on the next start.
     CConfigParser reloaded(u"QVXConfig.xml");
     QString value;

@@ -1,7 +1,9 @@
 // The program as a real process: a copy of it in the test's folder (so the files it
 // writes beside itself land there), with its own registry, state and runtime
-// folders, and its message boxes answered through the environment. Every wait is
-// bounded, so a program that hangs fails the test instead of stopping the suite.
+// folders. It is the test build of the program, whose message boxes answer from the
+// environment (the shipped one has no such switch). Every wait is bounded, so a
+// program that hangs fails the test instead of stopping the suite.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,11 +26,12 @@ protected:
         const QFileInfo program(QStringLiteral(VELOCREST_PROGRAM));
         m_folder = test::TestDir() + QStringLiteral("/program");
         ASSERT_TRUE(QDir().mkpath(m_folder));
-        ASSERT_TRUE(QFile::copy(program.absoluteFilePath(), m_folder + "/VykVelocrest"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELOCREST_ANSWERING_PROGRAM), m_folder + "/VykVelocrest"));
         // The libraries and driver files are found beside the program.
         for (const QFileInfo& entry : QDir(program.absolutePath()).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
-            if (entry.fileName().endsWith(".so") || entry.isDir())
+            if (entry.fileName().endsWith(".so") || entry.isDir()) {
                 ASSERT_TRUE(QFile::link(entry.absoluteFilePath(), m_folder + "/" + entry.fileName()));
+            }
         }
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.remove("VELOCREST_BOARD");
@@ -36,6 +39,11 @@ protected:
         m_env.insert("VELOCREST_REGISTRY_DIR", test::TestDir() + "/registry");
         m_env.insert("VELOCREST_STATE_DIR", test::TestDir() + "/state");
         m_env.insert("VELOCREST_RUNTIME_DIR", RuntimeFolder());
+        // A login session's private runtime folder (without one, Qt itself warns at start).
+        const QString session = test::TestDir() + "/session";
+        ASSERT_TRUE(QDir().mkpath(session));
+        ASSERT_TRUE(QFile::setPermissions(session, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        m_env.insert("XDG_RUNTIME_DIR", session);
     }
 
     QString RuntimeFolder() const { return test::TestDir() + "/runtime"; }
@@ -43,9 +51,9 @@ protected:
     void Start(QProcess& process, const char* answers, const QStringList& arguments = {})
     {
         QProcessEnvironment env = m_env;
-        env.insert("VELOCREST_MESSAGEBOX_ANSWERS", answers);
+        env.insert("VELOCREST_TEST_ANSWERS", answers);
         process.setProcessEnvironment(env);
-        process.setWorkingDirectory(test::TestDir());
+        process.setWorkingDirectory(m_workingFolder);
         process.start(m_folder + "/VykVelocrest", arguments);
         ASSERT_TRUE(process.waitForStarted(kBoundMs));
     }
@@ -65,6 +73,7 @@ protected:
     }
 
     QString m_folder;
+    QString m_workingFolder = test::TestDir();
     QProcessEnvironment m_env;
 };
 
@@ -87,6 +96,44 @@ TEST_F(ProcessTest, CancelAtTheWarningEndsWithSixteen)
     EXPECT_FALSE(QFile::exists(m_folder + "/DefaultConfig.xml"));
 }
 
+TEST_F(ProcessTest, AStartUpToItsWindowPrintsNothing)
+{
+    QProcess process;
+    Start(process, "Ok");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(RuntimeFolder() + "/VykVelocrest.window"); }, kBoundMs));
+    QCoreApplication::processEvents();
+    // The offscreen platform of the tests names what it cannot do; a real screen does not.
+    QStringList lines = QString::fromLocal8Bit(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    lines.removeIf([](const QString& line) { return line.startsWith("This plugin does not support"); });
+    EXPECT_EQ(lines.join('\n').toStdString(), "");
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
+    process.kill();
+    EXPECT_TRUE(process.waitForFinished(kBoundMs));
+}
+
+TEST_F(ProcessTest, TheBoardFileIsNamedFromTheFolderTheUserStartedIn)
+{
+    // A board without a processor: the start ends with its code only if that board was used.
+    m_env.insert("VELOCREST_BOARD", "boards/qvx-no-cpu.json");
+    m_workingFolder = VELOCREST_FIXTURES;
+    EXPECT_EQ(RunToEnd("Ok"), 11);
+}
+
+TEST_F(ProcessTest, ABoardFileThatCannotLoadStopsTheShippedProgramWithAClearError)
+{
+    m_env.insert("VELOCREST_BOARD", "no-such-board.json");
+    QProcess process;
+    process.setProcessEnvironment(m_env);
+    process.setWorkingDirectory(test::TestDir());
+    process.start(QStringLiteral(VELOCREST_PROGRAM), QStringList());
+    ASSERT_TRUE(process.waitForFinished(kBoundMs));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(process.exitCode(), 0);
+    const QString error = QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_TRUE(error.contains("cannot load the board file " + test::TestDir() + "/no-such-board.json")) << qPrintable(error);
+    EXPECT_TRUE(error.contains("No such file")) << qPrintable(error);
+}
+
 TEST_F(ProcessTest, ASecondStartEndsWithTwoWhileTheFirstRuns)
 {
     QProcess first;
@@ -94,8 +141,9 @@ TEST_F(ProcessTest, ASecondStartEndsWithTwoWhileTheFirstRuns)
     // The first program listens once its window is up.
     const bool up = QTest::qWaitFor([&] { return QFile::exists(RuntimeFolder() + "/VykVelocrest.window"); }, kBoundMs);
     EXPECT_TRUE(up) << first.readAllStandardError().constData();
-    if (up)
+    if (up) {
         EXPECT_EQ(RunToEnd("Ok"), 2);
+    }
     EXPECT_EQ(first.state(), QProcess::Running);
     first.kill();
     EXPECT_TRUE(first.waitForFinished(kBoundMs));

@@ -2,7 +2,6 @@
 // argument rules, the disable switch, the skin rule and the window loop.
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
@@ -39,10 +38,6 @@ class StartupTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        // The Engine's driver client keeps its semaphore open from one start to the
-        // next, as the program does: all starts of this process share one runtime folder.
-        static QTemporaryDir runtime;
-        qputenv("VELOCREST_RUNTIME_DIR", runtime.path().toLocal8Bit());
         options.programFolder = test::TestDir();
         // Every pass closes its window at once, so the event loop ends by itself.
         options.onWindowShown = [this](ZAR& window) {
@@ -53,11 +48,7 @@ protected:
         };
     }
 
-    void TearDown() override
-    {
-        Reset();
-        qunsetenv("VELOCREST_RUNTIME_DIR");
-    }
+    void TearDown() override { Reset(); }
 
     // Between the cases of one test: no window, store or language left over.
     void Reset()

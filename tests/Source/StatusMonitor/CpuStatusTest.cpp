@@ -23,9 +23,11 @@ protected:
     void ExpectColumn(int n, bool enabled) const
     {
         EXPECT_EQ(Enabled(QStringLiteral("CPULabel%1").arg(n)), enabled) << n;
-        for (const QString& base : kColumnNames + kTemperatureNames)
-            if (QWidget* w = page->findChild<QWidget*>(Name(base, n)))
+        for (const QString& base : kColumnNames + kTemperatureNames) {
+            if (QWidget* w = page->findChild<QWidget*>(Name(base, n))) {
                 EXPECT_EQ(w->isEnabled(), enabled) << Name(base, n).toStdString();
+            }
+        }
     }
 };
 

@@ -19,7 +19,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 TEST_F(BasicInfoTest, InitShowsTheProcessorLinkControllerAndModules)
 {
     Create();
-    EXPECT_EQ(Text("NameEdit"), "Vyk Tarrow X4 955 Quad-Core Processor");
+    EXPECT_EQ(Text("NameEdit"), "Vyk Tarrow T40 Quad-Core Processor");
     EXPECT_EQ(Text("FamilyEdit"), "10");   // 1 + 15
     EXPECT_EQ(Text("ModelEdit"), "04");
     EXPECT_EQ(Text("SteppingEdit"), "2");
@@ -241,7 +241,7 @@ TEST_F(BasicInfoTest, UnreadableProcessorRecordsAreLoggedAndTheRestIsShown)
     EXPECT_EQ(Text("DataCacheEdit"), "64 KB X 4");
     EXPECT_FALSE(IsEnabled("L3CacheEdit"));
     EXPECT_FALSE(IsEnabled("L3CacheLabel"));
-    EXPECT_EQ(Text("NameEdit"), "Vyk Tarrow X4 955 Quad-Core Processor");
+    EXPECT_EQ(Text("NameEdit"), "Vyk Tarrow T40 Quad-Core Processor");
 }
 
 TEST_F(BasicInfoTest, AnUnreadableLinkOrControllerRefusesThePage)

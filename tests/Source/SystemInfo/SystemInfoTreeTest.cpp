@@ -66,7 +66,7 @@ TEST_F(SystemInfoTest, FourGraphicsChips)
 {
     UseVariant("qvx-four-gpus");
     Create();
-    EXPECT_EQ(Block("GPU 0"), (Rows{"Name = Vyk Graphics 3300", "Description = Vyk Graphics 3300 (integrated)",
+    EXPECT_EQ(Block("GPU 0"), (Rows{"Name = Vyk Graphics VG300", "Description = Vyk Graphics VG300 (integrated)",
                                     "Vendor = Vyk", "Core Frequency = 500.00 MHz", "Memory Capacity = 256 MB",
                                     "Memory Frequency = 400.00 MHz", "Memory Bit Width = 64 Bit",
                                     "Display Mode = 1280 x 1024 x 32 bit, 60 Hz"}));

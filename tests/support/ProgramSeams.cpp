@@ -1,0 +1,21 @@
+// What the tests may do to the program that the program itself never does: delete
+// its main window, build one over another page table, replace the removal of log files.
+// Only test programs link this file.
+#include "MainWindow/ZAR.h"
+#include "Pages/BuiltInPages.h"
+#include "Preferences/SettingsPage.h"
+
+void ZAR::ReleaseInstanceForTests()
+{
+    delete s_pInstance;
+    s_pInstance = nullptr;
+}
+
+void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages)
+{
+    ZAR::ReleaseInstanceForTests();
+    if (pPages)
+        ZAR::s_pInstance = new ZAR(*pPages);
+}
+
+void QSettingsPage::SetLogRemoverForTests(LogRemover remover) { s_LogRemover = std::move(remover); }
