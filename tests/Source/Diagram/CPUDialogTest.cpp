@@ -40,7 +40,10 @@ TEST_F(DiagramTest, CpuFixedFieldsShowTheProcessorOnce)
     ASSERT_TRUE(dialog.Init());
     Ui::CPUDialogClass& f = dialog.Form();
     EXPECT_EQ(std::string(dialog.GetName()), "CPU");
-    EXPECT_EQ(f.NameEdit->text(), "Vyk Tarrow X4 955 Quad-Core Processor");
+    auto* core0 = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    ASSERT_NE(core0, nullptr);
+    EXPECT_EQ(f.NameEdit->text(), QString::fromUtf16(core0->GetName()));
+    EXPECT_TRUE(f.NameEdit->text().endsWith("Quad-Core Processor"));
     EXPECT_EQ(Texts({f.FamilyEdit, f.ModelEdit, f.SteppingEdit}), QStringList({"10", "04", "2"}));
     EXPECT_FALSE(f.PackageEdit->text().isEmpty());
     EXPECT_FALSE(f.RevisionEdit->text().isEmpty());

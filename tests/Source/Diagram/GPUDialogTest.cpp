@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "Diagram/GPUDialog.h"
+#include "QVXLogic/GpuDevice.h"
 #include "Source/Diagram/DiagramFixture.h"
 #include "support/LogCapture.h"
 
@@ -66,9 +67,12 @@ TEST_F(DiagramTest, GpuStaticValuesAreReadAtInitAndAgainAtEveryShow)
     GPUDialog dialog;
     ASSERT_TRUE(dialog.Init());
     Ui::GPUDialogClass& f = dialog.Form();
-    EXPECT_EQ(Texts({f.Model, f.BIOSVersion, f.BIOSDate, f.PartNumber, f.MemType, f.MemCapacity, f.MemBitwidth,
+    auto* gpu = QvxGetDevice<IGPUDevice>(dtGPU, 0);
+    ASSERT_NE(gpu, nullptr);
+    EXPECT_EQ(f.Model->text(), QString::fromUtf16(gpu->GetName()));
+    EXPECT_EQ(Texts({f.BIOSVersion, f.BIOSDate, f.PartNumber, f.MemType, f.MemCapacity, f.MemBitwidth,
                      f.MaxBusLane}),
-              QStringList({"Vyk Graphics 3300", "011.012.000.003", "2009/06/15", "113-B27601-101", "DDR3 Side-port",
+              QStringList({"011.012.000.003", "2009/06/15", "113-B27601-101", "DDR3 Side-port",
                            "256 MB", "64 bits", "16"}));
     EXPECT_EQ(Texts({f.MinCoreFreq, f.MaxCoreFreq, f.CoreFreqStep, f.MinMemFreq, f.MaxMemFreq, f.MemFreqStep,
                      f.MinCoreVol, f.MaxCoreVol, f.CoreVolStep}),
