@@ -1,5 +1,6 @@
 #include "Platform/NamedMutex.h"
 #include "Platform/Time.h"
+#include "PrivateFiles.h"
 
 #include "VirtualBoard/Machine.h"
 
@@ -64,8 +65,9 @@ std::shared_ptr<NamedMutex> NamedMutex::OpenOrCreate(const std::string& name)
     if (std::shared_ptr<NamedMutex> existing = g_registry[path].lock())
         return existing;
 
-    QDir().mkpath(dir);
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (!MakePrivateFolders(dir))
+        return nullptr;
+    const int fd = OpenPrivateFile(QString::fromStdString(path));
     if (fd < 0)
         return nullptr;
     // The file lock makes creation and first initialisation one step for all processes.
