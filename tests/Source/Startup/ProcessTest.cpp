@@ -119,12 +119,13 @@ TEST_F(ProcessTest, AnotherUsersPreparedTempFolderNeitherStopsTheStartNorIsWritt
         program.start(m_folder + "/VykVelocrest", {"AutoTune"});
         ASSERT_TRUE(program.waitForStarted(kBoundMs));
         QString listening;
-        QTest::qWaitFor([&] {
+        const bool ended = QTest::qWaitFor([&] {
             for (const QFileInfo& f : QDir(temp.TempFolder()).entryInfoList({QFileInfo(temp.TakenName()).fileName() + "-*"}, QDir::Dirs))
                 if (QFile::exists(f.filePath() + "/VykVelocrest.window"))
                     listening = f.filePath();
             return !listening.isEmpty() || program.state() != QProcess::Running;
         }, kBoundMs);
+        EXPECT_TRUE(ended) << "neither listening nor ended";
         EXPECT_FALSE(listening.isEmpty()) << "exit code " << program.exitCode();
         EXPECT_EQ(program.state(), QProcess::Running);
         EXPECT_TRUE(QFile::exists(listening + "/services.json"));
