@@ -85,6 +85,16 @@ protected:
         return RunApplication(static_cast<int>(bytes.size()), argv.data(), options);
     }
 
+    // One run with options that arrange() changed; the fixture's own stay as they were.
+    int RunWith(const std::function<void(StartupOptions&)>& arrange)
+    {
+        const StartupOptions own = options;
+        arrange(options);
+        const int code = Run();
+        options = own;
+        return code;
+    }
+
     static void SetValue(plat::RegistryHive hive, const char16_t* name, uint32_t value)
     {
         plat::RegistryKey key;
@@ -152,11 +162,7 @@ TEST_F(StartupTest, EveryFailingStepEndsWithItsCodeAndMessage)
         QFile::remove(test::TestDir() + "/Preference.xml");
         test::LogCapture::Instance().Clear();
         test::MessageBoxAnswers local;
-        StartupOptions o = options;
-        c.arrange(o);
-        std::swap(options, o);
-        EXPECT_EQ(Run(), c.code);
-        std::swap(options, o);
+        EXPECT_EQ(RunWith(c.arrange), c.code);
         ASSERT_FALSE(local.Messages().empty());
         EXPECT_EQ(local.Messages().back().text, c.message);
         EXPECT_EQ(local.Messages().back().title, "Vyk Velocrest");
@@ -373,11 +379,7 @@ TEST_F(StartupTest, AFailedStartNamesWhatIsWrongInsteadOfBlamingRights)
         SCOPED_TRACE(c.what);
         QFile::remove(test::TestDir() + "/Preference.xml");
         test::MessageBoxAnswers local;
-        StartupOptions o = options;
-        c.arrange(o);
-        std::swap(options, o);
-        EXPECT_EQ(Run(), c.code);
-        std::swap(options, o);
+        EXPECT_EQ(RunWith(c.arrange), c.code);
         c.undo();
         ASSERT_FALSE(local.Messages().empty());
         EXPECT_EQ(local.Messages().back().text, c.message);
