@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "VirtualBoard/Machine.h"
+
 namespace plat {
 
 namespace {
@@ -27,6 +29,12 @@ bool ValidValueName(QStringView name)
 {
     // QSettings would read a slash as a sub-key.
     return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && name != kKeyMarker;
+}
+
+// "registry-read-fails:<value>", "registry-write-fails:<value>".
+bool ValueFault(const char* kind, QStringView name)
+{
+    return vb::Machine::Instance().GetFaults().IsSet(std::string(kind) + ':' + name.toString().toStdString());
 }
 
 bool KeyExists(QSettings& settings, const QString& group)
@@ -103,6 +111,8 @@ long RegistryKey::QueryString(QStringView name, QString& value) const
         return ERROR_INVALID_HANDLE;
     if (!ValidValueName(name))
         return ERROR_FILE_NOT_FOUND;
+    if (ValueFault("registry-read-fails", name))
+        return ERROR_ACCESS_DENIED;
     QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
     const QString key = m_group + QLatin1Char('/') + name.toString();
     if (!settings.contains(key))
@@ -144,6 +154,8 @@ long RegistryKey::_Write(QStringView name, const QString* value)
         return ERROR_INVALID_HANDLE;
     if (!ValidValueName(name))
         return ERROR_INVALID_DATA;
+    if (ValueFault("registry-write-fails", name))
+        return ERROR_ACCESS_DENIED;
     MakePrivateFolders(RegistryRoot());
     QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
     const QString key = m_group + QLatin1Char('/') + name.toString();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Platform/Registry.h"
+#include "VirtualBoard/Machine.h"
 #include "support/TestEnvironment.h"
 
 using namespace plat;
@@ -55,4 +56,21 @@ TEST(RegistryTest, ValuesPerHiveAndKey)
     EXPECT_EQ(sub.SetString(u"0", QStringLiteral("a, b = c; [d]")), ERROR_SUCCESS);
     EXPECT_EQ(sub.QueryString(u"0", text), ERROR_SUCCESS);
     EXPECT_EQ(text, QStringLiteral("a, b = c; [d]"));
+}
+
+TEST(RegistryTest, FaultsMakeOneValueUnreadableOrUnwritable)
+{
+    RegistryKey key;
+    ASSERT_EQ(key.Create(RegistryHive::LocalMachine, kProductKey), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDword(u"A", 1), ERROR_SUCCESS);
+    vb::Machine::Instance().GetFaults().Set("registry-read-fails:A");
+    vb::Machine::Instance().GetFaults().Set("registry-write-fails:B");
+    uint32_t value = 0;
+    EXPECT_EQ(key.QueryDword(u"A", value), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key.SetDword(u"B", 2), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key.SetDword(u"A", 3), ERROR_SUCCESS);
+    vb::Machine::Instance().GetFaults().Clear();
+    EXPECT_EQ(key.QueryDword(u"A", value), ERROR_SUCCESS);
+    EXPECT_EQ(value, 3u);
+    EXPECT_EQ(key.QueryDword(u"B", value), ERROR_FILE_NOT_FOUND);
 }

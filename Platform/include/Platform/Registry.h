@@ -2,7 +2,8 @@
 // Stand-in of the registry: keys under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER,
 // each hive an INI file (QSettings) below one folder. Key paths use backslashes
 // as on Windows ("Software\Vyk\Vyk Velocrest"). Values are kept as text; a DWORD
-// read accepts decimal or "0x.." text.
+// read accepts decimal or "0x.." text. Faults "registry-read-fails:<value>" and
+// "registry-write-fails:<value>" make every read or write of that value name fail.
 #include <QString>
 #include <QStringList>
 #include <QStringView>
