@@ -3,7 +3,9 @@
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/PerformanceControl.h"
 #include "QVXLogic/ProfileSettings.h"
+#include "QVXLogic/TestCenter.h"
 
 CDeviceManager g_DeviceManager;
 CPerformanceControl g_PerformanceControl;
 CProfileSettgins CProfileSettgins::m_Self;
+CTestCenter g_TestCenter;

@@ -7,6 +7,7 @@
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
+#include "Testing/StabilityTest.h"
 
 namespace {
 
@@ -21,7 +22,6 @@ VELOCREST_PAGE_NAME(kGpuStatus, "GPU Status")
 VELOCREST_PAGE_NAME(kBoardStatus, "Board Status")
 VELOCREST_PAGE_NAME(kDiagram, "Diagram")
 VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
-VELOCREST_PAGE_NAME(kStabilityTest, "Stability Test")
 VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
 VELOCREST_PAGE_NAME(kAudio, "Audio")
 VELOCREST_PAGE_NAME(kStorage, "Storage")
@@ -47,7 +47,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
     {"QPerformanceTest", Placeholder<kBenchmark>},
-    {"QStabilityTest", Placeholder<kStabilityTest>},
+    {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }},
     {"QAutoTune", Placeholder<kAutoClock>},
     {"QAudio", Placeholder<kAudio>},
     {"QStorage", Placeholder<kStorage>},

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "Engine/Log.h"
+#include "QVXLogic/TestCenter.h"
 #include "VirtualBoard/Clock.h"
 #include "VirtualBoard/Machine.h"
 
@@ -30,6 +31,9 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
     g_clock = std::make_unique<vb::ManualClock>(1'000'000'000ull, 1000);
     vb::SetClock(g_clock.get());
     vb::Machine::Instance().LoadDefault();
+    // Stress work in its light form, so a 2-core CI machine is not swamped.
+    g_TestCenter.SetLightMode(true);
+    g_TestCenter.SetScripted(false);
     LogCapture::Instance().Clear();
     CLog::SetObserver(&LogCapture::Instance());
     g_Log.Init("QVX", 0xFFFF, 0, 10000);
@@ -37,6 +41,8 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
 
 void TestEnvironment::OnTestEnd(const testing::TestInfo&)
 {
+    // No stress worker may outlive the clock and the board it reads.
+    g_TestCenter.Stop();
     g_Log.UnInit();
     g_Log.Init("QVX", 0, 0, 10000);
     CLog::SetObserver(nullptr);

@@ -13,6 +13,7 @@
 #include "Devices/PowerDevices.h"
 #include "Devices/SensorChipDevice.h"
 #include "Engine/LogCheck.h"
+#include "QVXLogic/TestCenter.h"
 
 IDevice::~IDevice() = default;
 
@@ -66,6 +67,8 @@ bool CDeviceManager::Init(const char* boardId)
 
 bool CDeviceManager::UnInit()
 {
+    // Stress work reads the board these devices stand for: it ends first.
+    g_TestCenter.Stop();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_Devices.clear();
     m_Retired.clear();

@@ -1,4 +1,5 @@
 #include "QVXLogic/PerformanceControl.h"
+#include "QVXLogic/TestCenter.h"
 
 #include "Devices/DeviceSupport.h"
 #include "Engine/LogCheck.h"
@@ -13,8 +14,9 @@ bool CPerformanceControl::Initialize()
 
 bool CPerformanceControl::UnInitialize()
 {
-    // Harmless when Initialize never ran; the test centre joins its workers here
-    // once it exists.
+    // Harmless when Initialize never ran. The test centre's workers are joined
+    // here, before the libraries they use go down.
+    g_TestCenter.Stop();
     m_bInitialized = false;
     return true;
 }

@@ -1,0 +1,88 @@
+#include "TestCenter/CaseWork.h"
+
+#include <algorithm>
+
+#include "VirtualBoard/Clock.h"
+#include "VirtualBoard/Stability/StabilityModel.h"
+
+namespace qvx {
+
+namespace {
+
+constexpr int32_t kHardwareFailure = emcHardwareFailure, kMachineCheck = emcMCAError;
+// Polls of the machine-check banks in one batch of the machine-check case.
+constexpr int kMcaPolls = 2000;
+
+vb::StabilityModel& Model() { return vb::Machine::Instance().Get<vb::StabilityModel>(); }
+
+std::unique_ptr<IStressKernel> MakeKernel(TEST_CASE_TYPE type, bool light)
+{
+    switch (type) {
+    case tctCPU: return MakeCpuKernel(light);
+    case tctFPU: return MakeFpuKernel(light);
+    case tctCalculation: return MakeCalculationKernel(light);
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+CaseWork::CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed)
+    : m_eType(type), m_nProcessor(processor), m_pKernel(MakeKernel(type, light)),
+      m_Random(seed ^ (static_cast<uint64_t>(type) << 32) ^ static_cast<uint64_t>(processor + 1))
+{
+}
+
+BatchOutcome CaseWork::Run(bool forceFault)
+{
+    vb::StabilityModel& model = Model();
+    BatchOutcome outcome;
+    // A board pushed far enough hangs as a whole: on a real machine nothing would
+    // run on any core. The simulated one says so as a hardware failure.
+    if (model.BoardVerdict().state == vb::Stability::Hang) {
+        model.NoteHang();
+        outcome.hang = true;
+        outcome.error = kHardwareFailure;
+        return outcome;
+    }
+    vb::IClock& clock = vb::GetClock();
+    const uint64_t start = clock.NowNs();
+    uint64_t rounds = 1;
+    if (m_pKernel) {
+        const vb::StabilityVerdict verdict = m_nProcessor >= 0 ? model.CoreVerdict(m_nProcessor) : model.BoardVerdict();
+        int fault = kNoFault;
+        if (forceFault || model.DrawError(verdict, m_Random))
+            fault = std::uniform_int_distribution<int>(0, m_pKernel->FaultKinds() - 1)(m_Random);
+        outcome.error = m_pKernel->RunBatch(fault);
+        rounds = m_pKernel->IterationsPerBatch();
+    } else {
+        outcome.error = _PollMachineChecks(forceFault);
+        rounds = kMcaPolls;
+    }
+    const uint64_t elapsed = std::max<uint64_t>(clock.NowNs() - start, 1);
+    const double startMHz = model.Parameters().startCoreMHz;
+    const double scale = startMHz > 0 ? model.CorePoint(std::max(m_nProcessor, 0)).mhz / startMHz : 1.0;
+    outcome.hz = static_cast<double>(rounds) * 1e9 / static_cast<double>(elapsed) * scale;
+    return outcome;
+}
+
+int32_t CaseWork::_PollMachineChecks(bool forceFault)
+{
+    vb::StabilityModel& model = Model();
+    // What went wrong on an unstable part since the last batch leaves an entry in
+    // that part's bank, as the hardware logs it.
+    for (int core = 0, cores = model.CoreCount(); core < cores; ++core) {
+        if (model.DrawError(model.CoreVerdict(core), m_Random))
+            model.PostMachineCheck(vb::StabilityModel::kCoreBank);
+    }
+    if (model.DrawError(model.UncoreVerdict(), m_Random))
+        model.PostMachineCheck(vb::StabilityModel::kNorthBridgeBank);
+    if (forceFault)
+        model.PostMachineCheck(vb::StabilityModel::kCoreBank);
+    int found = -1;
+    for (int poll = 0; poll < kMcaPolls && found < 0; ++poll)
+        found = model.TakeMachineCheck();
+    return found >= 0 ? kMachineCheck : 0;
+}
+
+} // namespace qvx

@@ -1,0 +1,40 @@
+#pragma once
+// The work behind one stability case, shared by the test centre's workers and by
+// the tuner's stability probe: before each batch it asks the simulated board how
+// the case's part of the machine runs, draws from that whether the batch goes
+// wrong, and lets the kernel's own checks find the damage.
+#include <memory>
+#include <random>
+
+#include "QVXLogic/Types.h"
+#include "TestCenter/StressKernel.h"
+
+namespace qvx {
+
+struct BatchOutcome {
+    int32_t error = 0;    // the first failed check's code; 0 when the batch was sound
+    bool hang = false;    // the board hung (reported as a hardware failure)
+    double hz = 0;        // rounds per second, scaled by the core's clock
+};
+
+class CaseWork {
+public:
+    // processor: the core of a CPU or FPU case, -1 for the whole system.
+    CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed);
+
+    // One batch. forceFault spoils it whatever the board says.
+    BatchOutcome Run(bool forceFault);
+
+    TEST_CASE_TYPE Type() const { return m_eType; }
+    int Processor() const { return m_nProcessor; }
+
+private:
+    int32_t _PollMachineChecks(bool forceFault);
+
+    const TEST_CASE_TYPE m_eType;
+    const int m_nProcessor;
+    std::unique_ptr<IStressKernel> m_pKernel;   // none for the machine-check case
+    std::mt19937_64 m_Random;
+};
+
+} // namespace qvx
