@@ -7,6 +7,9 @@
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
+#include "StatusMonitor/GPUStatus.h"
+#include "StatusMonitor/Status.h"
+#include "StatusMonitor/VoltageStatus.h"
 #include "Testing/StabilityTest.h"
 
 namespace {
@@ -17,9 +20,6 @@ IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 #define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
 VELOCREST_PAGE_NAME(kBasic, "Basic")
 VELOCREST_PAGE_NAME(kPartners, "Partners")
-VELOCREST_PAGE_NAME(kCpuStatus, "CPU Status")
-VELOCREST_PAGE_NAME(kGpuStatus, "GPU Status")
-VELOCREST_PAGE_NAME(kBoardStatus, "Board Status")
 VELOCREST_PAGE_NAME(kDiagram, "Diagram")
 VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
 VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
@@ -36,9 +36,9 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QBasicInfo", Placeholder<kBasic>},
     {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new CSystemInfoPlaceholder); }},
     {"QPartners", Placeholder<kPartners>},
-    {"QStatus", Placeholder<kCpuStatus>},
-    {"QGPUStatus", Placeholder<kGpuStatus>},
-    {"QVoltageStatus", Placeholder<kBoardStatus>},
+    {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
+    {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }},
+    {"QVoltageStatus", [] { return static_cast<IQVXWidget*>(new QVoltageStatus); }},
     {"QSysDiagram", Placeholder<kDiagram>},
     {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
     {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }},

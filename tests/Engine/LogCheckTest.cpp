@@ -14,6 +14,8 @@ TEST(LogFunctionName, Table)
         {"std::map<int, int> CFoo::Bar(int)", "CFoo::Bar"},
         {"bool {anonymous}::Helper()", "Helper"},
         {"const char16_t* g_GetCPURevision(uint32_t)", "g_GetCPURevision"},
+        {"bool CCircleList<T>::Init(unsigned int) [with T = double]", "CCircleList<double>::Init"},
+        {"void CPair<K, Type>::Set(const K&) [with K = int; Type = Type2]", "CPair<int, Type2>::Set"},
     };
     for (const auto& [pretty, expected] : cases)
         EXPECT_EQ(LogFunctionName(pretty), expected) << pretty;

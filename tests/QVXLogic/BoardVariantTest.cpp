@@ -94,4 +94,42 @@ TEST_F(QvxTest, AbsentRailsReadExactlyZero)
     EXPECT_FALSE(Pwm()->SetMemVDDQ(180000));
 }
 
+TEST_F(QvxTest, FourGraphicsChips)
+{
+    UseBoard("qvx-four-gpus");
+    ASSERT_EQ(g_DeviceManager.GetDeviceCount(dtGPU), 4u);
+    EXPECT_TRUE(Gpu(0)->IsIntegrated());
+    for (unsigned long i = 1; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        IGPUDevice* gpu = Gpu(i);
+        EXPECT_EQ(gpu->GetIndex(), static_cast<int>(i));
+        EXPECT_FALSE(gpu->IsIntegrated());
+        EXPECT_GT(gpu->GetEngineClock(0), 0);
+        ASSERT_EQ(gpu->GetLevelCount(), 2u);
+        GPU_LEVEL_INFO levels[2];
+        ASSERT_TRUE(gpu->GetLevelInfo(levels));
+        EXPECT_EQ(levels[1].dEngineClock, gpu->GetEngineClock(0));
+    }
+    EXPECT_NE(Gpu(1)->GetVideoBIOSInfo(), nullptr);
+    EXPECT_EQ(Gpu(3)->GetVideoBIOSInfo(), nullptr);     // no video BIOS record
+    EXPECT_LT(Gpu(2)->GetUsage(), 0);                   // no activity reading
+    EXPECT_EQ(Gpu(3)->GetSensorCount(), 0u);
+    EXPECT_DOUBLE_EQ(Gpu(1)->GetTemperature(0), 55);
+    EXPECT_DOUBLE_EQ(Gpu(1)->GetFanSpeed(0, 1), 35);
+    EXPECT_EQ(Gpu(4), nullptr);
+}
+
+TEST_F(QvxTest, ABoardWithoutL3AndABareBoard)
+{
+    UseBoard("qvx-ddr");
+    ASSERT_NE(Cpu(0)->GetL3CacheInfo(), nullptr);
+    EXPECT_EQ(Cpu(0)->GetL3CacheInfo()->dSize, 0);      // no third-level cache
+    EXPECT_GT(Cpu(0)->GetL2CacheInfo()->dSize, 0);
+
+    UseBoard("qvx-bare");
+    for (int type = dtCPU; type <= dtKeyboard; ++type)
+        EXPECT_EQ(g_DeviceManager.GetDeviceCount(static_cast<QVX_DEVICE_TYPE>(type)), 0u) << type;
+    EXPECT_TRUE(g_DeviceManager.Refresh());
+}
+
 } // namespace

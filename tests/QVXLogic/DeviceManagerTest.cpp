@@ -1,4 +1,6 @@
 // The device manager: what it hands out, counting, lifetimes and start-up order.
+#include <functional>
+
 #include "QvxTestSupport.h"
 
 #include "VirtualBoard/Devices/DeviceBoard.h"
@@ -16,9 +18,13 @@ TEST_F(QvxTest, DefaultBoardHasEveryDeviceOfThisLibrary)
         unsigned long count;
         const char* typeName;
     } table[] = {
-        {dtCPU, 4, "CPU"}, {dtHTLink, 1, "HTLink"}, {dtMemoryController, 1, nullptr}, {dtGPU, 1, "GPU"},
-        {dtClockGenerator, 1, "ClockGen"}, {dtPWMController, 1, nullptr}, {dtPWMController2, 1, nullptr},
-        {dtNorthBridge, 1, nullptr}, {dtSouthBridge, 1, nullptr}, {dtSensorChip, 1, nullptr},
+        {dtCPU, 4, "CPU"}, {dtHTLink, 1, "HTLink"}, {dtMemoryController, 1, "MemoryController"}, {dtGPU, 1, "GPU"},
+        {dtMemory, 2, "Memory"}, {dtHardDisk, 1, "HardDisk"}, {dtBIOS, 1, "BIOS"}, {dtMonitor, 1, "Monitor"},
+        {dtAudio, 1, "Audio"}, {dtClockGenerator, 1, "ClockGen"}, {dtPWMController, 1, "PWMController"},
+        {dtPWMController2, 1, "PWMController2"}, {dtNorthBridge, 1, "NorthBridge"}, {dtSouthBridge, 1, "SouthBridge"},
+        {dtSensorChip, 1, "SensorChip"}, {dtSATAController, 1, "SATAController"}, {dtIDEController, 1, "IDEController"},
+        {dtUSBController, 4, "USBController"}, {dtCDROM, 1, "CDROM"}, {dtUSBStorage, 0, "USBStorage"},
+        {dtMouse, 1, "Mouse"}, {dtKeyboard, 1, "Keyboard"},
     };
     for (const auto& row : table) {
         EXPECT_EQ(g_DeviceManager.GetDeviceCount(row.type), row.count) << row.type;
@@ -41,7 +47,6 @@ TEST_F(QvxTest, DefaultBoardHasEveryDeviceOfThisLibrary)
         }
         EXPECT_EQ(g_DeviceManager.GetDevice(row.type, row.count), nullptr) << row.type;
     }
-    EXPECT_EQ(g_DeviceManager.GetDeviceCount(dtMemory), 0u);   // built with the memory pages
     EXPECT_EQ(Str(SB()->GetName()), QStringLiteral("Vyk MX350 Chipset"));
 }
 
@@ -54,6 +59,38 @@ TEST_F(QvxTest, EveryReadingReachesTheBoardAndIsCounted)
     cpu->GetCurrentFrequency();
     cpu->GetCPUVid();
     EXPECT_EQ(board.Accesses(), before + 2);
+}
+
+// Every text slot of every device answers a terminated text, never null, on every
+// board; and each reading of the information devices goes through the board.
+TEST_F(QvxTest, TextsAreNeverNullAndEveryReadingIsCounted)
+{
+    for (const char* board : {"default", "qvx-bare", "qvx-unreadable-records", "qvx-four-gpus", "qvx-ddr"}) {
+        UseBoard(board);
+        for (int type = dtCPU; type <= dtKeyboard; ++type)
+            for (unsigned long i = 0; IDevice* d = g_DeviceManager.GetDevice(static_cast<QVX_DEVICE_TYPE>(type), i); ++i)
+                for (const char16_t* text : {d->GetName(), d->GetDescription(), d->GetVendor(), d->GetTypeName(),
+                                             d->GetClassName()})
+                    EXPECT_NE(text, nullptr) << board << " " << type << " " << i;
+    }
+    UseBoard("default");
+    const vb::DeviceBoard& board = vb::Machine::Instance().Get<vb::DeviceBoard>();
+    QVX_DEVICE_TYPE childType;
+    unsigned long childIndex;
+    const std::function<void()> readings[] = {
+        [] { Module(0)->GetSPDInfo(); }, [] { Module(0)->GetCapacity(); }, [] { Module(1)->GetBusFrequency(); },
+        [] { Bios()->GetVersion(); }, [] { Monitor()->GetRefreshRate(); }, [] { Audio()->GetDriverDate(); },
+        [] { Disk()->GetDiskInfo(); }, [] { Disk()->GetInterfaceType(); }, [] { Sata()->GetChannelDevices(0); },
+        [] { Ide()->GetChannelCount(); }, [] { Usb(0)->GetChannelCount(); },
+        [&] { Usb(0)->GetChildDevice(0, &childType, &childIndex); }, [] { Cpu(0)->GetL3CacheInfo(); },
+        [] { Cpu(0)->GetInstructionSet(); }, [] { Cpu(0)->GetInfoString2(); }, [] { Gpu(0)->GetVideoBIOSInfo(); },
+        [] { g_DeviceManager.GetDevice(dtMouse, 0)->GetName(); }, [] { Usb(3)->GetDeviceID(); },
+    };
+    for (size_t i = 0; i < std::size(readings); ++i) {
+        const uint64_t before = board.Accesses();
+        readings[i]();
+        EXPECT_GT(board.Accesses(), before) << i;
+    }
 }
 
 TEST_F(QvxTest, CountsByClassName)

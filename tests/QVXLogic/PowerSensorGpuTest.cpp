@@ -32,7 +32,7 @@ TEST_F(QvxTest, NamedChannels)
     IPWMController2Device* pwm2 = Pwm2();
     ASSERT_EQ(pwm2->GetChannelCount(), 6);
     EXPECT_EQ(Str(pwm2->GetChannelName(0)), QStringLiteral("Mem VDDQ"));
-    EXPECT_EQ(pwm2->GetChannelName(6), nullptr);
+    EXPECT_EQ(Str(pwm2->GetChannelName(6)), QString());   // never null
     ASSERT_TRUE(pwm2->SetChannelVoltage(0, 200000));
     EXPECT_DOUBLE_EQ(pwm2->GetChannelVoltage(0), 200000);
     EXPECT_DOUBLE_EQ(pwm2->GetChannelVoltage(1), 100000);   // Mem VTT follows
@@ -150,7 +150,7 @@ TEST_F(QvxTest, MemoryControllerTypeClockAndWholeRecordWrites)
     EXPECT_EQ(count, 5u);
     count = 256;
     ASSERT_TRUE(mc->GetProcOdtList(list, &count));
-    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(count, 3u);
 }
 
 } // namespace

@@ -30,6 +30,14 @@ protected:
     static ISensorChipDevice* Sensors() { return QvxGetDevice<ISensorChipDevice>(dtSensorChip, 0); }
     static IGPUDevice* Gpu(unsigned long i = 0) { return QvxGetDevice<IGPUDevice>(dtGPU, i); }
     static IMemoryControllerDevice* MC() { return QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0); }
+    static IMemoryModuleDevice* Module(unsigned long i) { return QvxGetDevice<IMemoryModuleDevice>(dtMemory, i); }
+    static IBIOSDevice* Bios() { return QvxGetDevice<IBIOSDevice>(dtBIOS, 0); }
+    static IMonitorDevice* Monitor() { return QvxGetDevice<IMonitorDevice>(dtMonitor, 0); }
+    static IAudioDevice* Audio() { return QvxGetDevice<IAudioDevice>(dtAudio, 0); }
+    static IHardDiskDevice* Disk(unsigned long i = 0) { return QvxGetDevice<IHardDiskDevice>(dtHardDisk, i); }
+    static IStorageControllerDevice* Sata() { return QvxGetDevice<IStorageControllerDevice>(dtSATAController, 0); }
+    static IStorageControllerDevice* Ide() { return QvxGetDevice<IStorageControllerDevice>(dtIDEController, 0); }
+    static IUSBControllerDevice* Usb(unsigned long i) { return QvxGetDevice<IUSBControllerDevice>(dtUSBController, i); }
 };
 
 // Journal lines of the device library, in order, without the "qvx: " prefix.

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "QvxTestSupport.h"
+#include "VirtualBoard/UsbBus.h"
 
 namespace {
 
@@ -33,10 +34,33 @@ TEST_F(QvxTest, ThreadedAccess)
         }
     });
 
+    // Pages and dialogs read the inventory while USB devices come and go.
+    std::thread inventory([&] {
+        IUSBControllerDevice* usb = QvxGetDevice<IUSBControllerDevice>(dtUSBController, 0);
+        IMemoryModuleDevice* module = QvxGetDevice<IMemoryModuleDevice>(dtMemory, 0);
+        while (!stop.load()) {
+            QVX_DEVICE_TYPE type;
+            unsigned long index;
+            for (unsigned k = 0; k < usb->GetChannelCount(); ++k)
+                usb->GetChildDevice(k, &type, &index);
+            module->GetBusFrequency();
+            module->GetSPDInfo();
+        }
+    });
+
+    auto& bus = vb::Machine::Instance().Get<vb::UsbBus>();
     for (int i = 0; i < 200; ++i) {
-        ASSERT_TRUE(g_DeviceManager.Refresh());
+        if (i % 10 == 0)
+            bus.Plug(QStringLiteral("USB Flash Disk"));
+        if (i % 10 == 5)
+            bus.Unplug(QStringLiteral("USB Flash Disk"));
+        // No ASSERT here: the threads must be stopped and joined whatever happens.
+        EXPECT_TRUE(g_DeviceManager.Refresh());
         ICPUDevice* cpu = Cpu(static_cast<unsigned long>(i % 4));
-        ASSERT_NE(cpu, nullptr);
+        if (!cpu) {
+            ADD_FAILURE() << "no core " << i % 4;
+            break;
+        }
         EXPECT_GT(cpu->GetCurrentFrequency(), 0);
         EXPECT_NE(cpu->GetTemperature(), nullptr);
         Sensors()->GetFanSpeed(i % 3);
@@ -46,6 +70,7 @@ TEST_F(QvxTest, ThreadedAccess)
     stop = true;
     keepAlive.join();
     tuning.join();
+    inventory.join();
     EXPECT_GT(tunes.load(), 0);
     EXPECT_DOUBLE_EQ(Cpu(0)->GetCurrentFrequency(), Clock()->GetHTRefClock() * Cpu(0)->GetCurrentMultiplier());
 }

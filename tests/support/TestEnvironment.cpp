@@ -7,6 +7,7 @@
 #include "Engine/Log.h"
 #include "QVXLogic/TestCenter.h"
 #include "VirtualBoard/Clock.h"
+#include "VirtualBoard/Devices/HostLoad.h"
 #include "VirtualBoard/Machine.h"
 
 namespace test {
@@ -30,6 +31,7 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
     qputenv("VELOCREST_REGISTRY_DIR", (g_dir->path() + QStringLiteral("/registry")).toLocal8Bit());
     g_clock = std::make_unique<vb::ManualClock>(1'000'000'000ull, 1000);
     vb::SetClock(g_clock.get());
+    vb::HostLoad::SetCounterFile({});
     vb::Machine::Instance().LoadDefault();
     // Stress work in its light form, so a 2-core CI machine is not swamped.
     g_TestCenter.SetLightMode(true);

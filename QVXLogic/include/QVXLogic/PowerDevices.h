@@ -24,7 +24,7 @@ public:
 class QVXLOGIC_API IPWMController2Device : public IDevice {
 public:
     virtual int GetChannelCount() = 0;                           // 10
-    virtual const char16_t* GetChannelName(int channel) = 0;     // 11 null for no such channel
+    virtual const char16_t* GetChannelName(int channel) = 0;     // 11 empty for no such channel
     virtual double GetChannelMin(int channel) = 0;               // 12
     virtual double GetChannelMax(int channel) = 0;               // 13
     virtual double GetChannelDefault(int channel) = 0;           // 14

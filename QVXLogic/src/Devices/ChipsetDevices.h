@@ -6,7 +6,7 @@ namespace qvx {
 
 class CHTLinkDevice final : public CPciDevice<IHTLinkDevice> {
 public:
-    explicit CHTLinkDevice(const vb::HtLinkState& ht) : CPciDevice(dtHTLink, 0, ht.id, u"HTLink", "HT") {}
+    explicit CHTLinkDevice(const vb::HtLinkState& ht) : CPciDevice(dtHTLink, 0, ht.id, "HT") {}
     bool GetLinkInfo(int link, HTLINK_INFO* info) override;
     bool SetLinkInfo(int link, HTLINK_INFO* info) override;
 };
@@ -14,7 +14,7 @@ public:
 class CNorthBridgeDevice final : public CPciDevice<INorthBridgeDevice> {
 public:
     explicit CNorthBridgeDevice(const vb::NorthBridgeState& nb)
-        : CPciDevice(dtNorthBridge, 0, nb.id, u"NorthBridge", "NB") {}
+        : CPciDevice(dtNorthBridge, 0, nb.id, "NB") {}
     double GetMaxHTMultiplier() override;
     bool SetHTLinkMultiplier(double multiplier) override;
 };
@@ -22,7 +22,7 @@ public:
 class CSouthBridgeDevice final : public CPciDevice<ISouthBridgeDevice> {
 public:
     explicit CSouthBridgeDevice(const vb::SouthBridgeState& sb)
-        : CPciDevice(dtSouthBridge, 0, sb.id, u"SouthBridge", "SB") {}
+        : CPciDevice(dtSouthBridge, 0, sb.id, "SB") {}
     void Reserved16() override {}
     void Reserved17() override {}
     void Reserved18() override {}

@@ -7,7 +7,7 @@ namespace qvx {
 class CClockGeneratorDevice final : public CDevice<IClockGeneratorDevice> {
 public:
     explicit CClockGeneratorDevice(const vb::ClockGenState& cg)
-        : CDevice(dtClockGenerator, 0, cg.id, u"ClockGen", "CG") {}
+        : CDevice(dtClockGenerator, 0, cg.id, "CG") {}
     double GetHTRefClock() override;
     double GetPCIeClock() override;
     double GetSBClock() override;

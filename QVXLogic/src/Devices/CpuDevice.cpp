@@ -27,7 +27,7 @@ bool InVoltageRange(const vb::CpuState& cpu, double volts)
 } // namespace
 
 CCpuDevice::CCpuDevice(int index, const vb::CpuState& cpu)
-    : CDevice(dtCPU, index, cpu.id, u"CPU", "CPU"), m_uSignature(cpu.signature),
+    : CDevice(dtCPU, index, cpu.id, "CPU"), m_uSignature(cpu.signature),
       m_Package(Text(g_GetCPUPackage(cpu.signature))), m_Revision(Text(g_GetCPURevision(cpu.signature)))
 {
     static_assert(sizeof(m_InstructionSet) == 32);
@@ -36,17 +36,25 @@ CCpuDevice::CCpuDevice(int index, const vb::CpuState& cpu)
         m_Caches[i] = CACHE_INFO{cpu.caches[i].size, cpu.caches[i].ways, cpu.caches[i].lines, cpu.caches[i].lineSize};
 }
 
-int CCpuDevice::GetExtFamily() { return static_cast<int>((m_uSignature >> 20) & 0xFF); }
-int CCpuDevice::GetBaseFamily() { return static_cast<int>((m_uSignature >> 8) & 0xF); }
-int CCpuDevice::GetBaseModel() { return static_cast<int>((m_uSignature >> 4) & 0xF); }
-int CCpuDevice::GetExtModel() { return static_cast<int>((m_uSignature >> 16) & 0xF); }
-unsigned long CCpuDevice::GetStepping() { return m_uSignature & 0xF; }
-unsigned long CCpuDevice::GetSignature() { return m_uSignature; }
-const char16_t* CCpuDevice::GetInfoString() { return m_Package.c_str(); }
-const char16_t* CCpuDevice::GetInfoString2() { return m_Revision.c_str(); }
+// CPUID's answer: read from the processor each time, like every other reading.
+uint32_t CCpuDevice::_Signature()
+{
+    auto lock = LockBoard();
+    return m_uSignature;
+}
+
+int CCpuDevice::GetExtFamily() { return static_cast<int>((_Signature() >> 20) & 0xFF); }
+int CCpuDevice::GetBaseFamily() { return static_cast<int>((_Signature() >> 8) & 0xF); }
+int CCpuDevice::GetBaseModel() { return static_cast<int>((_Signature() >> 4) & 0xF); }
+int CCpuDevice::GetExtModel() { return static_cast<int>((_Signature() >> 16) & 0xF); }
+unsigned long CCpuDevice::GetStepping() { return _Signature() & 0xF; }
+unsigned long CCpuDevice::GetSignature() { return _Signature(); }
+const char16_t* CCpuDevice::GetInfoString() { return Counted(m_Package); }
+const char16_t* CCpuDevice::GetInfoString2() { return Counted(m_Revision); }
 
 const INSTRUCTION_SET_INFO* CCpuDevice::GetInstructionSet()
 {
+    auto lock = LockBoard();
     return Refuse("GetInstructionSet") ? nullptr : &m_InstructionSet;
 }
 
@@ -58,7 +66,11 @@ double CCpuDevice::GetCurrentFrequency()
 
 double CCpuDevice::GetMaxFrequency() { return _Read(&vb::CpuState::maxFrequencyHz); }
 
-double CCpuDevice::GetUsage() { return _Read(&vb::CpuState::usage); }
+double CCpuDevice::GetUsage()
+{
+    QVX_LOCK_BOARD;
+    return b.CpuUsage(m_nIndex);
+}
 
 double CCpuDevice::GetCPUVid() { return _Read(&vb::CpuState::vid); }
 
@@ -128,10 +140,16 @@ bool CCpuDevice::SetNBVid(double volts)
     return true;
 }
 
-const CACHE_INFO* CCpuDevice::GetL1DataCacheInfo() { return Refuse("GetL1DataCacheInfo") ? nullptr : &m_Caches[0]; }
-const CACHE_INFO* CCpuDevice::GetL1CodeCacheInfo() { return Refuse("GetL1CodeCacheInfo") ? nullptr : &m_Caches[1]; }
-const CACHE_INFO* CCpuDevice::GetL2CacheInfo() { return Refuse("GetL2CacheInfo") ? nullptr : &m_Caches[2]; }
-const CACHE_INFO* CCpuDevice::GetL3CacheInfo() { return Refuse("GetL3CacheInfo") ? nullptr : &m_Caches[3]; }
+const CACHE_INFO* CCpuDevice::_Cache(size_t level, const char* operation)
+{
+    auto lock = LockBoard();
+    return Refuse(operation) ? nullptr : &m_Caches[level];
+}
+
+const CACHE_INFO* CCpuDevice::GetL1DataCacheInfo() { return _Cache(0, "GetL1DataCacheInfo"); }
+const CACHE_INFO* CCpuDevice::GetL1CodeCacheInfo() { return _Cache(1, "GetL1CodeCacheInfo"); }
+const CACHE_INFO* CCpuDevice::GetL2CacheInfo() { return _Cache(2, "GetL2CacheInfo"); }
+const CACHE_INFO* CCpuDevice::GetL3CacheInfo() { return _Cache(3, "GetL3CacheInfo"); }
 
 const double* CCpuDevice::GetTemperature()
 {
@@ -141,9 +159,13 @@ const double* CCpuDevice::GetTemperature()
     QVX_LOCK_BOARD;
     if (!b.cpu.hasTemperature || Refuse("GetTemperature"))
         return nullptr;
-    const double t = std::round(b.CpuTemperature(m_nIndex) * 10) / 10;
     std::array<double, 2>& pair = pairs[this];
-    pair = {t, t - 1.5};
+    if (b.cpu.temperaturePair.size() == 2) {
+        pair = {b.cpu.temperaturePair[0], b.cpu.temperaturePair[1]};
+    } else {
+        const double t = std::round(b.CpuTemperature(m_nIndex) * 10) / 10;
+        pair = {t, t - 1.5};
+    }
     return pair.data();
 }
 

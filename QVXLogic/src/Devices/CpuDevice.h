@@ -61,6 +61,9 @@ private:
         return b.cpu.*field;
     }
 
+    uint32_t _Signature();
+    const CACHE_INFO* _Cache(size_t level, const char* operation);
+
     // Identity and caches do not change while the device exists.
     const uint32_t m_uSignature;
     const std::u16string m_Package, m_Revision;

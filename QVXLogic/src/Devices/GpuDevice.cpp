@@ -8,7 +8,7 @@
 namespace qvx {
 
 CGpuDevice::CGpuDevice(int index, const vb::GpuState& gpu)
-    : CDevice(dtGPU, index, gpu.id, u"GPU", "GPU"), m_uLevelCount(static_cast<unsigned>(gpu.levels.size())),
+    : CDevice(dtGPU, index, gpu.id, "GPU"), m_uLevelCount(static_cast<unsigned>(gpu.levels.size())),
       m_DisplayMode(ToU16(gpu.displayMode)), m_bHasVideoBios(gpu.hasVideoBios)
 {
     CopyText(m_VideoBios.szVersion, sizeof(m_VideoBios.szVersion), gpu.biosVersion);
@@ -123,6 +123,7 @@ QVX_GPU_READING(IsIntegrated, bool, g->integrated, false)
 
 const VIDEO_BIOS_INFO* CGpuDevice::GetVideoBIOSInfo()
 {
+    auto lock = LockBoard();
     return m_bHasVideoBios && !Refuse("GetVideoBIOSInfo") ? &m_VideoBios : nullptr;
 }
 

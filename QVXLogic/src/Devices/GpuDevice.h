@@ -27,7 +27,11 @@ public:
     double GetSidePortClockMin() override { return _Get(&vb::GpuState::sidePort, &vb::ClockDef::min); }
     double GetSidePortClockMax() override { return _Get(&vb::GpuState::sidePort, &vb::ClockDef::max); }
     double GetSidePortClockStep() override { return _Get(&vb::GpuState::sidePort, &vb::ClockDef::step); }
-    unsigned GetLevelCount() override { return m_uLevelCount; }
+    unsigned GetLevelCount() override
+    {
+        auto lock = LockBoard();
+        return m_uLevelCount;
+    }
     unsigned GetCurrentLevel() override;
     bool GetLevelInfo(GPU_LEVEL_INFO* levels) override;
     bool SetSidePortClock(double mhz) override;
@@ -47,7 +51,7 @@ public:
     int GetPowerState() override;
     bool IsLoadBalancing() override;
     bool IsSleepOnTimestamp() override;
-    const char16_t* GetDisplayMode() override { return m_DisplayMode.c_str(); }
+    const char16_t* GetDisplayMode() override { return Counted(m_DisplayMode); }
     bool IsIntegrated() override;
 
 private:

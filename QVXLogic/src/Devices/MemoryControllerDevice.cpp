@@ -33,6 +33,18 @@ std::vector<double> ListValues(const vb::DeviceBoard& b, int list)
     return values;
 }
 
+// The memory clock is kept as its list entry at the default reference clock, so
+// reading it back runs the same computation as the list: the values match exactly.
+double BaseMemClk(const vb::DeviceBoard& b, double mhz)
+{
+    const std::vector<double> offered = ListValues(b, mfMemClk);
+    const std::vector<double>& base = b.mc.lists.at(kListNames[mfMemClk]);
+    for (size_t i = 0; i < offered.size(); ++i)
+        if (std::fabs(offered[i] - mhz) <= 0.001)
+            return base[i];
+    return mhz * DefaultReference(b) / b.clock.htRef.value;
+}
+
 double Held(const vb::DeviceBoard& b, const MemoryField& f)
 {
     if (f.list == mfMemClk)
@@ -80,7 +92,7 @@ bool Store(vb::DeviceBoard& b, const MemoryField* fields, size_t count, const ui
     }
     for (const auto& [f, v] : changes) {
         if (f->list == mfMemClk)
-            b.mc.memClk = v * DefaultReference(b) / b.clock.htRef.value;
+            b.mc.memClk = BaseMemClk(b, v);
         else
             b.mc.fields[f->name] = v;
         Journal("MC.%s(%s=%g)", what, f->name, v);

@@ -7,7 +7,7 @@ namespace qvx {
 class CMemoryControllerDevice final : public CPciDevice<IMemoryControllerDevice> {
 public:
     explicit CMemoryControllerDevice(const vb::MemoryControllerState& mc)
-        : CPciDevice(dtMemoryController, 0, mc.id, u"MemoryController", "MC") {}
+        : CPciDevice(dtMemoryController, 0, mc.id, "MC") {}
     int GetMemoryType() override;
     double GetMemoryFrequency(double nbMHz, double nbMultiplier) override;
     bool GetTimings(MEMORY_TIMING* timing) override;

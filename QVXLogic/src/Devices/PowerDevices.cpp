@@ -27,7 +27,7 @@ void FollowVddq(vb::RailDef& vtt, double vddq)
 } // namespace
 
 CPWMControllerDevice::CPWMControllerDevice(const vb::PwmState& pwm)
-    : CDevice(dtPWMController, 0, pwm.id, u"PWMController", "PWM")
+    : CDevice(dtPWMController, 0, pwm.id, "PWM")
 {
     for (int i = 0; i < prCount; ++i) {
         const vb::RailDef& r = pwm.rails[static_cast<size_t>(i)];
@@ -66,7 +66,7 @@ const PWM_RAIL_INFO* CPWMControllerDevice::GetRailTable()
 }
 
 CPWMController2Device::CPWMController2Device(const vb::Pwm2State& pwm2)
-    : CDevice(dtPWMController2, 0, pwm2.id, u"PWMController2", "PWM2")
+    : CDevice(dtPWMController2, 0, pwm2.id, "PWM2")
 {
     for (const vb::RailDef& c : pwm2.channels)
         m_Names.push_back(ToU16(c.name));
@@ -76,8 +76,10 @@ int CPWMController2Device::GetChannelCount() { return static_cast<int>(m_Names.s
 
 const char16_t* CPWMController2Device::GetChannelName(int channel)
 {
+    auto lock = LockBoard();
+    // Texts are never null: no such channel has an empty name.
     if (channel < 0 || channel >= static_cast<int>(m_Names.size()))
-        return nullptr;
+        return u"";
     return m_Names[static_cast<size_t>(channel)].c_str();
 }
 

@@ -6,7 +6,7 @@ namespace qvx {
 
 class CSensorChipDevice final : public CDevice<ISensorChipDevice> {
 public:
-    explicit CSensorChipDevice(const vb::SensorChipState& sc) : CDevice(dtSensorChip, 0, sc.id, u"SensorChip", "SC") {}
+    explicit CSensorChipDevice(const vb::SensorChipState& sc) : CDevice(dtSensorChip, 0, sc.id, "SC") {}
     int GetFanSpeed(int fan) override;
     bool GetFanMode(int fan, int* mode) override;
     bool SetFanMode(int fan, int mode) override;

@@ -5,13 +5,7 @@
 
 #include <algorithm>
 
-#include "Devices/ChipsetDevices.h"
-#include "Devices/ClockGeneratorDevice.h"
-#include "Devices/CpuDevice.h"
-#include "Devices/GpuDevice.h"
-#include "Devices/MemoryControllerDevice.h"
-#include "Devices/PowerDevices.h"
-#include "Devices/SensorChipDevice.h"
+#include "Devices/DeviceSupport.h"
 #include "Engine/LogCheck.h"
 #include "QVXLogic/TestCenter.h"
 
@@ -19,35 +13,6 @@ IDevice::~IDevice() = default;
 
 CDeviceManager::CDeviceManager() = default;
 CDeviceManager::~CDeviceManager() = default;
-
-bool CDeviceManager::_Detect(std::vector<std::unique_ptr<IDevice>>& found)
-{
-    vb::DeviceBoard& b = qvx::Board();
-    auto lock = b.Lock();
-    if (b.cpu.id.present)
-        for (int core = 0; core < b.cpu.cores; ++core)
-            found.push_back(std::make_unique<qvx::CCpuDevice>(core, b.cpu));
-    if (b.ht.id.present)
-        found.push_back(std::make_unique<qvx::CHTLinkDevice>(b.ht));
-    if (b.mc.id.present)
-        found.push_back(std::make_unique<qvx::CMemoryControllerDevice>(b.mc));
-    for (size_t i = 0; i < b.gpus.size(); ++i)
-        if (b.gpus[i].id.present)
-            found.push_back(std::make_unique<qvx::CGpuDevice>(static_cast<int>(i), b.gpus[i]));
-    if (b.clock.id.present)
-        found.push_back(std::make_unique<qvx::CClockGeneratorDevice>(b.clock));
-    if (b.pwm.id.present)
-        found.push_back(std::make_unique<qvx::CPWMControllerDevice>(b.pwm));
-    if (b.pwm2.id.present)
-        found.push_back(std::make_unique<qvx::CPWMController2Device>(b.pwm2));
-    if (b.nb.id.present)
-        found.push_back(std::make_unique<qvx::CNorthBridgeDevice>(b.nb));
-    if (b.sb.id.present)
-        found.push_back(std::make_unique<qvx::CSouthBridgeDevice>(b.sb));
-    if (b.sensors.id.present)
-        found.push_back(std::make_unique<qvx::CSensorChipDevice>(b.sensors));
-    return true;
-}
 
 bool CDeviceManager::Init(const char* boardId)
 {

@@ -40,6 +40,13 @@ double DeviceBoard::CpuTemperature(int core) const
     return cpu.ambient + (cpu.idleTemperature - cpu.ambient) * ratio;
 }
 
+double DeviceBoard::CpuUsage(int core)
+{
+    if (cpu.usage.empty())
+        return m_hostLoad.Usage(core);
+    return core < 0 ? 0 : cpu.usage[static_cast<size_t>(core) % cpu.usage.size()];
+}
+
 int DeviceBoard::SensorTemperature(int sensor) const
 {
     if (sensor < 0 || sensor >= static_cast<int>(sensors.temperatures.size()))

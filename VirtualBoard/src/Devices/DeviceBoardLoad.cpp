@@ -2,6 +2,9 @@
 // has a sensible default, so a board file lists only what differs.
 #include "VirtualBoard/Devices/DeviceBoard.h"
 #include "VirtualBoard/Processor.h"
+#include "BoardJson.h"
+#include "InventoryLoad.h"
+#include "MemoryDefaults.h"
 
 #include <QJsonArray>
 
@@ -11,46 +14,10 @@ namespace vb {
 
 namespace {
 
-QString Key(const char* k) { return QString::fromLatin1(k); }
-
-double Num(const QJsonObject& o, const char* key, double fallback)
-{
-    const QJsonValue v = o.value(Key(key));
-    if (v.isDouble())
-        return v.toDouble();
-    if (v.isString())
-        return static_cast<double>(ToU64(v, static_cast<uint64_t>(fallback)));
-    return fallback;
-}
-
-std::string Text(const QJsonObject& o, const char* key, const char* fallback = "")
-{
-    return o.value(Key(key)).toString(QString::fromLatin1(fallback)).toStdString();
-}
-
-std::vector<double> Numbers(const QJsonValue& v)
-{
-    std::vector<double> out;
-    for (const QJsonValue& x : v.toArray())
-        out.push_back(x.isNull() ? std::nan("") : x.toDouble());
-    return out;
-}
-
-void ReadIdentity(const QJsonObject& o, DeviceIdentity& id, bool presentByDefault, const char* name,
-                  const char* className)
-{
-    id.present = o.isEmpty() ? false : o.value(Key("present")).toBool(presentByDefault);
-    id.name = Text(o, "name", name);
-    id.description = Text(o, "description", name);
-    id.vendor = Text(o, "vendor", "Vyk");
-    id.className = Text(o, "class", className);
-    id.vendorId = static_cast<uint32_t>(Num(o, "vendorId", 0x1F2A));
-    id.deviceId = static_cast<uint32_t>(Num(o, "deviceId", 0));
-    id.revision = static_cast<uint32_t>(Num(o, "revision", 0));
-    id.bus = static_cast<uint32_t>(Num(o, "bus", 0));
-    id.device = static_cast<uint32_t>(Num(o, "device", 0));
-    id.function = static_cast<uint32_t>(Num(o, "function", 0));
-}
+using json::Key;
+using json::Num;
+using json::Numbers;
+using json::Text;
 
 ClockDef ReadClock(const QJsonObject& o, double def, double min, double max, double step)
 {
@@ -79,7 +46,7 @@ RailDef ReadRail(const QJsonObject& o, const std::string& name)
 
 void ReadCpu(const QJsonObject& o, const QJsonObject& processor, Processor& p, CpuState& c)
 {
-    ReadIdentity(o, c.id, true, "", "Vyk Family 10h Processor");
+    json::ReadIdentity(o, c.id, true, "", "Vyk Family 10h Processor");
     c.id.name = p.Brand();
     c.id.vendor = p.Vendor();
     c.id.description = Text(o, "description", p.Brand().c_str());
@@ -102,7 +69,13 @@ void ReadCpu(const QJsonObject& o, const QJsonObject& processor, Processor& p, C
     c.maxFrequencyHz = Num(o, "maxFrequencyHz", Num(processor, "referenceClockMHz", 200) * c.maxMultiplier * 1e6);
     c.hasTemperature = o.value(Key("temperatureSensor")).toBool(true);
     c.idleTemperature = Num(o, "temperature", 41);
-    c.usage = Num(o, "usage", 3);
+    // A number or a list pins the usage (tests do); without one, or with "host",
+    // the cores follow the load of the computer the program runs on.
+    const QJsonValue usage = o.value(Key("usage"));
+    c.usage = usage.isDouble() ? std::vector<double>{usage.toDouble()} : Numbers(usage);
+    c.temperaturePair = Numbers(o.value(Key("temperaturePair")));
+    if (c.temperaturePair.size() != 2)
+        c.temperaturePair.clear();
     const char* levels[4] = {"l1d", "l1i", "l2", "l3"};
     const QJsonObject caches = o.value(Key("caches")).toObject();
     for (int i = 0; i < 4; ++i) {
@@ -134,10 +107,10 @@ void ReadCpu(const QJsonObject& o, const QJsonObject& processor, Processor& p, C
     }
 }
 
-void ReadMemoryController(const QJsonObject& o, MemoryControllerState& m)
+void ReadMemoryController(const QJsonObject& o, MemoryControllerState& m, Machine& machine)
 {
-    ReadIdentity(o, m.id, true, "Memory Controller", "Vyk DDR2 Memory Controller");
     m.type = static_cast<int>(Num(o, "type", 8));
+    json::ReadIdentity(o, m.id, true, "Memory Controller", DefaultControllerClass(m.type), &machine);
     m.channelA = o.value(Key("channelA")).toBool(true);
     m.channelB = o.value(Key("channelB")).toBool(true);
     m.memClk = Num(o, "memClk", 400);
@@ -147,12 +120,13 @@ void ReadMemoryController(const QJsonObject& o, MemoryControllerState& m)
     const QJsonObject lists = o.value(Key("lists")).toObject();
     for (auto it = lists.begin(); it != lists.end(); ++it)
         m.lists[it.key().toStdString()] = Numbers(it.value());
+    FillMemoryDefaults(m, o.contains(Key("memClk")));
 }
 
-GpuState ReadGpu(const QJsonObject& o)
+GpuState ReadGpu(const QJsonObject& o, Machine& machine)
 {
     GpuState g;
-    ReadIdentity(o, g.id, true, "Vyk Graphics", "Vyk Graphics");
+    json::ReadIdentity(o, g.id, true, "Vyk Graphics", "Vyk Graphics", &machine);
     g.integrated = o.value(Key("integrated")).toBool(true);
     g.engine = ReadClock(o.value(Key("engineClock")).toObject(), 500, 300, 1300, 5);
     g.memory = ReadClock(o.value(Key("memoryClock")).toObject(), 400, 200, 800, 1);
@@ -199,7 +173,7 @@ DeviceBoard::DeviceBoard(Machine& machine)
     ReadCpu(d.value(Key("cpu")).toObject(), processor, *m_processor, cpu);
 
     const QJsonObject h = d.value(Key("htLink")).toObject();
-    ReadIdentity(h, ht.id, true, "HyperTransport Link", "Vyk HyperTransport Link");
+    json::ReadIdentity(h, ht.id, true, "HyperTransport Link", "Vyk HyperTransport Link", &machine);
     for (const QJsonValue& v : h.value(Key("links")).toArray()) {
         const QJsonObject l = v.toObject();
         HtLinkDef def;
@@ -219,18 +193,18 @@ DeviceBoard::DeviceBoard(Machine& machine)
     }
 
     const QJsonObject n = d.value(Key("northBridge")).toObject();
-    ReadIdentity(n, nb.id, true, "North Bridge", "Vyk North Bridge");
+    json::ReadIdentity(n, nb.id, true, "North Bridge", "Vyk North Bridge", &machine);
     nb.maxHTMultiplier = Num(n, "maxHTMultiplier", 10);
 
     const QJsonObject s = d.value(Key("southBridge")).toObject();
-    ReadIdentity(s, sb.id, true, "South Bridge", "Vyk South Bridge");
+    json::ReadIdentity(s, sb.id, true, "South Bridge", "Vyk South Bridge", &machine);
     sb.fans = Numbers(s.value(Key("fans")));
     sb.temperatures = Numbers(s.value(Key("temperatures")));
     sb.voltages = Numbers(s.value(Key("voltages")));
     sb.acceptsKeepAlive = s.value(Key("keepAlive")).toBool(true);
 
     const QJsonObject c = d.value(Key("clockGenerator")).toObject();
-    ReadIdentity(c, clock.id, true, "Clock Generator", "Vyk Clock Generator");
+    json::ReadIdentity(c, clock.id, true, "Clock Generator", "Vyk Clock Generator");
     clock.ranges = c.value(Key("ranges")).toBool(true);
     const double ref = Num(processor, "referenceClockMHz", 200);
     clock.htRef = ReadClock(c.value(Key("htRef")).toObject(), ref, ref * 0.75, ref * 1.5, 1);
@@ -239,7 +213,7 @@ DeviceBoard::DeviceBoard(Machine& machine)
     clock.sb = ReadClock(c.value(Key("sb")).toObject(), 66.67, 66.67, 66.67, 0);
 
     const QJsonObject pw = d.value(Key("pwm")).toObject();
-    ReadIdentity(pw, pwm.id, true, "Voltage Regulator", "Vyk Voltage Regulator");
+    json::ReadIdentity(pw, pwm.id, true, "Voltage Regulator", "Vyk Voltage Regulator");
     pwm.available = pw.value(Key("available")).toBool(true);
     const char* railNames[6] = {"MemVDDQ", "MemVTT", "CPUVDDC", "NBCoreVol", "NBPCIEVol", "CPUHTVol"};
     const QJsonObject rails = pw.value(Key("rails")).toObject();
@@ -247,12 +221,12 @@ DeviceBoard::DeviceBoard(Machine& machine)
         pwm.rails[i] = ReadRail(rails.value(Key(railNames[i])).toObject(), railNames[i]);
 
     const QJsonObject p2 = d.value(Key("pwm2")).toObject();
-    ReadIdentity(p2, pwm2.id, true, "Voltage Controller", "Vyk Voltage Controller");
+    json::ReadIdentity(p2, pwm2.id, true, "Voltage Controller", "Vyk Voltage Controller");
     for (const QJsonValue& v : p2.value(Key("channels")).toArray())
         pwm2.channels.push_back(ReadRail(v.toObject(), ""));
 
     const QJsonObject sc = d.value(Key("sensorChip")).toObject();
-    ReadIdentity(sc, sensors.id, true, "Sensor Chip", "Vyk Sensor Chip");
+    json::ReadIdentity(sc, sensors.id, true, "Sensor Chip", "Vyk Sensor Chip");
     for (const QJsonValue& v : sc.value(Key("fans")).toArray()) {
         const QJsonObject f = v.toObject();
         FanDef fan;
@@ -266,9 +240,10 @@ DeviceBoard::DeviceBoard(Machine& machine)
     sensors.voltages = Numbers(sc.value(Key("voltages")));
 
     for (const QJsonValue& v : d.value(Key("gpus")).toArray())
-        gpus.push_back(ReadGpu(v.toObject()));
+        gpus.push_back(ReadGpu(v.toObject(), machine));
 
-    ReadMemoryController(d.value(Key("memoryController")).toObject(), mc);
+    ReadMemoryController(d.value(Key("memoryController")).toObject(), mc, machine);
+    LoadInventory(machine, d, inventory);
 
     cpu.nominalClockVolt2 = CoreClockMHz(0) * cpu.vid * cpu.vid;
     SyncProcessorClock();

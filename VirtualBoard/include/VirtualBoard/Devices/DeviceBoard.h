@@ -1,7 +1,8 @@
 #pragma once
 // The devices of the simulated board as the device library sees them: processor
 // cores, HyperTransport link, bridges, clock generator, regulators, sensor chip,
-// graphics chips and the memory controller. One mutex guards all of them, since
+// graphics chips, the memory controller and the inventory (modules, firmware,
+// monitors, audio, drives, storage and USB controllers). One mutex guards all of them, since
 // readings of one depend on writes to another (core clock = reference x
 // multiplier). Callers lock with Lock() and then read or change the state; the
 // derived readings are computed here so every caller agrees.
@@ -10,6 +11,8 @@
 #include <mutex>
 
 #include "VirtualBoard/Devices/DeviceState.h"
+#include "VirtualBoard/Devices/InventoryState.h"
+#include "VirtualBoard/Devices/HostLoad.h"
 #include "VirtualBoard/Machine.h"
 
 namespace vb {
@@ -43,6 +46,7 @@ public:
     SensorChipState sensors;
     std::vector<GpuState> gpus;
     MemoryControllerState mc;
+    InventoryState inventory;
 
     // Derived readings; call with the lock held.
     double CoreClockMHz(int core) const;
@@ -50,6 +54,7 @@ public:
     double MemClkMHz() const;                      // configured memory clock at the current reference
     double MemoryFrequency(double nbMHz, double nbMultiplier) const;
     double CpuTemperature(int core) const;         // follows clock and voltage
+    double CpuUsage(int core);                     // % pinned by the board, else the host's
     int SensorTemperature(int sensor) const;       // -9999 when absent
     int FanRpm(int fan) const;                     // -9999 when absent
     static double PstateFrequency(const PstateDef& p);
@@ -68,6 +73,7 @@ private:
     std::mutex m_mutex;
     std::atomic<uint64_t> m_uAccesses{0};
     Processor* m_processor = nullptr;
+    HostLoad m_hostLoad;
     bool m_initFails = false, m_perfControlFails = false;
 };
 

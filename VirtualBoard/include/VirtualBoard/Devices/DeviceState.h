@@ -40,7 +40,8 @@ struct CpuState {
     double maxFrequencyHz = 0;
     bool hasTemperature = true;
     double idleTemperature = 40, ambient = 25;   // deg C at the start operating point
-    double usage = 3;
+    std::vector<double> temperaturePair; // pinned pair of readings; empty: they follow clock and voltage
+    std::vector<double> usage;           // pinned % per core (repeating); empty: the host's load
     std::array<CacheDef, 4> caches{};    // L1D, L1I, L2, L3
     std::array<uint8_t, 32> instructionSet{};
     std::vector<PstateDef> pstates;

@@ -1,0 +1,84 @@
+#include "Devices/DiskIdentify.h"
+
+#include <string>
+
+#include "Devices/DeviceSupport.h"
+#include "Engine/LogCheck.h"
+
+namespace qvx {
+
+namespace {
+
+// Two characters per word, the first in the high byte; blanks pad the end.
+std::string Text(const std::array<uint16_t, 256>& w, size_t first, size_t words)
+{
+    std::string s;
+    for (size_t i = first; i < first + words; ++i)
+        for (int shift : {8, 0}) {
+            const char c = static_cast<char>((w[i] >> shift) & 0xFF);
+            s += c >= 0x20 && c < 0x7F ? c : ' ';
+        }
+    s.erase(s.find_last_not_of(' ') + 1);
+    s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
+    return s;
+}
+
+bool Bit(uint16_t word, int bit) { return (word >> bit) & 1; }
+
+// A word of all zeros or all ones means "not reported".
+bool Reported(uint16_t word) { return word != 0 && word != 0xFFFF; }
+
+} // namespace
+
+double IdentifySectors(const std::array<uint16_t, 256>& w)
+{
+    if (Bit(w[83], 10)) {
+        double total = 0;
+        for (int i = 3; i >= 0; --i)
+            total = total * 65536 + w[static_cast<size_t>(100 + i)];
+        return total;
+    }
+    return w[60] + 65536.0 * w[61];
+}
+
+bool DecodeIdentify(const std::array<uint16_t, 256>& w, DISK_INFO* info)
+{
+    if ((w[255] & 0xFF) == 0xA5) {
+        uint8_t sum = 0;
+        for (uint16_t word : w)
+            sum = static_cast<uint8_t>(sum + (word & 0xFF) + (word >> 8));
+        if (sum != 0) {
+            g_Log.Write(ltError, "QVXLogic: IDENTIFY data fail their integrity check (sum %02X)\n", sum);
+            return false;
+        }
+    }
+    DISK_INFO d{};
+    CopyText(d.szSerialNumber, sizeof d.szSerialNumber, Text(w, 10, 10));
+    CopyText(d.szFirmwareRevision, sizeof d.szFirmwareRevision, Text(w, 23, 4));
+    CopyText(d.szModelNumber, sizeof d.szModelNumber, Text(w, 27, 20));
+    d.bRemovable = Bit(w[0], 7);
+    d.bDMA = Bit(w[49], 8);
+    d.bLBA = Bit(w[49], 9);
+    d.bSATA = Reported(w[76]);
+    for (int gen = 3; d.bSATA && gen >= 1 && d.dSATAGeneration == 0; --gen)
+        if (Bit(w[76], gen))
+            d.dSATAGeneration = gen;
+    d.dSectorTotal = IdentifySectors(w);
+    d.dMaxQueueDepth = (w[75] & 0x1F) + 1;
+    for (int v = 14; Reported(w[80]) && v >= 1 && d.dATAVersion == 0; --v)
+        if (Bit(w[80], v))
+            d.dATAVersion = v;
+    d.dMinorVersion = Reported(w[81]) ? w[81] : 0;
+    d.dBufferSizeKB = w[21] / 2.0;
+    const uint16_t security = w[128];
+    d.bSecuritySupported = Bit(security, 0);
+    d.bSecurityEnabled = Bit(security, 1);
+    d.bSecurityLocked = Bit(security, 2);
+    d.bSecurityFrozen = Bit(security, 3);
+    d.bSecurityCountExpired = Bit(security, 4);
+    d.bSecurityEnhanced = Bit(security, 5);
+    *info = d;
+    return true;
+}
+
+} // namespace qvx

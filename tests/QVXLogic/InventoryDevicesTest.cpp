@@ -1,0 +1,253 @@
+// Firmware, monitor, audio, disks and the controllers: each agrees with the other
+// views of the same hardware (SMBIOS, the PCI list, the drive's IDENTIFY data).
+#include <QJsonArray>
+
+#include "Engine/DriverHandler.h"
+#include "Engine/SMBIOS.h"
+#include "QvxTestSupport.h"
+#include "support/BoardEdits.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+using test::QvxTest;
+using test::Str;
+
+// The default board with one entry of its "devices" section changed.
+void LoadWithDevice(const char* key, const QJsonValue& value)
+{
+    QJsonObject devices = test::DefaultBoard().value("devices").toObject();
+    devices.insert(QLatin1String(key), value);
+    ASSERT_TRUE(test::LoadDefaultBoardWith({{"devices", devices}}));
+}
+
+QJsonObject DefaultDevice(const char* key, int i = -1)
+{
+    const QJsonValue v = test::DefaultBoard().value("devices").toObject().value(QLatin1String(key));
+    return i < 0 ? v.toObject() : v.toArray().at(i).toObject();
+}
+
+TEST_F(QvxTest, BiosIsTheSmbiosBiosRecord)
+{
+    for (bool edited : {false, true}) {
+        SCOPED_TRACE(edited);
+        if (edited) {
+            g_DeviceManager.UnInit();
+            QJsonObject smbios = test::DefaultBoard().value("smbios").toObject();
+            smbios.insert("bios", QJsonObject{{"vendor", "Other Firmware Ltd."}, {"version", "X 1.0"},
+                                             {"releaseDate", "12/31/2010"}});
+            ASSERT_TRUE(test::LoadDefaultBoardWith({{"smbios", smbios}}));
+            ASSERT_TRUE(g_DeviceManager.Init("test"));
+        }
+        ASSERT_TRUE(g_DriverHandler.Init());
+        CSMBIOS smbios;
+        ASSERT_TRUE(smbios.Init());
+        IBIOSDevice* bios = Bios();
+        ASSERT_NE(bios, nullptr);
+        EXPECT_EQ(Str(bios->GetVendor()), QString::fromLatin1(smbios.GetBIOSInfo().szVendor));
+        EXPECT_EQ(Str(bios->GetVersion()), QString::fromLatin1(smbios.GetBIOSInfo().szVersion));
+        EXPECT_EQ(Str(bios->GetDate()), QString::fromLatin1(smbios.GetBIOSInfo().szReleaseDate));
+        EXPECT_EQ(Str(bios->GetVersion()), edited ? QStringLiteral("X 1.0") : QStringLiteral("VV 2.10"));
+        EXPECT_EQ(Str(bios->GetName()), QStringLiteral("System BIOS"));
+        g_DriverHandler.UnInit();
+    }
+}
+
+TEST_F(QvxTest, MonitorFromItsEdid)
+{
+    IMonitorDevice* m = Monitor();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(Str(m->GetName()), QStringLiteral("Vyk VV1900"));   // the EDID's monitor name
+    EXPECT_EQ(Str(m->GetVendor()), QStringLiteral("VYK"));        // and maker code
+    EXPECT_EQ(m->GetScreenWidth(), 1280);
+    EXPECT_EQ(m->GetScreenHeight(), 1024);
+    EXPECT_EQ(m->GetMaxWidth(), 1280);
+    EXPECT_EQ(m->GetMaxHeight(), 1024);
+    EXPECT_EQ(m->GetRefreshRate(), 60);
+    EXPECT_EQ(m->GetPixelsPerXLogicalInch(), 96);
+    EXPECT_EQ(m->GetPixelsPerYLogicalInch(), 96);
+
+    // A lower mode set: the maximum stays the monitor's native mode.
+    QJsonObject entry = DefaultDevice("monitors", 0);
+    entry.insert("width", 1024);
+    entry.insert("height", 768);
+    entry.insert("refresh", 75);
+    entry.insert("dpiX", 120);
+    g_DeviceManager.UnInit();
+    LoadWithDevice("monitors", QJsonArray{entry});
+    ASSERT_TRUE(g_DeviceManager.Init("test"));
+    EXPECT_EQ(Monitor()->GetScreenWidth(), 1024);
+    EXPECT_EQ(Monitor()->GetRefreshRate(), 75);
+    EXPECT_EQ(Monitor()->GetMaxWidth(), 1280);
+    EXPECT_EQ(Monitor()->GetPixelsPerXLogicalInch(), 120);
+
+    // No mode: the EDID's preferred one. A damaged EDID: a generic name, no maker.
+    for (bool damaged : {false, true}) {
+        QJsonObject bare{{"edid", entry.value("edid")}};
+        if (damaged)
+            bare.insert("edid", entry.value("edid").toString().replace(0, 2, "01"));
+        g_DeviceManager.UnInit();
+        LoadWithDevice("monitors", QJsonArray{bare});
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+        EXPECT_EQ(Monitor()->GetScreenWidth(), damaged ? 0 : 1280) << damaged;
+        EXPECT_EQ(Monitor()->GetRefreshRate(), damaged ? 0 : 60) << damaged;
+        EXPECT_EQ(Str(Monitor()->GetName()), damaged ? QStringLiteral("Generic Monitor") : QStringLiteral("Vyk VV1900"));
+        EXPECT_EQ(Str(Monitor()->GetVendor()), damaged ? QString() : QStringLiteral("VYK"));
+    }
+}
+
+TEST_F(QvxTest, AudioDevice)
+{
+    IAudioDevice* a = Audio();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(Str(a->GetName()), QStringLiteral("Vyk High Definition Audio"));
+    EXPECT_EQ(Str(a->GetVendor()), QStringLiteral("Vyk"));
+    EXPECT_EQ(Str(a->GetDriverFile()), QStringLiteral("vykhdaud.sys"));
+    EXPECT_EQ(Str(a->GetDriverDate()), QStringLiteral("6/21/2009"));
+    EXPECT_EQ(Audio(), QvxGetDevice<IAudioDevice>(dtAudio, 0));
+    EXPECT_EQ(g_DeviceManager.GetDevice(dtAudio, 1), nullptr);
+}
+
+TEST_F(QvxTest, DiskRecordFromItsIdentifyData)
+{
+    IHardDiskDevice* disk = Disk();
+    ASSERT_NE(disk, nullptr);
+    EXPECT_EQ(Str(disk->GetName()), QStringLiteral("VYK HD500S ATA Device"));
+    EXPECT_EQ(Str(disk->GetInterfaceType()), QStringLiteral("SATA"));
+    EXPECT_EQ(disk->GetCapacity(), 976773168.0 * 512);
+    EXPECT_EQ(disk->GetSectorSize(), 512);
+    const DISK_INFO* info = disk->GetDiskInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->szModelNumber, "VYK HD500S");   // the disk the setup classes list
+    EXPECT_STREQ(info->szSerialNumber, "VD5S0001234567");
+    EXPECT_STREQ(info->szFirmwareRevision, "1.00");
+    EXPECT_EQ(info->bRemovable, 0);
+    EXPECT_EQ(info->bDMA, 1);
+    EXPECT_EQ(info->bLBA, 1);
+    EXPECT_EQ(info->bSATA, 1);
+    EXPECT_EQ(info->dSATAGeneration, 2);
+    EXPECT_EQ(info->dSectorTotal, 976773168);        // past 2^28: the 48-bit count
+    EXPECT_EQ(info->dMaxQueueDepth, 32);
+    EXPECT_EQ(info->dATAVersion, 8);
+    EXPECT_EQ(info->dBufferSizeKB, 16384);
+    const uint8_t security[6] = {info->bSecuritySupported, info->bSecurityEnabled, info->bSecurityLocked,
+                                 info->bSecurityFrozen, info->bSecurityCountExpired, info->bSecurityEnhanced};
+    const uint8_t expected[6] = {1, 0, 0, 1, 0, 1};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(security[i], expected[i]) << i;
+}
+
+TEST_F(QvxTest, DisksOfOtherKindsAndWithoutARecord)
+{
+    struct Case {
+        const char* what;
+        QJsonObject change;
+        bool record;
+        double sectors, generation;
+        const char* interfaceType;
+    };
+    const Case cases[] = {
+        {"parallel ATA, removable, small", {{"sataGeneration", 0}, {"sectors", 1000000}, {"removable", true},
+                                            {"queueDepth", 1}, {"interface", QJsonValue()}}, true, 1000000, 0, "IDE"},
+        {"no IDENTIFY data", {{"identify", false}}, false, 976773168, 0, "SATA"},
+        {"damaged IDENTIFY data", {{"corruptIdentify", true}}, false, 976773168, 0, "SATA"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QJsonObject disk = DefaultDevice("disks", 0);
+        for (auto it = c.change.begin(); it != c.change.end(); ++it) {
+            if (it.value().isNull())
+                disk.remove(it.key());
+            else
+                disk.insert(it.key(), it.value());
+        }
+        g_DeviceManager.UnInit();
+        LoadWithDevice("disks", QJsonArray{disk});
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+        EXPECT_EQ(Disk()->GetCapacity(), c.sectors * 512);
+        EXPECT_EQ(Str(Disk()->GetInterfaceType()), QString::fromLatin1(c.interfaceType));
+        const DISK_INFO* info = Disk()->GetDiskInfo();
+        ASSERT_EQ(info != nullptr, c.record);
+        if (info) {
+            EXPECT_EQ(info->bSATA, 0);
+            EXPECT_EQ(info->dSATAGeneration, c.generation);
+            EXPECT_EQ(info->bRemovable, 1);
+            EXPECT_EQ(info->dSectorTotal, c.sectors);
+            EXPECT_EQ(info->dMaxQueueDepth, 1);
+        }
+    }
+    EXPECT_TRUE(test::LogContains("IDENTIFY data fail their integrity check"));
+
+    UseBoard("qvx-unreadable-records");
+    EXPECT_NE(Disk(0)->GetDiskInfo(), nullptr);
+    EXPECT_EQ(Disk(1)->GetDiskInfo(), nullptr);
+    vb::Machine::Instance().GetFaults().Set("qvx:Disk.GetDiskInfo");
+    EXPECT_EQ(Disk(0)->GetDiskInfo(), nullptr);
+}
+
+TEST_F(QvxTest, StorageControllersListTheirDrivesByChannel)
+{
+    struct Expect {
+        IStorageControllerDevice* controller;
+        unsigned channels;
+        const char* firstName;
+        CHANNEL_DEVICE first;
+    };
+    for (const Expect& e : {Expect{Sata(), 4, "Port 0", {dtHardDisk, 0}}, Expect{Ide(), 2, "Primary Channel", {dtCDROM, 0}}}) {
+        ASSERT_NE(e.controller, nullptr);
+        ASSERT_EQ(e.controller->GetChannelCount(), e.channels);
+        const CHANNEL_INFO* c = e.controller->GetChannelDevices(0);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(QString::fromUtf16(c->szName), QString::fromLatin1(e.firstName));
+        ASSERT_EQ(c->uDeviceCount, 1u);
+        EXPECT_EQ(c->aDevices[0].uType, e.first.uType);
+        EXPECT_EQ(c->aDevices[0].uIndex, e.first.uIndex);
+        IDevice* drive = g_DeviceManager.GetDevice(static_cast<QVX_DEVICE_TYPE>(c->aDevices[0].uType), c->aDevices[0].uIndex);
+        ASSERT_NE(drive, nullptr);
+        EXPECT_EQ(drive->GetType(), static_cast<QVX_DEVICE_TYPE>(e.first.uType));
+        for (unsigned k = 1; k < e.channels; ++k)
+            EXPECT_EQ(e.controller->GetChannelDevices(k)->uDeviceCount, 0u) << k;
+        EXPECT_EQ(e.controller->GetChannelDevices(e.channels), nullptr);   // no such channel
+    }
+    EXPECT_EQ(Str(g_DeviceManager.GetDevice(dtCDROM, 0)->GetName()), QStringLiteral("Vyk DVD-RW DR212"));
+    EXPECT_EQ(QString::fromUtf16(Ide()->GetChannelDevices(1)->szName), QStringLiteral("Secondary Channel"));
+
+    UseBoard("qvx-unreadable-records");
+    const CHANNEL_INFO* second = Sata()->GetChannelDevices(1);
+    ASSERT_EQ(second->uDeviceCount, 1u);
+    EXPECT_EQ(second->aDevices[0].uType, static_cast<uint32_t>(dtHardDisk));
+    EXPECT_EQ(second->aDevices[0].uIndex, 1u);
+    vb::Machine::Instance().GetFaults().Set("qvx:SATA.GetChannelDevices");
+    EXPECT_EQ(Sata()->GetChannelDevices(0), nullptr);
+
+    UseBoard("qvx-bare");
+    EXPECT_EQ(Sata(), nullptr);
+    EXPECT_EQ(Ide(), nullptr);
+}
+
+// Bridges, controllers, link block, memory controller and graphics chip carry the
+// identity of their function in the PCI list, as the Engine reads it.
+TEST_F(QvxTest, PciIdentitiesAreThoseOfThePciList)
+{
+    ASSERT_TRUE(g_DriverHandler.Init());
+    std::vector<IPciDevice*> devices = {NB(), SB(), Sata(), Ide(), Link(), MC()};
+    for (unsigned long i = 0; i < 4; ++i)
+        devices.push_back(Usb(i));
+    for (IPciDevice* d : devices) {
+        ASSERT_NE(d, nullptr);
+        SCOPED_TRACE(qPrintable(Str(d->GetName())));
+        uint8_t cfg[12] = {};
+        ASSERT_TRUE(g_DriverHandler.GetPCIConfig(d->GetBusNumber(), d->GetDeviceNumber(), d->GetFunctionNumber(), 0,
+                                                 reinterpret_cast<char*>(cfg), sizeof cfg));
+        EXPECT_EQ(d->GetVendorID(), uint32_t(cfg[0] | cfg[1] << 8));
+        EXPECT_EQ(d->GetDeviceID(), uint32_t(cfg[2] | cfg[3] << 8));
+        EXPECT_EQ(d->GetRevision(), cfg[8]);
+        EXPECT_NE(d->GetVendorID(), 0xFFFFu);       // a function that is there
+    }
+    EXPECT_EQ(SB()->GetRevision(), 0x3Cu);
+    EXPECT_EQ(Usb(1)->GetDeviceNumber(), 0x12u);
+    EXPECT_EQ(Usb(1)->GetFunctionNumber(), 2u);
+    g_DriverHandler.UnInit();
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+// Memory modules: their records are the SPD bytes on the SMBus, read by the same
+// driver path the Engine uses, and their bus clock is the controller's.
+#include <cmath>
+#include <cstring>
+
+#include "Engine/DriverHandler.h"
+#include "Engine/MICDatabase.h"
+#include "QvxTestSupport.h"
+#include "support/BoardEdits.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+using test::QvxTest;
+using test::Str;
+
+std::vector<uint8_t> SpdOverTheDriver(uint8_t address)
+{
+    std::vector<uint8_t> bytes(128);
+    for (uint8_t offset = 0; offset < 128; ++offset)
+        EXPECT_TRUE(g_DriverHandler.AccessSMBus(static_cast<uint8_t>(address << 1 | 1), offset, bytes[offset]));
+    return bytes;
+}
+
+struct Set {
+    double mhz, tcl, trp, trrd, trcd, tras, twr, twtr, trtp, trc;
+};
+
+void ExpectSet(const SPD_TIMING& t, const Set& e, int k)
+{
+    SCOPED_TRACE(k);
+    EXPECT_NEAR(t.dFrequency, e.mhz, 0.01);
+    const double got[9] = {t.Tcl, t.Trp, t.Trrd, t.Trcd, t.Tras, t.Twr, t.Twtr, t.Trtp, t.Trc};
+    const double want[9] = {e.tcl, e.trp, e.trrd, e.trcd, e.tras, e.twr, e.twtr, e.trtp, e.trc};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(got[i], want[i]) << i;
+}
+
+TEST_F(QvxTest, ModulesAreTheSpdEepromsOnTheSmbus)
+{
+    ASSERT_TRUE(g_DriverHandler.Init());
+    ASSERT_EQ(g_DeviceManager.GetDeviceCount(dtMemory), 2u);
+    for (unsigned long i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        IMemoryModuleDevice* m = Module(i);
+        EXPECT_EQ(m->GetSlotLocation(), 2.0 * i);     // DIMM slots 0 and 2
+        const std::vector<uint8_t> bytes = SpdOverTheDriver(static_cast<uint8_t>(0x50 + 2 * i));
+        const SPD_INFO* spd = m->GetSPDInfo();
+        ASSERT_NE(spd, nullptr);
+        EXPECT_EQ(spd->nMemoryType, bytes[2]);
+        EXPECT_EQ(std::string(spd->szPartNumber), std::string(bytes.begin() + 73, bytes.begin() + 85));
+        EXPECT_EQ(spd->uSerialNumber, uint32_t(bytes[95]) << 24 | bytes[96] << 16 | bytes[97] << 8 | bytes[98]);
+        EXPECT_STREQ(spd->szManufacturer, g_MICDatabase.GetMIC(&bytes[64]));
+        EXPECT_STREQ(spd->szManufacturer, "Juv Technologies");
+        EXPECT_STREQ(spd->szDate, "Week 23, 2009");
+        EXPECT_EQ(spd->bExtraSet, 0);
+        EXPECT_TRUE(std::isnan(spd->ExtraTiming.dFrequency));
+        // DDR2-800 CL5, then CL4 at 333 MHz and CL3 at 266 MHz.
+        ExpectSet(spd->Timing[0], {400, 5, 6, 3, 6, 18, 6, 3, 3, 24}, 0);
+        ExpectSet(spd->Timing[1], {333.33, 4, 5, 3, 5, 15, 5, 3, 3, 20}, 1);
+        ExpectSet(spd->Timing[2], {266.67, 3, 4, 2, 4, 12, 4, 2, 2, 16}, 2);
+        // The other slots agree with the record.
+        EXPECT_EQ(m->GetCapacity(), 1024.0 * 1024 * 1024);
+        EXPECT_EQ(spd->dCapacity, m->GetCapacity());
+        EXPECT_EQ(m->GetMemoryType(), mtDDR2_SDRAM);
+        EXPECT_DOUBLE_EQ(m->GetMaxBandwidth(), 6.4e9);
+        EXPECT_EQ(spd->dMaxBandwidth, m->GetMaxBandwidth());
+        EXPECT_STREQ(m->GetPartNumber(), spd->szPartNumber);
+        EXPECT_EQ(m->GetSerialNumber(), spd->uSerialNumber);
+        EXPECT_EQ(m->GetDataWidth(), 64);
+        EXPECT_EQ(Str(m->GetName()), QString::fromLatin1(spd->szPartNumber));
+        EXPECT_EQ(Str(m->GetVendor()), QStringLiteral("Juv Technologies"));
+        EXPECT_EQ(Str(m->GetDescription()), QStringLiteral("1024 MB DDR2 SDRAM DIMM"));
+    }
+    EXPECT_NE(Module(0)->GetSerialNumber(), Module(1)->GetSerialNumber());
+    g_DriverHandler.UnInit();
+}
+
+TEST_F(QvxTest, ModuleBusClockIsTheMemoryClockWritten)
+{
+    MEMORY_CONFIG config{};
+    ASSERT_TRUE(MC()->GetConfig(&config));
+    EXPECT_EQ(Module(0)->GetBusFrequency(), config.MemClk);
+    double list[256];
+    unsigned count = 256;
+    ASSERT_TRUE(MC()->GetMemClkList(list, &count));
+    config.MemClk = list[2];
+    ASSERT_TRUE(MC()->SetConfig(&config));
+    EXPECT_EQ(Module(1)->GetBusFrequency(), list[2]);
+    EXPECT_EQ(MC()->GetMemoryFrequency(0, 0), list[2]);
+}
+
+TEST_F(QvxTest, ModulesOfTheMemoryVariants)
+{
+    struct Case {
+        const char* board;
+        unsigned long modules;
+        int type;
+        double capacityMB, bandwidth;
+        double firstSet[3];       // set 0 of module 0: MHz, Tcl, Tras
+    };
+    for (const Case& c : {Case{"qvx-ddr", 2, mtDDR_SDRAM, 512, 3.2e9, {200, 3, 8}},
+                          Case{"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.5 * 16e6, {1000.0 / 1.5, 9, 24}},
+                          Case{"qvx-no-modules", 0, 0, 0, 0, {}}, Case{"qvx-bare", 0, 0, 0, 0, {}}}) {
+        SCOPED_TRACE(c.board);
+        UseBoard(c.board);
+        ASSERT_EQ(g_DeviceManager.GetDeviceCount(dtMemory), c.modules);
+        EXPECT_EQ(Module(c.modules), nullptr);
+        if (c.modules == 0)
+            continue;
+        const SPD_INFO* spd = Module(0)->GetSPDInfo();
+        ASSERT_NE(spd, nullptr);
+        EXPECT_EQ(spd->nMemoryType, c.type);
+        EXPECT_EQ(Module(0)->GetMemoryType(), c.type);
+        EXPECT_EQ(Module(0)->GetCapacity(), c.capacityMB * 1048576);
+        EXPECT_NEAR(spd->dMaxBandwidth, c.bandwidth, 1);
+        EXPECT_NEAR(spd->Timing[0].dFrequency, c.firstSet[0], 1e-9);
+        EXPECT_EQ(spd->Timing[0].Tcl, c.firstSet[1]);
+        EXPECT_EQ(spd->Timing[0].Tras, c.firstSet[2]);
+    }
+}
+
+TEST_F(QvxTest, DdrModulesWithHalfLatenciesEmptySetsAndAProfile)
+{
+    UseBoard("qvx-ddr");
+    const SPD_INFO* full = Module(0)->GetSPDInfo();
+    ASSERT_NE(full, nullptr);
+    ExpectSet(full->Timing[1], {166.67, 2.5, 3, 2, 3, 7, 3, 1, 2, 10}, 1);
+    ExpectSet(full->Timing[2], {133.33, 2, 2, 2, 2, 6, 2, 1, 2, 8}, 2);
+    EXPECT_EQ(full->uSerialNumber, 2748u);      // shown as "ABC"
+    EXPECT_STREQ(full->szManufacturer, "Juv Technologies");
+
+    // One CAS latency only: sets 1 and 2 are empty, and the maker's profile fills in.
+    const SPD_INFO* one = Module(1)->GetSPDInfo();
+    ASSERT_NE(one, nullptr);
+    EXPECT_TRUE(std::isfinite(one->Timing[0].dFrequency));
+    EXPECT_TRUE(std::isnan(one->Timing[1].dFrequency));
+    EXPECT_TRUE(std::isnan(one->Timing[2].dFrequency));
+    EXPECT_NE(one->bExtraSet, 0);
+    ExpectSet(one->ExtraTiming, {220, 2.5, 3, 2, 3, 7, 3, 1, 2, 10}, 3);
+    // A maker code no maker has: the long "unknown" text.
+    EXPECT_STREQ(one->szManufacturer, CMICDatabase::UNKNOWN_MIC);
+    EXPECT_GT(std::strlen(one->szManufacturer), 20u);
+}
+
+TEST_F(QvxTest, ModulesWhoseSpdCannotBeRead)
+{
+    UseBoard("qvx-unreadable-records");
+    ASSERT_EQ(g_DeviceManager.GetDeviceCount(dtMemory), 2u);
+    EXPECT_NE(Module(0)->GetSPDInfo(), nullptr);
+    IMemoryModuleDevice* blind = Module(1);
+    EXPECT_EQ(blind->GetSPDInfo(), nullptr);             // no EEPROM answers for slot 2
+    EXPECT_EQ(blind->GetSlotLocation(), 2);
+    EXPECT_EQ(blind->GetCapacity(), 1024.0 * 1048576);   // what the controller sees
+    EXPECT_EQ(blind->GetMemoryType(), MC()->GetMemoryType());
+    EXPECT_STREQ(blind->GetPartNumber(), "");
+    EXPECT_EQ(blind->GetMaxBandwidth(), 0);
+    EXPECT_EQ(Str(blind->GetVendor()), QString());
+
+    // A damaged checksum is no SPD data either.
+    QJsonObject smbus = test::DefaultBoard().value("smbus").toObject();
+    QJsonArray devices = smbus.value("devices").toArray();
+    QJsonObject first = devices.at(0).toObject();
+    QString bytes = first.value("bytes").toString();
+    bytes.replace(0, 2, QStringLiteral("81"));
+    first.insert("bytes", bytes);
+    devices.replace(0, first);
+    smbus.insert("devices", devices);
+    g_DeviceManager.UnInit();
+    ASSERT_TRUE(test::LoadDefaultBoardWith({{"smbus", smbus}}));
+    ASSERT_TRUE(g_DeviceManager.Init("test"));
+    EXPECT_EQ(Module(0)->GetSPDInfo(), nullptr);
+    EXPECT_TRUE(test::LogContains("QVXLogic: SPD checksum"));
+    EXPECT_NE(Module(1)->GetSPDInfo(), nullptr);
+
+    vb::Machine::Instance().GetFaults().Set("qvx:Memory.GetSPDInfo");
+    EXPECT_EQ(Module(1)->GetSPDInfo(), nullptr);
+}
+
+} // namespace
