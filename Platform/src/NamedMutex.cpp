@@ -1,10 +1,9 @@
 #include "Platform/NamedMutex.h"
+#include "Platform/StateDir.h"
 #include "Platform/Time.h"
 #include "PrivateFiles.h"
 
-#include "VirtualBoard/Machine.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -58,7 +57,7 @@ std::shared_ptr<NamedMutex> NamedMutex::OpenOrCreate(const std::string& name)
 {
     if (name.empty() || name.find('/') != std::string::npos)
         return nullptr;
-    const QString dir = vb::Machine::StateDir() + QStringLiteral("/locks");
+    const QString dir = StateDir() + QStringLiteral("/locks");
     const std::string path = (dir + QLatin1Char('/')).toStdString() + name;
 
     std::lock_guard<std::mutex> registry(g_registryLock);
