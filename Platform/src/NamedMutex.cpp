@@ -3,7 +3,6 @@
 #include "Platform/Time.h"
 #include "PrivateFiles.h"
 
-
 #include <QFile>
 
 #include <cerrno>
