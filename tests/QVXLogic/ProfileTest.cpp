@@ -2,6 +2,8 @@
 #include <QFile>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 #include "QvxTestSupport.h"
 
 #include "support/BoardEdits.h"
@@ -123,6 +125,17 @@ TEST_F(QvxTest, SaveFailsOnAnUnwritablePath)
 {
     EXPECT_FALSE(CProfileSettgins::m_Self.SaveSettings(u"/nonexistent/folder/p.xml"));
     EXPECT_TRUE(test::LogContains("cannot write the profile"));
+}
+
+TEST_F(QvxTest, NobodyElseMayChangeASavedProfileWhateverTheUmask)
+{
+    const mode_t previous = ::umask(0);
+    const bool saved = CProfileSettgins::m_Self.SaveSettings(Path("open.xml").c_str());
+    ::umask(previous);
+    ASSERT_TRUE(saved);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(QString::fromStdU16String(Path("open.xml"))).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST_F(QvxTest, ADeviceNameThatIsNoXmlNameFailsTheSaveInsteadOfWritingAnUnreadableProfile)

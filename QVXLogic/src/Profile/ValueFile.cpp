@@ -153,8 +153,11 @@ bool ValueFile::Save(const QString& path, QString* error) const
                      .arg(why.isEmpty() ? QStringLiteral("it reads back differently") : why);
         return false;
     }
+    // A profile may be applied at the next start: nobody else may change it, whatever the umask.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+        || !file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther))
+        || !file.commit()) {
         *error = file.errorString();
         return false;
     }
