@@ -21,8 +21,10 @@ bool WriteFileAtomically(const QString& path, const QByteArray& content)
     // whatever the umask.
     if (bRetCode)
         bRetCode = file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    // commit() would swap the file in even when its own flush of the buffered text
+    // failed (a full disk): the earlier file would be lost to a cut one.
     if (bRetCode)
-        bRetCode = file.commit();
+        bRetCode = file.flush() && file.commit();
     else
         file.cancelWriting();
     if (!bRetCode)

@@ -94,8 +94,8 @@ bool QCorvane::GenerateScriptFile(bool bEnable)
                      .arg(QChar::fromLatin1(cLetter))
                      .toLatin1();
     }
-    file.write(script);
-    const bool bRetCode = file.commit();
+    // Only a whole script is swapped in (commit() alone would not see a failed flush).
+    const bool bRetCode = file.write(script) == script.size() && file.flush() && file.commit();
     LOG_PROCESS_ERROR(bRetCode);
     SaveDriveLetter(bEnable ? m_cDriveLetter : 0);
     return true;

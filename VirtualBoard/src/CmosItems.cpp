@@ -107,8 +107,10 @@ bool CmosItems::_WriteState() const
         Report(rtError, "VirtualBoard: cannot write CMOS state file %s", qPrintable(m_stateFile));
         return false;
     }
-    file.write(QJsonDocument(QJsonObject{{QStringLiteral("items"), items}}).toJson());
-    if (!file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) || !file.commit()) {
+    const QByteArray bytes = QJsonDocument(QJsonObject{{QStringLiteral("items"), items}}).toJson();
+    // Only a whole file is swapped in (commit() alone would not see a failed flush).
+    if (file.write(bytes) != bytes.size() || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+        || !file.flush() || !file.commit()) {
         Report(rtError, "VirtualBoard: cannot write CMOS state file %s", qPrintable(m_stateFile));
         return false;
     }

@@ -7,6 +7,7 @@
 #include "QvxTestSupport.h"
 
 #include "support/BoardEdits.h"
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
@@ -124,6 +125,19 @@ TEST_F(QvxTest, BadProfilesFailAndRefusedItemsDoNotStopTheRest)
 TEST_F(QvxTest, SaveFailsOnAnUnwritablePath)
 {
     EXPECT_FALSE(CProfileSettgins::m_Self.SaveSettings(u"/nonexistent/folder/p.xml"));
+    EXPECT_TRUE(test::LogContains("cannot write the profile"));
+}
+
+TEST_F(QvxTest, ASaveThatRunsOutOfDiskKeepsTheEarlierProfile)
+{
+    Write("earlier.xml", "<Configuration/>\n");
+    {
+        test::FileSizeLimit full(10);
+        EXPECT_FALSE(CProfileSettgins::m_Self.SaveSettings(Path("earlier.xml").c_str()));
+    }
+    QFile file(QString::fromStdU16String(Path("earlier.xml")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "<Configuration/>\n");
     EXPECT_TRUE(test::LogContains("cannot write the profile"));
 }
 

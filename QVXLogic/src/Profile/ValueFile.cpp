@@ -154,10 +154,11 @@ bool ValueFile::Save(const QString& path, QString* error) const
         return false;
     }
     // A profile may be applied at the next start: nobody else may change it, whatever the umask.
+    // The explicit flush: commit() alone would swap in a cut file when its own flush fails.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
         || !file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther))
-        || !file.commit()) {
+        || !file.flush() || !file.commit()) {
         *error = file.errorString();
         return false;
     }

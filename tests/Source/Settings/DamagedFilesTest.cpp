@@ -12,6 +12,7 @@
 #include "Settings/MiscSettings.h"
 #include "Settings/PageSettings.h"
 #include "Source/Files.h"
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 
 namespace {
@@ -92,4 +93,21 @@ TEST(DamagedFilesTest, NobodyElseMayChangeWhatTheStoresWriteWhateverTheUmask)
         EXPECT_EQ(st.st_mode & 0777, 0644u);
     }
     ::umask(previous);
+}
+
+TEST(DamagedFilesTest, ASaveThatRunsOutOfDiskKeepsTheEarlierFile)
+{
+    for (const Store& s : kStores) {
+        SCOPED_TRACE(s.file);
+        ASSERT_TRUE(s.loadAndSave());
+        const QByteArray earlier = test::ReadFile(s.file);
+        ASSERT_FALSE(earlier.isEmpty());
+        test::LogCapture::Instance().Clear();
+        {
+            test::FileSizeLimit full(10);
+            EXPECT_FALSE(s.loadAndSave());
+        }
+        EXPECT_EQ(test::ReadFile(s.file), earlier);
+        EXPECT_TRUE(test::LogContains("Cannot write ")) << "a failure is never reported as a save";
+    }
 }
