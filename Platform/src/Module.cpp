@@ -1,4 +1,5 @@
 #include "Platform/Module.h"
+#include "Platform/LastError.h"
 
 #include <QString>
 #include <climits>
@@ -11,6 +12,12 @@ namespace plat {
 namespace {
 std::mutex g_mutex;
 std::u16string g_override;
+
+bool TooLong()
+{
+    SetLastError(kErrorFilenameExcedRange);
+    return false;
+}
 }
 
 void SetExecutablePathForTesting(const char16_t* path)
@@ -28,7 +35,7 @@ bool GetExecutablePath(char16_t* buffer, size_t capacity)
         std::lock_guard<std::mutex> lock(g_mutex);
         if (!g_override.empty()) {
             if (g_override.size() + 1 > capacity)
-                return false;
+                return TooLong();
             std::copy(g_override.begin(), g_override.end(), buffer);
             buffer[g_override.size()] = 0;
             return true;
@@ -41,7 +48,7 @@ bool GetExecutablePath(char16_t* buffer, size_t capacity)
         return false;
     const QString text = QString::fromLocal8Bit(path, static_cast<qsizetype>(n));
     if (static_cast<size_t>(text.size()) + 1 > capacity)
-        return false;
+        return TooLong();
     std::copy_n(reinterpret_cast<const char16_t*>(text.utf16()), text.size(), buffer);
     buffer[text.size()] = 0;
     return true;

@@ -1,9 +1,8 @@
 #include "Platform/NamedMutex.h"
+#include "Platform/StateDir.h"
 #include "Platform/Time.h"
+#include "PrivateFiles.h"
 
-#include "VirtualBoard/Machine.h"
-
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -57,15 +56,16 @@ std::shared_ptr<NamedMutex> NamedMutex::OpenOrCreate(const std::string& name)
 {
     if (name.empty() || name.find('/') != std::string::npos)
         return nullptr;
-    const QString dir = vb::Machine::StateDir() + QStringLiteral("/locks");
+    const QString dir = StateDir() + QStringLiteral("/locks");
     const std::string path = (dir + QLatin1Char('/')).toStdString() + name;
 
     std::lock_guard<std::mutex> registry(g_registryLock);
     if (std::shared_ptr<NamedMutex> existing = g_registry[path].lock())
         return existing;
 
-    QDir().mkpath(dir);
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (!MakePrivateFolders(dir))
+        return nullptr;
+    const int fd = OpenPrivateFile(QString::fromStdString(path));
     if (fd < 0)
         return nullptr;
     // The file lock makes creation and first initialisation one step for all processes.

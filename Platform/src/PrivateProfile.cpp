@@ -2,6 +2,7 @@
 #include "Platform/StateDir.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
 namespace plat {
@@ -32,7 +33,11 @@ bool WritePrivateProfileString(const char16_t* section, const char16_t* key, con
     else
         profile.remove(KeyOf(section, key));
     profile.sync();
-    return profile.status() == QSettings::NoError;
+    if (profile.status() != QSettings::NoError)
+        return false;
+    // The user's own, like everything in the state folder, whatever the umask.
+    QFile::setPermissions(profile.fileName(), QFile::ReadOwner | QFile::WriteOwner);
+    return true;
 }
 
 } // namespace plat

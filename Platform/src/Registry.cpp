@@ -1,6 +1,7 @@
 #include "Platform/Registry.h"
+#include "PrivateFiles.h"
 
-#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -46,6 +47,16 @@ bool KeyExists(QSettings& settings, const QString& group)
     return exists;
 }
 
+// The hives are this user's own: an owner-only folder and files, whatever the umask.
+long Sync(QSettings& settings)
+{
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return ERROR_ACCESS_DENIED;
+    QFile::setPermissions(settings.fileName(), QFile::ReadOwner | QFile::WriteOwner);
+    return ERROR_SUCCESS;
+}
+
 } // namespace
 
 QString RegistryRoot()
@@ -82,10 +93,9 @@ long RegistryKey::Create(RegistryHive hive, QStringView path)
     {
         QSettings settings(RegistryHiveFile(hive), QSettings::IniFormat);
         if (!KeyExists(settings, group)) {
-            QDir().mkpath(RegistryRoot());
+            MakePrivateFolders(RegistryRoot());
             settings.setValue(group + QLatin1Char('/') + kKeyMarker, QString());
-            settings.sync();
-            if (settings.status() != QSettings::NoError)
+            if (Sync(settings) != ERROR_SUCCESS)
                 return ERROR_ACCESS_DENIED;
         }
     }
@@ -146,7 +156,7 @@ long RegistryKey::_Write(QStringView name, const QString* value)
         return ERROR_INVALID_DATA;
     if (ValueFault("registry-write-fails", name))
         return ERROR_ACCESS_DENIED;
-    QDir().mkpath(RegistryRoot());
+    MakePrivateFolders(RegistryRoot());
     QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
     const QString key = m_group + QLatin1Char('/') + name.toString();
     if (value) {
@@ -158,8 +168,7 @@ long RegistryKey::_Write(QStringView name, const QString* value)
         settings.setValue(m_group + QLatin1Char('/') + kKeyMarker, QString());
         settings.remove(key);
     }
-    settings.sync();
-    return settings.status() == QSettings::NoError ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return Sync(settings);
 }
 
 QStringList RegistryKey::ValueNames() const

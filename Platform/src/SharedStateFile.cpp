@@ -1,23 +1,28 @@
 #include "SharedStateFile.h"
 #include "Platform/RuntimeDir.h"
+#include "PrivateFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace plat {
 
-SharedStateFile::SharedStateFile(const QString& name) : m_path(RuntimeDir() + QLatin1Char('/') + name)
+SharedStateFile::SharedStateFile(const QString& name)
 {
-    const QByteArray lockPath = QFile::encodeName(m_path + QStringLiteral(".lock"));
-    m_lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Without a folder this user can trust nothing is read or written.
+    const QString folder = RuntimeDir();
+    if (folder.isEmpty())
+        return;
+    m_path = folder + QLatin1Char('/') + name;
+    m_lockFd = OpenPrivateFile(m_path + QStringLiteral(".lock"));
     if (m_lockFd >= 0) {
         int rc;
         do
@@ -38,25 +43,25 @@ SharedStateFile::~SharedStateFile()
     }
 }
 
-bool SharedStateFile::Exists() const { return QFile::exists(m_path); }
+bool SharedStateFile::Exists() const
+{
+    struct stat st {};
+    return !m_path.isEmpty() && ::lstat(QFile::encodeName(m_path).constData(), &st) == 0;
+}
 
 QJsonObject SharedStateFile::Read() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (m_path.isEmpty() || !ReadPrivateFile(m_path, &bytes))
         return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
+    return QJsonDocument::fromJson(bytes).object();
 }
 
 bool SharedStateFile::Write(const QJsonObject& state)
 {
     if (!IsLocked())
         return false;
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(state).toJson(QJsonDocument::Compact));
-    return file.commit();
+    return WritePrivateFile(m_path, QJsonDocument(state).toJson(QJsonDocument::Compact));
 }
 
 bool SharedStateFile::Remove() { return !Exists() || QFile::remove(m_path); }

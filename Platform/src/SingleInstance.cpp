@@ -1,19 +1,37 @@
 #include "Platform/SingleInstance.h"
+#include "Platform/RuntimeDir.h"
+#include "PrivateFiles.h"
 
-#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 
-#include "Platform/RuntimeDir.h"
+#include <cerrno>
+#include <cstring>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace plat {
 
 namespace {
 const char kRaiseRequest[] = "raise\n";
 
-QString SocketPath() { return SingleInstance::RuntimeFolder() + QStringLiteral("/VykVelocrest.window"); }
+QString SocketPath()
+{
+    const QString folder = SingleInstance::RuntimeFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/VykVelocrest.window");
 }
+
+// Only a program of this same user may answer for a running instance.
+bool PeerIsThisUser(const QLocalSocket& socket)
+{
+    struct ucred peer {};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0
+           && peer.uid == ::geteuid();
+}
+} // namespace
 
 SingleInstance::SingleInstance() = default;
 
@@ -23,10 +41,17 @@ QString SingleInstance::RuntimeFolder() { return RuntimeDir(); }
 
 bool SingleInstance::RaiseRunning(int timeoutMs)
 {
+    const QString path = SocketPath();
+    if (path.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(SocketPath());
+    socket.connectToServer(path);
     if (!socket.waitForConnected(timeoutMs))
         return false;
+    if (!PeerIsThisUser(socket)) {
+        socket.abort();
+        return false;
+    }
     socket.write(kRaiseRequest);
     socket.waitForBytesWritten(timeoutMs);
     socket.disconnectFromServer();
@@ -37,27 +62,50 @@ bool SingleInstance::TryLock()
 {
     if (IsLocked())
         return true;
-    auto lock = std::make_unique<QLockFile>(RuntimeFolder() + QStringLiteral("/VykVelocrestMutex.lock"));
-    // The lock is held for the program's whole run: only a dead owner makes it stale.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
+    m_error.clear();
+    QString why;
+    const QString folder = RuntimeDir(&why);
+    if (folder.isEmpty()) {
+        m_error = why;
         return false;
-    m_lock = std::move(lock);
+    }
+    const QString path = folder + QStringLiteral("/VykVelocrestMutex.lock");
+    const int fd = OpenPrivateFile(path);
+    if (fd < 0) {
+        m_error = PrivateFolderError();
+        return false;
+    }
+    // The kernel drops the lock with the process that held it: a lock left by a program
+    // that died is free again, whatever (or nothing) its file holds.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK)
+            m_error = QStringLiteral("cannot lock %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        ::close(fd);
+        return false;
+    }
+    // The process id only tells a reader who holds it: nothing depends on it being there.
+    const QByteArray pid = QByteArray::number(static_cast<qint64>(::getpid())) + '\n';
+    [[maybe_unused]] const bool noted = ::ftruncate(fd, 0) == 0
+                                        && ::pwrite(fd, pid.constData(), static_cast<size_t>(pid.size()), 0) == pid.size();
+    m_lockFd = fd;
     return true;
 }
 
-bool SingleInstance::IsLocked() const { return m_lock && m_lock->isLocked(); }
+bool SingleInstance::IsLocked() const { return m_lockFd >= 0; }
 
 bool SingleInstance::Listen(std::function<void()> onRaise)
 {
     if (!IsLocked())
         return false;
     m_server.reset();
+    const QString path = SocketPath();
+    if (path.isEmpty())
+        return false;
     // We hold the lock, so a socket file left here belongs to a program that died.
-    QLocalServer::removeServer(SocketPath());
+    QLocalServer::removeServer(path);
     auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(SocketPath()))
+    if (!server->listen(path))
         return false;
     QLocalServer* raw = server.get();
     QObject::connect(raw, &QLocalServer::newConnection, raw, [raw, onRaise]() {
@@ -81,9 +129,13 @@ void SingleInstance::Release()
     if (m_server)
         m_server->close();
     m_server.reset();
-    if (m_lock)
-        m_lock->unlock();
-    m_lock.reset();
+    // The file stays: removing it could let a second program lock a new file while a
+    // first still holds the old one.
+    if (m_lockFd >= 0) {
+        ::flock(m_lockFd, LOCK_UN);
+        ::close(m_lockFd);
+    }
+    m_lockFd = -1;
 }
 
 } // namespace plat

@@ -1,15 +1,15 @@
 #include "Platform/StateDir.h"
+#include "PrivateFiles.h"
 
 #include "VirtualBoard/Machine.h"
-
-#include <QDir>
 
 namespace plat {
 
 QString StateDir()
 {
+    // The user's own, whatever the umask: what is written in it is nobody else's to read.
     const QString dir = vb::Machine::StateDir();
-    QDir().mkpath(dir);
+    MakePrivateFolders(dir);
     return dir;
 }
 

@@ -104,17 +104,19 @@ bool CConfigParser::_Init()
 {
     QFile file(m_szFullPath);
     if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray content = file.readAll();
+        file.close();
+        // A document nested far deeper than the store's four levels is damaged: QDom
+        // would take quadratic time to read it and overflow the stack writing it.
         QDomDocument document;
-        if (document.setContent(&file) && !document.documentElement().isNull()) {
+        if (settings::IsShallowXml(content) && document.setContent(content) && !document.documentElement().isNull()) {
             m_Document = document;
             return true;
         }
-        file.close();
     }
     // Missing or unreadable: the old file is kept aside, never deleted, and an
-    // empty store takes its place.
-    if (QFile::exists(m_szFullPath))
-        settings::SetFileAside(m_szFullPath);
+    // empty store takes its place. One that cannot be set aside is never saved over.
+    m_bFileKept = QFile::exists(m_szFullPath) && !settings::SetFileAside(m_szFullPath);
     _CreateDefault();
     return true;
 }
@@ -214,6 +216,7 @@ bool CConfigParser::Save()
 {
     if (m_Document.isNull())
         return false;
+    LOG_PROCESS_ERROR(!m_bFileKept);
     return settings::WriteFileAtomically(m_szFullPath, m_Document.toByteArray(-1));
 }
 

@@ -26,7 +26,8 @@ public:
     bool SetValue(QStringView group, QStringView subGroup, QStringView item, double value, bool bSave);
     // The item's text; false (value untouched) when the item does not exist.
     bool GetValue(QStringView group, QStringView subGroup, QStringView item, QString& value) const;
-    // Writes the whole document atomically.
+    // Writes the whole document atomically; false when a damaged file that could not
+    // be set aside holds its place.
     bool Save();
 
     // Where the file is read from and written to.
@@ -47,4 +48,5 @@ private:
     QString m_szFileName;
     QString m_szFilePath;
     QString m_szFullPath;
+    bool m_bFileKept = false;
 };

@@ -25,9 +25,10 @@ bool CMiscSettings::Load()
 {
     CMiscHandler handler(*this);
     const settings::FileRead read = settings::ReadXmlFile(kFileName, handler);
+    m_bFileKept = read == settings::FileRead::Kept;
     if (read == settings::FileRead::Read)
         return true;
-    if (read == settings::FileRead::Failed)
+    if (read != settings::FileRead::Missing)
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
     _SetDefaults();
     // A folder that cannot be written must not stop the program: the defaults hold
@@ -38,6 +39,8 @@ bool CMiscSettings::Load()
 
 bool CMiscSettings::Save()
 {
+    // A damaged file that could not be set aside is the user's only copy.
+    LOG_PROCESS_ERROR(!m_bFileKept);
     QDomDocument doc(kFileName);
     QDomElement root = doc.createElement(QStringLiteral("Preference"));
     doc.appendChild(root);

@@ -13,10 +13,12 @@ public:
     virtual ~CMiscSettings() = default;
 
     // Reads the file; when it is missing or unreadable, the defaults are used and
-    // written (an unreadable file is kept aside as "Preference.xml.bad"). True even
-    // when the defaults cannot be written, so a read-only folder still starts.
+    // written (an unreadable file is kept aside as "Preference.xml.bad"; one that
+    // cannot be set aside stays, and nothing is saved over it). True even when the
+    // defaults cannot be written, so a read-only folder still starts.
     bool Load();
-    // Writes the file atomically; false when it could not be written.
+    // Writes the file atomically; false when it could not be written, or when the
+    // last Load left a damaged file in place.
     bool Save();
     // Replaces the installed translators for LanguageType (0: the system's language).
     bool LoadLanguage();
@@ -40,6 +42,8 @@ public:
 
 private:
     void _SetDefaults();
+
+    bool m_bFileKept = false;
 };
 
 extern CMiscSettings g_MiscSettings;

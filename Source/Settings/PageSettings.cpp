@@ -18,9 +18,10 @@ bool CPageSettings::Load()
     // A damaged file is kept aside rather than deleted: the user may want his table back.
     CPageHandler fileHandler(*this);
     const settings::FileRead read = settings::ReadXmlFile(kFileName, fileHandler);
+    m_bFileKept = read == settings::FileRead::Kept;
     if (read == settings::FileRead::Read)
         return true;
-    if (read == settings::FileRead::Failed)
+    if (read != settings::FileRead::Missing)
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
     m_nPageCount = 0;
     // The built-in copy is read where it is; it is not copied to the disk.
@@ -35,6 +36,8 @@ bool CPageSettings::Load()
 
 bool CPageSettings::Save()
 {
+    // A damaged file that could not be set aside is the user's only copy.
+    LOG_PROCESS_ERROR(!m_bFileKept);
     QDomDocument doc(kFileName);
     QDomElement root = doc.createElement(QStringLiteral("PageList"));
     doc.appendChild(root);

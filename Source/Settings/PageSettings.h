@@ -20,10 +20,12 @@ public:
     virtual ~CPageSettings() = default;
 
     // Rebuilds the table from the file, else from the built-in default (an
-    // unreadable file is kept aside as "PageSettings.xml.bad"). False only when the
-    // built-in default cannot be read either.
+    // unreadable file is kept aside as "PageSettings.xml.bad"; one that cannot be set
+    // aside stays, and nothing is saved over it). False only when the built-in default
+    // cannot be read either.
     bool Load();
-    // Writes the table atomically; false when it could not be written.
+    // Writes the table atomically; false when it could not be written, or when the
+    // last Load left a damaged file in place.
     bool Save();
     // The record at nIndex, or null (logged) out of range. Callers may change the flags.
     PAGE_INFO* GetPage(int nIndex);
@@ -37,6 +39,7 @@ public:
 private:
     PAGE_INFO m_Pages[MAX_WIDGET_COUNT] = {};
     int m_nPageCount = 0;
+    bool m_bFileKept = false;
 };
 
 extern CPageSettings g_PageSettings;

@@ -11,12 +11,15 @@
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
+#include "Platform/LastError.h"
+#include "Platform/RuntimeDir.h"
 #include "Platform/SimulatedBoard.h"
 #include "Platform/SingleInstance.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/PerformanceControl.h"
 #include "Settings/MiscSettings.h"
 #include "Settings/PageSettings.h"
+#include "Settings/SettingsFiles.h"
 #include "Settings/SkinManager.h"
 #include "Shell/GlobalFlags.h"
 #include "Shell/MessageBox.h"
@@ -38,6 +41,17 @@
     } while (0)
 #define MAIN_PROCESS_ERROR(cond, code) MAIN_PROCESS_ERROR_AS(cond, #cond, code)
 
+namespace {
+
+QString FailedToStart(const QString& reason) { return QObject::tr("Vyk Velocrest failed to start: %1.").arg(reason); }
+
+QString TooLongPath()
+{
+    return QObject::tr("the path of its folder is too long; please install it in a folder with a shorter path");
+}
+
+} // namespace
+
 QString ExitMessage(int nCode)
 {
     switch (nCode) {
@@ -46,10 +60,15 @@ QString ExitMessage(int nCode)
     case 4: return QObject::tr("Log module initialization failed.");
     case 5: return QObject::tr("Vyk Velocrest driver failed to start.");
     case 6: return QObject::tr("Vyk Velocrest failed to initialize device manager.");
-    case 7:
-        if (g_IsAdministratorAccount() && g_GetLastError() == 5)
+    case 7: {
+        const unsigned error = g_GetLastError();
+        // Rights are not the problem when the driver's path does not fit its buffer.
+        if (error == plat::kErrorFilenameExcedRange)
+            return FailedToStart(TooLongPath());
+        if (g_IsAdministratorAccount() && error == 5)
             return QObject::tr("You have not enough permission to run this program! \nPlease try to run it as administrator.");
         return QObject::tr("Vyk Velocrest failed to start. Please make sure to run it as administrator.");
+    }
     case 8: return QObject::tr("Vyk Velocrest failed to initialize test center.");
     case 9: return QObject::tr("Vyk Velocrest failed to initialize widget manager.");
     case 10: return QObject::tr("Vyk Velocrest failed to initialize main window.");
@@ -87,6 +106,8 @@ private:
     QStringList m_arguments;
     const StartupOptions& m_options;
     int m_nCode = 1;
+    // Why a step failed, when the step's own message would not say it.
+    QString m_strReason;
     StartupFirmware m_Firmware;
     plat::SingleInstance m_Instance;
     std::unique_ptr<InitWindow> m_pInitWindow;
@@ -106,17 +127,29 @@ bool ApplicationRun::Start()
     // Another instance: its window comes to the front, this start ends quietly.
     const bool bRaised = plat::SingleInstance::RaiseRunning();
     MAIN_PROCESS_ERROR_AS(!bRaised, "FALSE", 2);
-    // The lock is taken atomically, so two starts close together cannot both pass.
+    // The lock is taken atomically, so two starts close together cannot both pass. A
+    // lock that cannot be taken for another reason than a running program says why.
     const bool hMutex = m_Instance.TryLock();
+    m_strReason = m_Instance.ErrorString();
     MAIN_PROCESS_ERROR_AS(hMutex, "!hMutex", 2);
 
     if (m_arguments.size() == 2 && m_arguments.at(1) == QLatin1String("debug"))
         msgbox::Show(nullptr, QMessageBox::NoIcon, QString(), QStringLiteral("Debug"));
 
+    // The settings files are read and written in the program's folder, never in the
+    // caller's: a folder that cannot be entered ends the start.
     const QString folder = m_options.programFolder.isEmpty() ? QString::fromStdU16String(g_GetApplicationPath())
                                                              : m_options.programFolder;
-    QDir::setCurrent(folder);
+    if (folder.isEmpty())
+        m_strReason = g_GetLastError() == plat::kErrorFilenameExcedRange
+                          ? TooLongPath()
+                          : QObject::tr("the folder of its program file cannot be read");
+    else if (!QDir::setCurrent(folder))
+        m_strReason = QObject::tr("it cannot enter its folder %1").arg(folder);
+    MAIN_PROCESS_ERROR_AS(m_strReason.isEmpty(), "QDir::setCurrent(folder)", 3);
 
+    // A settings file set aside here is told once the log is open.
+    settings::DeferredLog setAside;
     bool bRetCode = g_MiscSettings.Load();
     MAIN_PROCESS_ERROR(bRetCode, 3);
     bRetCode = g_MiscSettings.LoadLanguage();
@@ -129,11 +162,16 @@ bool ApplicationRun::Start()
     bRetCode = g_Log.Init("QVX", 0xFFFF, g_MiscSettings.LogFileEnabled ? CLog::LOG_OUTPUT_FILE : 0, 10000);
     MAIN_PROCESS_ERROR(bRetCode, 4);
     LogVersion();
+    setAside.Write();
 
     m_pInitWindow = std::make_unique<InitWindow>(nullptr);
     ShowSplash();
 
+    // A runtime or state folder that cannot be used is named, rather than blamed on rights.
+    plat::ClearPrivateFolderError();
     bRetCode = m_options.initEngine ? m_options.initEngine() : g_InitEngine();
+    if (!bRetCode)
+        m_strReason = plat::PrivateFolderError();
     MAIN_PROCESS_ERROR(bRetCode, 7);
 
     bRetCode = m_Firmware.InitSmbios();
@@ -205,7 +243,7 @@ void ApplicationRun::End()
     if (m_pInitWindow)
         m_pInitWindow->close();
     m_pInitWindow.reset();
-    const QString message = ExitMessage(m_nCode);
+    const QString message = m_nCode != 0 && !m_strReason.isEmpty() ? FailedToStart(m_strReason) : ExitMessage(m_nCode);
     if (!message.isEmpty())
         msgbox::Show(nullptr, QMessageBox::Information, ProductTitle(), message, QMessageBox::Ok);
     g_PerformanceControl.UnInitialize();

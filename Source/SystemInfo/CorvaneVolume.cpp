@@ -62,8 +62,12 @@ bool QCorvane::GenerateScriptFile(bool bEnable)
         m_cDriveLetter = cLetter;
     }
 
+    // The script is run with the system's rights: nobody else may read or change it.
     QSaveFile file(ScriptFilePath());
-    const int iRet = file.open(QIODevice::WriteOnly | QIODevice::Text) ? 0 : 1;
+    const int iRet = file.open(QIODevice::WriteOnly | QIODevice::Text)
+                         && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+                     ? 0
+                     : 1;
     LOG_PROCESS_ERROR(iRet == 0);
     QByteArray script;
     if (bEnable) {
@@ -90,8 +94,8 @@ bool QCorvane::GenerateScriptFile(bool bEnable)
                      .arg(QChar::fromLatin1(cLetter))
                      .toLatin1();
     }
-    file.write(script);
-    const bool bRetCode = file.commit();
+    // Only a whole script is swapped in (commit() alone would not see a failed flush).
+    const bool bRetCode = file.write(script) == script.size() && file.flush() && file.commit();
     LOG_PROCESS_ERROR(bRetCode);
     SaveDriveLetter(bEnable ? m_cDriveLetter : 0);
     return true;

@@ -98,14 +98,19 @@ bool CmosItems::_WriteState() const
     for (const CmosItem& item : m_items)
         items.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(item.name)},
                                  {QStringLiteral("value"), int(item.value)}});
-    QDir().mkpath(QFileInfo(m_stateFile).absolutePath());
+    // The state folder and file are the user's own, whatever the umask.
+    const QString dir = QFileInfo(m_stateFile).absolutePath();
+    if (!QFileInfo::exists(dir) && QDir().mkpath(dir))
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QSaveFile file(m_stateFile);
     if (!file.open(QIODevice::WriteOnly)) {
         Report(rtError, "VirtualBoard: cannot write CMOS state file %s", qPrintable(m_stateFile));
         return false;
     }
-    file.write(QJsonDocument(QJsonObject{{QStringLiteral("items"), items}}).toJson());
-    if (!file.commit()) {
+    const QByteArray bytes = QJsonDocument(QJsonObject{{QStringLiteral("items"), items}}).toJson();
+    // Only a whole file is swapped in (commit() alone would not see a failed flush).
+    if (file.write(bytes) != bytes.size() || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+        || !file.flush() || !file.commit()) {
         Report(rtError, "VirtualBoard: cannot write CMOS state file %s", qPrintable(m_stateFile));
         return false;
     }

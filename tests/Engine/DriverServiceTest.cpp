@@ -2,6 +2,7 @@
 #include "DriverTestSupport.h"
 
 #include "Engine/Engine.h"
+#include "Platform/LastError.h"
 #include "Platform/NamedObjects.h"
 #include "VirtualBoard/Clock.h"
 
@@ -74,6 +75,19 @@ TEST(DriverService, EngineStartFailsWithTheDriver)
     EXPECT_TRUE(test::LogContains("in g_InitEngine"));
     EXPECT_FALSE(test::LogContains("Engine library initialized successfully."));
     EXPECT_TRUE(g_UnInitEngine());          // a second shutdown is harmless
+}
+
+TEST(DriverService, AnInstallPathTooLongForTheDriverFileIsToldAsSuch)
+{
+    // The program's path fits the 256 characters, its driver file's does not.
+    const QString folder = test::TestDir() + "/" + QString(237 - test::TestDir().size() - 1, 'p');
+    const std::u16string program = (folder + "/VykVelocrest").toStdU16String();
+    plat::SetExecutablePathForTesting(program.c_str());
+    g_GetLastError();
+    EXPECT_FALSE(g_InitEngine());
+    EXPECT_EQ(g_GetLastError(), unsigned(plat::kErrorFilenameExcedRange));
+    EXPECT_FALSE(DriverService().exists);
+    plat::SetExecutablePathForTesting(nullptr);
 }
 
 TEST(DriverService, EngineStartsAndStopsTheDriver)

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "Engine/Log.h"
 #include "support/LogCapture.h"
@@ -73,6 +74,21 @@ TEST(Log, FileLineHasPrefixAndLivesInDatedFolder)
     EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^\d{4}-\d{6}<4>: Engine library initialized successfully\.\n$)"))
                     .match(QString::fromLatin1(text)).hasMatch())
         << text.toStdString();
+}
+
+TEST(Log, NobodyElseMayWriteTheLogWhateverTheUmask)
+{
+    const mode_t previous = ::umask(0);
+    CLog log;
+    ASSERT_TRUE(log.Init("QVX", 0xFFFF, 4, 10000));
+    log.Write(ltInfo, "line\n");
+    log.UnInit();
+    ::umask(previous);
+    const QStringList files = LogFiles();
+    ASSERT_EQ(files.size(), 1);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(files[0]).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST(Log, LineEndings)

@@ -1,9 +1,10 @@
 #include <QCoreApplication>
 #include <QString>
-#include <QThread>
 
 #include <atomic>
 #include <unistd.h>
+
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(Priority, LoweringWorksAndRaisingMayBeRefused)
 {
     // Run on a thread of its own: a lowered priority cannot always be raised back.
     std::atomic<bool> done{false};
-    QThread* thread = QThread::create([&] {
+    std::thread thread([&] {
         plat::IPriority& p = plat::Priority();
         int before = 0;
         ASSERT_TRUE(p.GetThreadPriority(&before));
@@ -81,9 +82,7 @@ TEST(Priority, LoweringWorksAndRaisingMayBeRefused)
         EXPECT_FALSE(p.SetPriorityClass(0x12345));      // not a class
         done = true;
     });
-    thread->start();
-    thread->wait();
-    delete thread;
+    thread.join();
     EXPECT_TRUE(done);
 }
 

@@ -1,4 +1,5 @@
 // The resource module stand-in (the "EMD.dat" template) and private profile files.
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -46,6 +47,8 @@ TEST(PrivateProfileTest, ABareNameLivesInTheStateFolder)
     QSettings profile(PrivateProfilePath(u"Corvane.ini"), QSettings::IniFormat);
     EXPECT_EQ(profile.value("Corvane/DefaultGlobalCapsSettings").toString(), QStringLiteral("1"));
     EXPECT_FALSE(profile.contains("Corvane/Other"));
+    EXPECT_EQ(QFile::permissions(PrivateProfilePath(u"Corvane.ini")) & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions()) << "the user's own";
     EXPECT_FALSE(WritePrivateProfileString(u"Corvane", u"Key", u"1", u"/proc/Corvane.ini"));
     EXPECT_FALSE(WritePrivateProfileString(u"", u"Key", u"1", u"Corvane.ini"));
 }

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -44,4 +45,38 @@ TEST(SingleInstanceTest, ASocketLeftByAProgramThatDiedDoesNotStopTheNextOne)
     SingleInstance next;
     ASSERT_TRUE(next.TryLock());
     EXPECT_TRUE(next.Listen([] {}));
+}
+
+TEST(SingleInstanceTest, ALockFileWhoseHolderIsNotRunningNeverStopsAStart)
+{
+    // What a program killed at any moment leaves behind, whatever the file holds: only
+    // a running holder keeps the lock.
+    const QByteArray leftovers[] = {"", "garbage", "999999\nVykVelocrest\nsomehost\n",
+                                    QByteArray::number(QCoreApplication::applicationPid()) + "\nVykVelocrest\n"};
+    const QString path = SingleInstance::RuntimeFolder() + "/VykVelocrestMutex.lock";
+    for (const QByteArray& content : leftovers) {
+        SCOPED_TRACE(content.constData());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        SingleInstance next;
+        EXPECT_TRUE(next.TryLock()) << next.ErrorString().toStdString();
+    }
+}
+
+TEST(SingleInstanceTest, ALockThatCannotBeTakenSaysWhyButARunningHolderNeedsNoReason)
+{
+    SingleInstance running, second;
+    ASSERT_TRUE(running.TryLock());
+    EXPECT_FALSE(second.TryLock());
+    EXPECT_TRUE(second.ErrorString().isEmpty());
+    running.Release();
+
+    const QString path = SingleInstance::RuntimeFolder() + "/VykVelocrestMutex.lock";
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkdir(path));
+    SingleInstance blocked;
+    EXPECT_FALSE(blocked.TryLock());
+    EXPECT_EQ(blocked.ErrorString(), "cannot open " + path + ": Is a directory");
 }

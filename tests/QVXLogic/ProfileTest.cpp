@@ -1,8 +1,13 @@
 // Profiles: saved and applied in the value store's format.
 #include <QFile>
+#include <QJsonObject>
+
+#include <sys/stat.h>
 
 #include "QvxTestSupport.h"
 
+#include "support/BoardEdits.h"
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
@@ -121,6 +126,77 @@ TEST_F(QvxTest, SaveFailsOnAnUnwritablePath)
 {
     EXPECT_FALSE(CProfileSettgins::m_Self.SaveSettings(u"/nonexistent/folder/p.xml"));
     EXPECT_TRUE(test::LogContains("cannot write the profile"));
+}
+
+TEST_F(QvxTest, ASaveThatRunsOutOfDiskKeepsTheEarlierProfile)
+{
+    Write("earlier.xml", "<Configuration/>\n");
+    {
+        test::FileSizeLimit full(10);
+        EXPECT_FALSE(CProfileSettgins::m_Self.SaveSettings(Path("earlier.xml").c_str()));
+    }
+    QFile file(QString::fromStdU16String(Path("earlier.xml")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "<Configuration/>\n");
+    EXPECT_TRUE(test::LogContains("cannot write the profile"));
+}
+
+TEST_F(QvxTest, NobodyElseMayChangeASavedProfileWhateverTheUmask)
+{
+    const mode_t previous = ::umask(0);
+    const bool saved = CProfileSettgins::m_Self.SaveSettings(Path("open.xml").c_str());
+    ::umask(previous);
+    ASSERT_TRUE(saved);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(QString::fromStdU16String(Path("open.xml"))).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+TEST_F(QvxTest, ADeviceNameThatIsNoXmlNameFailsTheSaveInsteadOfWritingAnUnreadableProfile)
+{
+    struct Case { const char* brand; bool saved; const char* element; };
+    const Case cases[] = {
+        {"Vyk (Tarrow) X4/955+", true, "<Vyk__Tarrow__X4_955_>"},   // the value store's own rule
+        {"Vyk@Tarrow", false, nullptr},
+        {"955 Tarrow", false, nullptr},
+        {"Vyk&Tarrow", false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.brand);
+        g_DeviceManager.UnInit();
+        QJsonObject processor = test::DefaultBoard().value("processor").toObject();
+        processor.insert("brand", c.brand);
+        ASSERT_TRUE(test::LoadDefaultBoardWith({{"processor", processor}}));
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+        test::LogCapture::Instance().Clear();
+        QFile::remove(QString::fromStdU16String(Path("named.xml")));
+
+        EXPECT_EQ(CProfileSettgins::m_Self.SaveSettings(Path("named.xml").c_str()), c.saved);
+        if (c.saved) {
+            QFile file(QString::fromStdU16String(Path("named.xml")));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(file.readAll().contains(c.element));
+            EXPECT_TRUE(CProfileSettgins::m_Self.ApplySettings(Path("named.xml").c_str())) << "what was saved reads back";
+        } else {
+            EXPECT_FALSE(QFile::exists(QString::fromStdU16String(Path("named.xml"))));
+            EXPECT_TRUE(test::LogContains("cannot write the profile"));
+        }
+    }
+}
+
+TEST_F(QvxTest, AProfileNestedFarDeeperThanAnyProfileIsRefused)
+{
+    QByteArray deep = "<Configuration><CPU><Vyk_Tarrow_X4_955_Quad-Core_Processor><Multiplier>12</Multiplier>"
+                      "<Note>";
+    for (int i = 0; i < 20; ++i)
+        deep += "<a>";
+    for (int i = 0; i < 20; ++i)
+        deep += "</a>";
+    deep += "</Note></Vyk_Tarrow_X4_955_Quad-Core_Processor></CPU></Configuration>";
+    Write("deep.xml", deep);
+    EXPECT_FALSE(CProfileSettgins::m_Self.ApplySettings(Path("deep.xml").c_str()));
+    EXPECT_TRUE(test::LogContains("nest deeper than"));
+    EXPECT_DOUBLE_EQ(Cpu(0)->GetCurrentMultiplier(), 16) << "nothing of a damaged profile is applied";
 }
 
 } // namespace

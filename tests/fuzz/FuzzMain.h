@@ -1,7 +1,11 @@
 #pragma once
 // The fuzz targets' own main, for builds without libFuzzer: runs the given files,
-// or N pseudo-random inputs (--runs N, --seed S) of up to maxLength bytes.
+// or N pseudo-random inputs (--runs N, --seed S) of up to maxLength bytes. Each target
+// also has seeds, well-formed inputs built from the test fixtures and the default
+// board: --write-seeds DIR writes them (the corpus a coverage-guided run starts from),
+// --check-seeds runs them and fails when one stops at its format's first checks.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <cstdint>
@@ -9,14 +13,58 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace fuzz {
 
-// start (if any) runs once, after the application object exists.
-inline int Main(int argc, char** argv, size_t maxLength, void (*start)() = nullptr)
+using Seeds = std::vector<std::pair<std::string, QByteArray>>;
+
+// Set by a target when the input it ran got past its format's first checks.
+inline bool g_reached = false;
+inline void Reached() { g_reached = true; }
+
+// A file of the test fixtures.
+inline QByteArray Fixture(const char* path)
+{
+    QFile file(QStringLiteral(VELOCREST_FIXTURES "/") + QString::fromLatin1(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "missing fixture %s\n", path);
+        std::abort();
+    }
+    return file.readAll();
+}
+
+inline int RunSeeds(const Seeds& seeds, const char* writeTo)
+{
+    if (writeTo) {
+        QDir().mkpath(QString::fromLocal8Bit(writeTo));
+        for (const auto& [name, bytes] : seeds) {
+            QFile file(QString::fromLocal8Bit(writeTo) + QLatin1Char('/') + QString::fromStdString(name));
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                return 2;
+        }
+        std::printf("%zu seeds written\n", seeds.size());
+        return 0;
+    }
+    int shallow = 0;
+    for (const auto& [name, bytes] : seeds) {
+        g_reached = false;
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
+        if (!g_reached) {
+            std::printf("seed %s stops at the first checks\n", name.c_str());
+            ++shallow;
+        }
+    }
+    std::printf("%zu seeds, %d of them shallow\n", seeds.size(), shallow);
+    return seeds.empty() || shallow ? 1 : 0;
+}
+
+// start (if any) runs once, after the application object exists; seeds (if any)
+// builds the target's seeds after it.
+inline int Main(int argc, char** argv, size_t maxLength, void (*start)() = nullptr, Seeds (*seeds)() = nullptr)
 {
     QCoreApplication app(argc, argv);
     if (start)
@@ -30,6 +78,8 @@ inline int Main(int argc, char** argv, size_t maxLength, void (*start)() = nullp
             runs = std::atol(argv[++i]);
         else if (a == "--seed" && i + 1 < argc)
             seed = std::strtoull(argv[++i], nullptr, 10);
+        else if ((a == "--write-seeds" && i + 1 < argc) || a == "--check-seeds")
+            return RunSeeds(seeds ? seeds() : Seeds{}, a == "--check-seeds" ? nullptr : argv[++i]);
         else
             files.push_back(a);
     }

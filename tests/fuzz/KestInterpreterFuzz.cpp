@@ -13,6 +13,8 @@
 
 #include "Engine/KestBIOS.h"
 #include "VirtualBoard/Clock.h"
+#include "VirtualBoard/GraphicsChip.h"
+#include "VirtualBoard/Machine.h"
 
 namespace {
 
@@ -35,8 +37,17 @@ void Put16(std::vector<uint8_t>& image, size_t at, uint32_t value)
     image[at + 1] = uint8_t(value >> 8);
 }
 
-// Either the input is the image itself, or it fills the tables of a well-formed
-// skeleton (so most inputs reach the byte code rather than failing at the lists).
+// Byte 0 of the input: bit 0 picks the form, the bits above it the command table.
+// Form 1: the rest is the image itself, and the table any of its 128.
+// Form 0: the rest fills tables of a well-formed skeleton (so most inputs reach the
+// byte code rather than failing at the lists), and the table is one of its four.
+uint32_t Table(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 1;
+    return (data[0] & 1) ? data[0] >> 1 : 1 + (data[0] >> 1) % 4;
+}
+
 std::vector<uint8_t> Image(const uint8_t* data, size_t size)
 {
     std::vector<uint8_t> image(kest::kImageSize, 0);
@@ -76,12 +87,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     params.uParameterWords = static_cast<uint32_t>(space.size());
     CKestInterpreter interpreter(image.data(), image.size(), bank);
     interpreter.SetInstructionBudget(20000);
-    const uint32_t result = interpreter.ExecuteCommandTable(size > 1 ? 1 + data[1] % 4 : 1, &params);
+    const uint32_t result = interpreter.ExecuteCommandTable(Table(data, size), &params);
     if (result != 0 && result != 129 && result != 130 && result != 131 && result != 135)
         std::abort();
+    if (result == kest::kResultSuccess)
+        fuzz::Reached();
     return 0;
 }
 
+// Seeds: each command table of the default board's video BIOS, run in its image.
+[[maybe_unused]] static fuzz::Seeds Seeds()
+{
+    const std::vector<uint8_t>& image = vb::Machine::Instance().Get<vb::GraphicsChip>().VideoBios();
+    // The harness fills the rest of the image with zeros: the seeds need not carry them.
+    size_t used = image.size();
+    while (used > 0 && image[used - 1] == 0)
+        --used;
+    fuzz::Seeds seeds;
+    for (const uint8_t table : {10, 11, 47, 48, 60}) {
+        QByteArray input(1, static_cast<char>(table << 1 | 1));
+        input.append(reinterpret_cast<const char*>(image.data()), static_cast<qsizetype>(used));
+        seeds.emplace_back("board-table-" + std::to_string(table), input);
+    }
+    return seeds;
+}
+
 #ifndef VELOCREST_LIBFUZZER
-int main(int argc, char** argv) { return fuzz::Main(argc, argv, 2048); }
+int main(int argc, char** argv) { return fuzz::Main(argc, argv, 2048, nullptr, &Seeds); }
 #endif

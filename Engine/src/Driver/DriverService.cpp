@@ -1,6 +1,7 @@
 // The driver as a service: its file, installation, start, stop and removal, and
 // the count of processes using it.
 #include "Engine/DriverHandler.h"
+#include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
 #include "../Core/SecurityDescriptor.h"
 
@@ -49,10 +50,13 @@ bool CDriverHandler::GetDriverPath(char16_t* pDriverPath)
     const size_t uCapacity = 256;
     LOG_PROCESS_ERROR(pDriverPath);
     pDriverPath[0] = 0;
-    // A cut path would name another folder: only a whole one counts.
+    // A cut path would name another folder: only a whole one counts. A path that does
+    // not fit is remembered as such, so the start can say so.
     const uint32_t dwRet = plat::GetExecutablePath(pDriverPath, uCapacity)
                                ? static_cast<uint32_t>(std::char_traits<char16_t>::length(pDriverPath))
                                : 0;
+    if (!dwRet && plat::GetLastError() == plat::kErrorFilenameExcedRange)
+        g_SetLastError(plat::kErrorFilenameExcedRange);
     LOG_PROCESS_ERROR(dwRet);
     char16_t* pszSlash = nullptr;
     for (char16_t* p = pDriverPath; *p; ++p)
@@ -61,6 +65,8 @@ bool CDriverHandler::GetDriverPath(char16_t* pDriverPath)
     LOG_PROCESS_ERROR(pszSlash);
     const std::u16string strFile = m_bIs64bitOS ? u"/vyk64/QVXDriver.sys" : u"/i386/QVXDriver.sys";
     const size_t uFolder = static_cast<size_t>(pszSlash - pDriverPath);
+    if (uFolder + strFile.size() >= uCapacity)
+        g_SetLastError(plat::kErrorFilenameExcedRange);
     LOG_PROCESS_ERROR(uFolder + strFile.size() < uCapacity);
     std::copy(strFile.begin(), strFile.end(), pszSlash);
     pszSlash[strFile.size()] = 0;

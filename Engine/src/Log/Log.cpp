@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -159,6 +160,12 @@ bool CLog::_OpenNextFile()
         return false;
     snprintf(path, sizeof path, "%s/%s_%d_%2.2d_%2.2d_%2.2d_%2.2d_%2.2d_%6.6d.log", folder, m_szName,
              tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, m_nLineCount);
-    m_pFile = fopen(path, "wb");
+    // Never writable by others, whatever the umask (fopen would create it 0666).
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    m_pFile = fdopen(fd, "wb");
+    if (!m_pFile)
+        close(fd);
     return m_pFile != nullptr;
 }

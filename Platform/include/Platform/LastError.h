@@ -14,6 +14,7 @@ enum : uint32_t {
     kErrorGenFailure = 31,
     kErrorInvalidParameter = 87,
     kErrorAlreadyExists = 183,
+    kErrorFilenameExcedRange = 206,
     kErrorNotOwner = 288,
     kErrorTooManyPosts = 298,
     kErrorServiceAlreadyRunning = 1056,

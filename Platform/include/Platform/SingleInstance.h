@@ -1,14 +1,14 @@
 #pragma once
-// One running program per user: a lock file taken atomically in the user's runtime
-// folder (a second start cannot take it, however close together the two starts
-// are), and a local socket on which the running program listens, so a second
-// start can ask it to come to the front.
+// One running program per user: a lock file in the user's runtime folder, held with
+// a kernel file lock for the program's whole run (a second start cannot take it,
+// however close together the two starts are, and the lock goes with the process
+// that held it, whatever the file holds), and a local socket on which the running
+// program listens, so a second start can ask it to come to the front.
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class QLockFile;
 class QLocalServer;
 
 namespace plat {
@@ -20,22 +20,25 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // The user's runtime folder of the program (plat::RuntimeDir).
+    // The user's runtime folder of the program (plat::RuntimeDir); empty when none can be trusted.
     static QString RuntimeFolder();
 
-    // Asks a running program to come to the front; true when one took the request.
+    // Asks a running program of this user to come to the front; true when one took the request.
     static bool RaiseRunning(int timeoutMs = 1000);
-    // Takes the lock without waiting; false when another process holds it. A lock
-    // left behind by a program that died is taken over.
+    // Takes the lock without waiting. False when another running program holds it
+    // (ErrorString() is then empty) or when it cannot be taken at all (ErrorString()
+    // says why).
     bool TryLock();
     bool IsLocked() const;
+    QString ErrorString() const { return m_error; }
     // Listens for "raise" requests; onRaise runs on the thread of the event loop.
     bool Listen(std::function<void()> onRaise);
     // Stops listening and releases the lock.
     void Release();
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lockFd = -1;
+    QString m_error;
     std::unique_ptr<QLocalServer> m_server;
 };
 

@@ -1,5 +1,6 @@
 #include "Profile/ValueFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QLocale>
 #include <QSaveFile>
@@ -58,28 +59,50 @@ bool ValueFile::Load(const QString& path, QString* error)
         *error = file.errorString();
         return false;
     }
-    QXmlStreamReader xml(&file);
-    QStringList path3;   // group, sub-group, item while inside them
+    return _Parse(&file, error);
+}
+
+bool ValueFile::_Parse(QIODevice* device, QString* error)
+{
+    QXmlStreamReader xml(device);
+    QStringList names;   // group, sub-group, item while inside them
+    QString text;        // the item's own text (what its child elements hold is skipped)
     bool root = false;
+    int depth = 0;
     while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            if (!root) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            // Items hold text only: a file nested far deeper is damaged, and reading
+            // it would cost time for nothing.
+            if (++depth > kMaxDepth) {
+                *error = QStringLiteral("elements nest deeper than %1 levels").arg(kMaxDepth);
+                return false;
+            }
+            if (depth == 1) {
                 if (xml.name() != QLatin1String("Configuration")) {
                     *error = QStringLiteral("the root is not Configuration");
                     return false;
                 }
                 root = true;
-                continue;
+            } else if (depth <= kItemDepth) {
+                names.append(xml.name().toString());
+                text.clear();
             }
-            path3.append(xml.name().toString());
-            if (path3.size() == 3) {
-                const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements);
-                m_Groups[path3[0]][path3[1]][path3[2]] = text;
-                path3.removeLast();
-            }
-        } else if (xml.isEndElement() && !path3.isEmpty()) {
-            path3.removeLast();
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (depth == kItemDepth)
+                text += xml.text();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (depth == kItemDepth)
+                m_Groups[names[0]][names[1]][names[2]] = text;
+            if (depth >= 2 && depth <= kItemDepth)
+                names.removeLast();
+            --depth;
+            break;
+        default:
+            break;
         }
     }
     if (xml.hasError()) {
@@ -93,14 +116,10 @@ bool ValueFile::Load(const QString& path, QString* error)
     return true;
 }
 
-bool ValueFile::Save(const QString& path, QString* error) const
+QByteArray ValueFile::_Write() const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    QXmlStreamWriter xml(&file);
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
     xml.writeProcessingInstruction(QStringLiteral("QVX_Configuration_File"), QStringLiteral("version = \"1.0\""));
     xml.writeStartElement(QStringLiteral("Configuration"));
@@ -116,7 +135,30 @@ bool ValueFile::Save(const QString& path, QString* error) const
     }
     xml.writeEndElement();
     xml.writeEndDocument();
-    if (xml.hasError() || !file.commit()) {
+    return bytes;
+}
+
+bool ValueFile::Save(const QString& path, QString* error) const
+{
+    // The writer takes any name it is given (a device named "@x" or "1x"): only a file
+    // that reads back as what was meant is written.
+    const QByteArray bytes = _Write();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ValueFile check;
+    QString why;
+    if (!check._Parse(&buffer, &why) || check.m_Groups != m_Groups) {
+        *error = QStringLiteral("a device or item name cannot be written as an XML name (%1)")
+                     .arg(why.isEmpty() ? QStringLiteral("it reads back differently") : why);
+        return false;
+    }
+    // A profile may be applied at the next start: nobody else may change it, whatever the umask.
+    // The explicit flush: commit() alone would swap in a cut file when its own flush fails.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+        || !file.setPermissions(file.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther))
+        || !file.flush() || !file.commit()) {
         *error = file.errorString();
         return false;
     }

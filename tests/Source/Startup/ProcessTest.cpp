@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "Platform/Registry.h"
+#include "Source/Files.h"
+#include "support/OtherUsersTemp.h"
 #include "support/TestEnvironment.h"
 
 namespace {
@@ -147,4 +149,37 @@ TEST_F(ProcessTest, ASecondStartEndsWithTwoWhileTheFirstRuns)
     EXPECT_EQ(first.state(), QProcess::Running);
     first.kill();
     EXPECT_TRUE(first.waitForFinished(kBoundMs));
+}
+
+TEST_F(ProcessTest, AnotherUsersPreparedTempFolderNeitherStopsTheStartNorIsWrittenThrough)
+{
+    for (const auto trap : {test::OtherUsersTemp::LinkToHisFolder, test::OtherUsersTemp::HisFolder}) {
+        SCOPED_TRACE(trap);
+        // The other user's folder waits where the program looks without XDG_RUNTIME_DIR.
+        test::OtherUsersTemp temp(trap);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("VELOCREST_BOARD");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(test::TestDir());
+        // AutoTune: no warning to answer, so a program that runs simply stays up.
+        program.start(m_folder + "/VykVelocrest", {"AutoTune"});
+        ASSERT_TRUE(program.waitForStarted(kBoundMs));
+        QString listening;
+        const bool ended = QTest::qWaitFor([&] {
+            for (const QFileInfo& f : QDir(temp.TempFolder()).entryInfoList({QFileInfo(temp.TakenName()).fileName() + "-*"}, QDir::Dirs))
+                if (QFile::exists(f.filePath() + "/VykVelocrest.window"))
+                    listening = f.filePath();
+            return !listening.isEmpty() || program.state() != QProcess::Running;
+        }, kBoundMs);
+        EXPECT_TRUE(ended) << "neither listening nor ended";
+        EXPECT_FALSE(listening.isEmpty()) << "exit code " << program.exitCode();
+        EXPECT_EQ(program.state(), QProcess::Running);
+        EXPECT_TRUE(QFile::exists(listening + "/services.json"));
+        program.kill();
+        EXPECT_TRUE(program.waitForFinished(kBoundMs));
+        EXPECT_EQ(test::ReadFile(temp.VictimFile()), test::OtherUsersTemp::VictimContent());
+        EXPECT_TRUE(temp.HisFolderUntouched());
+    }
 }

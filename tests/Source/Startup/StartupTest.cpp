@@ -10,7 +10,9 @@
 
 #include "Engine/Engine.h"
 #include "MainWindow/ZAR.h"
+#include "Platform/Module.h"
 #include "Platform/Registry.h"
+#include "Platform/RuntimeDir.h"
 #include "Platform/SingleInstance.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/PerformanceControl.h"
@@ -72,6 +74,16 @@ protected:
             argv.push_back(b.data());
         argv.push_back(nullptr);
         return RunApplication(static_cast<int>(bytes.size()), argv.data(), options);
+    }
+
+    // One run with options that arrange() changed; the fixture's own stay as they were.
+    int RunWith(const std::function<void(StartupOptions&)>& arrange)
+    {
+        const StartupOptions own = options;
+        arrange(options);
+        const int code = Run();
+        options = own;
+        return code;
     }
 
     static void SetValue(plat::RegistryHive hive, const char16_t* name, uint32_t value)
@@ -141,11 +153,7 @@ TEST_F(StartupTest, EveryFailingStepEndsWithItsCodeAndMessage)
         QFile::remove(test::TestDir() + "/Preference.xml");
         test::LogCapture::Instance().Clear();
         test::MessageBoxAnswers local;
-        StartupOptions o = options;
-        c.arrange(o);
-        std::swap(options, o);
-        EXPECT_EQ(Run(), c.code);
-        std::swap(options, o);
+        EXPECT_EQ(RunWith(c.arrange), c.code);
         ASSERT_FALSE(local.Messages().empty());
         EXPECT_EQ(local.Messages().back().text, c.message);
         EXPECT_EQ(local.Messages().back().title, "Vyk Velocrest");
@@ -158,11 +166,14 @@ TEST_F(StartupTest, EveryFailingStepEndsWithItsCodeAndMessage)
 TEST_F(StartupTest, TheDisableSwitchEndsBeforeAnythingElseRuns)
 {
     SetValue(plat::RegistryHive::LocalMachine, u"DisableQVX", 1);
+    // The lock file stays after a run: one left by an earlier start of this process goes first.
+    const QString lockFile = plat::SingleInstance::RuntimeFolder() + "/VykVelocrestMutex.lock";
+    QFile::remove(lockFile);
     EXPECT_EQ(Run(), 15);
     // No warning, no settings read, no lock taken.
     EXPECT_EQ(answers.Messages().size(), 1u);
     EXPECT_FALSE(QFile::exists("Preference.xml"));
-    EXPECT_FALSE(QFile::exists(plat::SingleInstance::RuntimeFolder() + "/VykVelocrestMutex.lock"));
+    EXPECT_FALSE(QFile::exists(lockFile));
 }
 
 TEST_F(StartupTest, OnlyTheLowestByteOfDisableQVXDisables)
@@ -309,4 +320,72 @@ TEST_F(StartupTest, TheDefaultBoardWithItsCalibrationItemGetsTheBlackSkin)
     };
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(g_SkinManager.GetFilePath("qss/main_style.qss"), ":/skin-black/qss/main_style.qss");
+}
+
+TEST_F(StartupTest, AFailedStartNamesWhatIsWrongInsteadOfBlamingRights)
+{
+    const QString run = plat::RuntimeDir();
+    // A program path that fits its 260 characters, but whose driver path does not fit 256;
+    // and one that does not fit 260.
+    auto programIn = [](int folderLength) {
+        const QString folder = test::TestDir() + "/" + QString(folderLength - test::TestDir().size() - 1, 'p');
+        return (folder + "/VykVelocrest").toStdU16String();
+    };
+    const std::u16string longProgram = programIn(237), longerProgram = programIn(250);
+    const QString tooLong = "Vyk Velocrest failed to start: the path of its folder is too long; please install it "
+                            "in a folder with a shorter path.";
+    struct Case {
+        const char* what;
+        std::function<void(StartupOptions&)> arrange;
+        std::function<void()> undo;
+        int code;
+        QString message;
+    };
+    const Case cases[] = {
+        {"lock file unusable", [&](StartupOptions&) {
+             QFile::remove(run + "/VykVelocrestMutex.lock");
+             QDir().mkdir(run + "/VykVelocrestMutex.lock");
+         },
+         [&] { QDir().rmdir(run + "/VykVelocrestMutex.lock"); }, 2,
+         "Vyk Velocrest failed to start: cannot open " + run + "/VykVelocrestMutex.lock: Is a directory."},
+        {"state folder read-only", [](StartupOptions&) {
+             qputenv("VELOCREST_STATE_DIR", QFile::encodeName(test::ReadOnlyFolder() + "/velocrest-state"));
+         }, [] { qputenv("VELOCREST_STATE_DIR", QFile::encodeName(test::TestDir() + "/state")); }, 7,
+         "Vyk Velocrest failed to start: cannot make the folder " + test::ReadOnlyFolder()
+             + "/velocrest-state: No such file or directory."},
+        {"service table damaged", [&](StartupOptions&) {
+             QFile::remove(run + "/services.json");
+             QDir().mkdir(run + "/services.json");
+         },
+         [&] { QDir().rmdir(run + "/services.json"); }, 7,
+         "Vyk Velocrest failed to start: cannot write " + run + "/services.json: Is a directory."},
+        {"driver path too long", [&](StartupOptions&) { plat::SetExecutablePathForTesting(longProgram.c_str()); },
+         [] { plat::SetExecutablePathForTesting(nullptr); }, 7, tooLong},
+        {"program path too long", [&](StartupOptions& o) {
+             o.programFolder.clear();
+             plat::SetExecutablePathForTesting(longerProgram.c_str());
+         }, [] { plat::SetExecutablePathForTesting(nullptr); }, 3, tooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(test::TestDir() + "/Preference.xml");
+        test::MessageBoxAnswers local;
+        EXPECT_EQ(RunWith(c.arrange), c.code);
+        c.undo();
+        ASSERT_FALSE(local.Messages().empty());
+        EXPECT_EQ(local.Messages().back().text, c.message);
+        EXPECT_EQ(local.Messages().size(), c.code == 7 ? 2u : 1u) << "the warning comes only before the Engine";
+        Reset();
+    }
+    // The caller's folder was never taken for the program's.
+    EXPECT_FALSE(QFile::exists(test::TestDir() + "/Preference.xml"));
+}
+
+TEST_F(StartupTest, ADamagedPreferenceFileSetAsideBeforeTheLogOpensIsLoggedOnceItIs)
+{
+    ASSERT_TRUE(test::WriteFile("Preference.xml", "<Preference><LanguageType>"));
+    g_Log.Init("QVX", 0, 0, 10000);   // as in a fresh process: nothing is logged before the program opens its log
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(test::ReadFile("Preference.xml.bad"), "<Preference><LanguageType>");
+    EXPECT_TRUE(test::LogContains("Preference.xml could not be read; it was kept as Preference.xml.bad."));
 }

@@ -71,6 +71,9 @@ TEST_F(CorvaneTest, TheCacheTakesTheLastFreeLetter)
     ASSERT_TRUE(script.open(QIODevice::ReadOnly));
     EXPECT_EQ(script.readAll(), QByteArray("automount enable noerr\nselect disk 1\nconvert dynamic noerr\n"
                                            "create volume simple\nformat quick FS=FAT noerr\nassign letter=Y\nExit\n"));
+    EXPECT_EQ(script.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
+                                      | QFileDevice::WriteOther),
+              QFileDevice::Permissions()) << "nobody else may read or change what the system runs";
     EXPECT_EQ(Value(test::kDriverKey, u"DriveLetter"), QStringLiteral("Y"));
     EXPECT_TRUE(Commands().empty()) << "writing the script runs nothing";
 }

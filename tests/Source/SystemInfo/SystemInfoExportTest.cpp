@@ -2,12 +2,10 @@
 // cancels or the file cannot be written.
 #include <QDir>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include "Source/Files.h"
 #include "Source/SystemInfo/SystemInfoFixture.h"
 #include "VirtualBoard/UsbBus.h"
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 
 using test::SystemInfoTest;
@@ -15,29 +13,6 @@ using test::SystemInfoTest;
 namespace {
 
 QString InFolder(const char* name) { return QDir::current().absoluteFilePath(QLatin1String(name)); }
-
-// While it lives, no file of this process may grow past `bytes`: a full disk as
-// the writer sees it (a write past the limit fails instead of raising SIGXFSZ).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-
-private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = nullptr;
-};
 
 const char kFailureLine[] = "LOG_PROCESS_ERROR(bRetCode)";
 const char kSlot[] = "QSystemInfo::on_pushButton_2_clicked";
@@ -127,7 +102,7 @@ TEST_F(SystemInfoTest, AFileThatCannotBeWrittenIsReportedAndTheEarlierOneStaysWh
     const QByteArray earlier = "earlier report\r\n";
     ASSERT_TRUE(test::WriteFile(InFolder("report.txt"), earlier));
     {
-        FileSizeLimit full(100);
+        test::FileSizeLimit full(100);
         Output(InFolder("report.txt"));
     }
     EXPECT_EQ(test::ReadFile(InFolder("report.txt")), earlier);
