@@ -10,6 +10,7 @@
 #include "StatusMonitor/GPUStatus.h"
 #include "StatusMonitor/Status.h"
 #include "StatusMonitor/VoltageStatus.h"
+#include "Testing/AutoTune.h"
 #include "Testing/StabilityTest.h"
 
 namespace {
@@ -22,7 +23,6 @@ VELOCREST_PAGE_NAME(kBasic, "Basic")
 VELOCREST_PAGE_NAME(kPartners, "Partners")
 VELOCREST_PAGE_NAME(kDiagram, "Diagram")
 VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
-VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
 VELOCREST_PAGE_NAME(kAudio, "Audio")
 VELOCREST_PAGE_NAME(kStorage, "Storage")
 VELOCREST_PAGE_NAME(kUSB, "USB")
@@ -48,7 +48,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
     {"QPerformanceTest", Placeholder<kBenchmark>},
     {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }},
-    {"QAutoTune", Placeholder<kAutoClock>},
+    {"QAutoTune", [] { return static_cast<IQVXWidget*>(new QAutoTune); }},
     {"QAudio", Placeholder<kAudio>},
     {"QStorage", Placeholder<kStorage>},
     {"QUSB", Placeholder<kUSB>},

@@ -15,6 +15,7 @@
 #include "Settings/MiscSettings.h"
 #include "Settings/PageSettings.h"
 #include "Settings/SkinManager.h"
+#include "Settings/TuneResultSink.h"
 #include "Shell/GlobalFlags.h"
 #include "Shell/MessageBox.h"
 #include "Shell/OverclockWarning.h"
@@ -148,6 +149,7 @@ bool ApplicationRun::Start()
     MAIN_PROCESS_ERROR(pDevice, 14);
     bRetCode = g_PerformanceControl.Initialize();
     MAIN_PROCESS_ERROR(bRetCode, 12);
+    InstallTuneResultSink();
 
     IDevice* pSouthBridge = g_DeviceManager.GetDevice(dtSouthBridge, 0);
     const bool bMx350 = pSouthBridge && std::u16string(pSouthBridge->GetName()) == u"Vyk MX350 Chipset";
@@ -205,6 +207,7 @@ void ApplicationRun::End()
     const QString message = ExitMessage(m_nCode);
     if (!message.isEmpty())
         msgbox::Show(nullptr, QMessageBox::Information, ProductTitle(), message, QMessageBox::Ok);
+    RemoveTuneResultSink();
     g_PerformanceControl.UnInitialize();
     g_DeviceManager.UnInit();
     g_UnInitEngine();
