@@ -1,5 +1,6 @@
 #include "Platform/StopSignal.h"
 
+#include "Platform/Time.h"
 #include "VirtualBoard/Clock.h"
 
 namespace plat {
@@ -25,10 +26,12 @@ bool StopSignal::IsSet() const
     return m_bSet;
 }
 
-bool StopSignal::Wait(uint32_t milliseconds)
+bool StopSignal::Wait(uint32_t milliseconds) { return WaitUntil(GetTickCount64() + milliseconds); }
+
+bool StopSignal::WaitUntil(uint64_t deadlineMs)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return vb::WaitOnClock(m_cv, lock, uint64_t(milliseconds) * 1'000'000u, [this] { return m_bSet; });
+    return vb::WaitOnClockUntil(m_cv, lock, deadlineMs * 1'000'000u, [this] { return m_bSet; });
 }
 
 } // namespace plat

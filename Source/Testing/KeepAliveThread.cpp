@@ -4,6 +4,7 @@
 
 #include "Engine/LogCheck.h"
 #include "Platform/Priority.h"
+#include "Platform/Time.h"
 #include "QVXLogic/ChipsetDevices.h"
 #include "QVXLogic/DeviceManager.h"
 
@@ -46,8 +47,10 @@ void CKeepAliveThread::_Run()
         return;
     }
     while (!g_bStopKeepAlive) {
+        // The period runs from the pulse, however long the call took.
+        const uint64_t sent = plat::GetTickCount64();
         pSouthBridge->SendKeepAlive(true);
-        if (m_Stop.Wait(kPeriodMs))
+        if (m_Stop.WaitUntil(sent + kPeriodMs))
             break;
     }
     pSouthBridge->SendKeepAlive(false);

@@ -29,14 +29,19 @@ void SetClock(IClock* clock) { g_clock.store(clock ? clock : &g_systemClock); }
 bool WaitOnClock(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t ns,
                  const std::function<bool()>& stopped)
 {
+    return WaitOnClockUntil(cv, lock, GetClock().NowNs() + ns, stopped);
+}
+
+bool WaitOnClockUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t deadlineNs,
+                      const std::function<bool()>& stopped)
+{
     // Longest real wait between two looks at the clock.
     constexpr uint64_t kSliceNs = 10'000'000;
-    const uint64_t start = GetClock().NowNs();
     while (!stopped()) {
-        const uint64_t elapsed = GetClock().NowNs() - start;
-        if (elapsed >= ns)
+        const uint64_t now = GetClock().NowNs();
+        if (now >= deadlineNs)
             return false;
-        cv.wait_for(lock, std::chrono::nanoseconds(std::min(ns - elapsed, kSliceNs)));
+        cv.wait_for(lock, std::chrono::nanoseconds(std::min(deadlineNs - now, kSliceNs)));
     }
     return true;
 }

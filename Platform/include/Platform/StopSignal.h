@@ -15,6 +15,10 @@ public:
     bool IsSet() const;
     // Waits up to milliseconds; true when the signal is set (before or during the wait).
     bool Wait(uint32_t milliseconds);
+    // Waits until GetTickCount64 reads deadlineMs; true when the signal is set.
+    // A period counted from an event before the wait keeps its length, however
+    // late the wait begins.
+    bool WaitUntil(uint64_t deadlineMs);
 
 private:
     mutable std::mutex m_mutex;

@@ -51,6 +51,9 @@ void SetClock(IClock* clock);
 // hand is noticed within one slice. Called with lock held, as cv's waits are.
 bool WaitOnClock(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t ns,
                  const std::function<bool()>& stopped);
+// The same until the installed clock reads deadlineNs.
+bool WaitOnClockUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t deadlineNs,
+                      const std::function<bool()>& stopped);
 
 // Installs a clock for the life of a scope.
 class ScopedClock {
