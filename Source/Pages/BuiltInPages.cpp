@@ -10,6 +10,8 @@
 #include "StatusMonitor/GPUStatus.h"
 #include "StatusMonitor/Status.h"
 #include "StatusMonitor/VoltageStatus.h"
+#include "SystemInfo/BasicInfo.h"
+#include "SystemInfo/DevelopingPages.h"
 #include "Testing/AutoTune.h"
 #include "Testing/StabilityTest.h"
 
@@ -19,13 +21,9 @@ template <const char* Name>
 IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 
 #define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
-VELOCREST_PAGE_NAME(kBasic, "Basic")
 VELOCREST_PAGE_NAME(kPartners, "Partners")
 VELOCREST_PAGE_NAME(kDiagram, "Diagram")
 VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
-VELOCREST_PAGE_NAME(kAudio, "Audio")
-VELOCREST_PAGE_NAME(kStorage, "Storage")
-VELOCREST_PAGE_NAME(kUSB, "USB")
 VELOCREST_PAGE_NAME(kSettings, "Settings")
 VELOCREST_PAGE_NAME(kPageList, "Page List")
 VELOCREST_PAGE_NAME(kDebugger, "Debugger")
@@ -33,7 +31,7 @@ VELOCREST_PAGE_NAME(kDeviceList, "Device List")
 #undef VELOCREST_PAGE_NAME
 
 const std::vector<BuiltInPage> kProgramPages = {
-    {"QBasicInfo", Placeholder<kBasic>},
+    {"QBasicInfo", [] { return static_cast<IQVXWidget*>(new QBasicInfo); }},
     {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new CSystemInfoPlaceholder); }},
     {"QPartners", Placeholder<kPartners>},
     {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
@@ -49,9 +47,9 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QPerformanceTest", Placeholder<kBenchmark>},
     {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }},
     {"QAutoTune", [] { return static_cast<IQVXWidget*>(new QAutoTune); }},
-    {"QAudio", Placeholder<kAudio>},
-    {"QStorage", Placeholder<kStorage>},
-    {"QUSB", Placeholder<kUSB>},
+    {"QAudio", [] { return static_cast<IQVXWidget*>(new QAudio); }},
+    {"QStorage", [] { return static_cast<IQVXWidget*>(new QStorage); }},
+    {"QUSB", [] { return static_cast<IQVXWidget*>(new QUSB); }},
     {"QSettings", Placeholder<kSettings>},
     {"QPlugins", Placeholder<kPageList>},
     {"QDebugger", Placeholder<kDebugger>},

@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "Engine/Engine.h"
 #include "PerformanceControl/AdvancedModeSupport.h"
+#include "Shell/RevisionCode.h"
 
 using namespace advmode;
 
@@ -21,13 +21,6 @@ void SetText(QLineEdit* pField, const QString& text)
 {
     if (pField)
         pField->setText(text);
-}
-
-// The two-letter code the revision names of family 11h processors begin with,
-// taken from the Engine's own revision table.
-QString Family11hCode()
-{
-    return QString::fromUtf16(g_GetCPURevision(0x00200F31)).left(2);
 }
 
 } // namespace
@@ -56,8 +49,7 @@ void QAdvancedMode::timerEvent(QTimerEvent* event)
 
     const bool bPerCoreClock = pCPU->IsPerCoreClockSupported();
     if (bPerCoreClock) {
-        const QString revision = QString::fromUtf16(pCPU->GetInfoString2());
-        if (revision.left(2) == Family11hCode()) {
+        if (IsFamily11hRevision(QString::fromUtf16(pCPU->GetInfoString2()))) {
             for (QWidget* pWidget : {static_cast<QWidget*>(ui.TargetNBSpeed), static_cast<QWidget*>(ui.CurrentNBSpeed),
                                      static_cast<QWidget*>(ui.NBSpeedLabel)})
                 if (pWidget)
