@@ -123,15 +123,24 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
     EXPECT_EQ(Stored("CPU", kCpu, "MultiplierTune"), "16");
     EXPECT_EQ(Stored("MemoryController", "Memory Controller", "MemoryClockTune"), "422");
 
-    // Reset puts the start clocks back; Apply Settings moves the board to the result.
+    // As after a restart, the board at its start clock: Apply Settings moves it to
+    // the result, and the applied items hold it.
+    ASSERT_TRUE(ClockGen()->SetHTRefClock(200));
+    W<QPushButton>("btnSave")->click();
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), test::kHighestStableClock);
+    EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "HTRefClock"), "211");
+    EXPECT_EQ(Stored("CPU", kCpu, "Multiplier4"), "16");
+    EXPECT_DOUBLE_EQ(Core(3)->GetCurrentFrequency(), 16 * test::kHighestStableClock);
+
+    // Reset puts the start clocks back and makes them the stored result.
     answers.Queue(QMessageBox::Yes);
     W<QPushButton>("btnReset")->click();
     EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
     EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "CPUTune"), "200");
+    EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "HTRefClock"), "200");
     EXPECT_EQ(Stored("MemoryController", "Memory Controller", "MemoryClockTune"), "422");
-    W<QPushButton>("btnSave")->click();
-    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);   // Reset stored the start clock as the result
-    EXPECT_DOUBLE_EQ(Core(0)->GetCurrentMultiplier(), 4);
+    for (unsigned long i = 0; i < 4; ++i)
+        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), Core(i)->GetStartMultiplier()) << i;
 }
 
 TEST_F(AutoTuneRunTest, StopAndUnInitEndTheRunAtOnce)
