@@ -18,6 +18,8 @@ namespace {
 // A run that does not end within this long after its abort is left to end by
 // itself; the page refuses to start another until it has.
 constexpr unsigned long kAbortWaitMs = 20000;
+// How long a start waits for the thread of a run that has reported its end.
+constexpr unsigned long kEndWaitMs = 1000;
 
 } // namespace
 
@@ -51,13 +53,13 @@ void QAutoTune::_Start()
     if (!m_pStatusTimer)
         return;
     // The previous run must have ended, or its thread would be started twice and
-    // its status taken for the new run's.
-    const bool bEnded = !m_TuneThread.isRunning();
+    // its status taken for the new run's. One that has reported its end returns at
+    // once; one that outlived its abort keeps the page idle until it has ended.
+    const bool bEnded = m_TuneThread.wait(kEndWaitMs);
     if (!bEnded) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "!m_TuneThread.isRunning()");
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.wait(kEndWaitMs)");
         return;
     }
-    m_TuneThread.wait();
 
     ui.btnAutoTune->setText(tr("Stop"));
     ui.btnReset->setEnabled(false);
