@@ -12,6 +12,7 @@
 #include "StatusMonitor/VoltageStatus.h"
 #include "SystemInfo/BasicInfo.h"
 #include "SystemInfo/DevelopingPages.h"
+#include "SystemInfo/SystemInfo.h"
 #include "Testing/AutoTune.h"
 #include "Testing/StabilityTest.h"
 
@@ -32,7 +33,7 @@ VELOCREST_PAGE_NAME(kDeviceList, "Device List")
 
 const std::vector<BuiltInPage> kProgramPages = {
     {"QBasicInfo", [] { return static_cast<IQVXWidget*>(new QBasicInfo); }},
-    {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new CSystemInfoPlaceholder); }},
+    {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new QSystemInfo); }},
     {"QPartners", Placeholder<kPartners>},
     {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
     {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }},

@@ -29,17 +29,3 @@ public:
     CDDR2MemoryPlaceholder() : CPlaceholderPage("Memory") {}
     bool Init() override;
 };
-
-// "Detailed": the device-change refresh runs its UnInit and then its Init; the
-// page remembers the order of those calls.
-class CSystemInfoPlaceholder : public CPlaceholderPage {
-public:
-    CSystemInfoPlaceholder() : CPlaceholderPage("Detailed") {}
-    bool Init() override { m_Calls += 'I'; return true; }
-    bool UnInit() override { m_Calls += 'U'; return true; }
-    // "I" per Init, "U" per UnInit, in call order.
-    const QString& Calls() const { return m_Calls; }
-
-private:
-    QString m_Calls;
-};

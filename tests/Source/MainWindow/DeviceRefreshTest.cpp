@@ -3,9 +3,9 @@
 #include <QTimerEvent>
 
 #include "Dialogs/DialogManager.h"
-#include "Pages/PlaceholderPage.h"
 #include "QVXLogic/CpuDevice.h"
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "SystemInfo/SystemInfo.h"
 #include "VirtualBoard/Machine.h"
 #include "VirtualBoard/UsbBus.h"
 #include "support/LogCapture.h"
@@ -14,17 +14,41 @@ using test::MainWindowTest;
 
 namespace {
 
-const QString kSystem = QStringLiteral("System\nInformation");
-
 void Tick(ZAR* window)
 {
     QTimerEvent tick(window->TimerId());
     QCoreApplication::sendEvent(window, &tick);
 }
 
-CSystemInfoPlaceholder* Detailed(ZAR* window)
+// The real "Detailed" page, noting "I" per Init and "U" per UnInit in call order.
+class RecordingDetailed : public QSystemInfo {
+public:
+    bool Init() override
+    {
+        m_Calls += 'I';
+        return QSystemInfo::Init();
+    }
+    bool UnInit() override
+    {
+        m_Calls += 'U';
+        return QSystemInfo::UnInit();
+    }
+    const QString& Calls() const { return m_Calls; }
+
+private:
+    QString m_Calls;
+};
+
+// Its USB rows: the labels under every "USB Controller" block.
+QStringList UsbRows(QSystemInfo* page)
 {
-    return dynamic_cast<CSystemInfoPlaceholder*>(window->GetWidget(kSystem, "Detailed"));
+    QStringList rows;
+    auto* tree = page->findChild<QTreeWidget*>(QStringLiteral("SysInfoTree"));
+    for (int i = 0; tree && i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->text(0).startsWith(QLatin1String("USB Controller")))
+            for (int r = 3; r < tree->topLevelItem(i)->childCount(); ++r)
+                rows << tree->topLevelItem(i)->child(r)->text(1);
+    return rows;
 }
 
 size_t JournalCount(const char* fragment)
@@ -39,9 +63,11 @@ size_t JournalCount(const char* fragment)
 
 TEST_F(MainWindowTest, ChangesWithinOneTickMakeOneRefreshOfTheDevicePages)
 {
+    RecordingDetailed* detailed = nullptr;
+    UsePages({{"QSystemInfo", [&detailed] { return static_cast<IQVXWidget*>(detailed = new RecordingDetailed); }}});
     ASSERT_TRUE(Open());
-    CSystemInfoPlaceholder* detailed = Detailed(window);
     ASSERT_NE(detailed, nullptr);
+    const QStringList usbRows = UsbRows(detailed);
     EXPECT_EQ(detailed->Calls(), "I");
     auto& usb = vb::Machine::Instance().Get<vb::UsbBus>();
     for (bool dialogs : {false, true}) {
@@ -55,6 +81,7 @@ TEST_F(MainWindowTest, ChangesWithinOneTickMakeOneRefreshOfTheDevicePages)
         Tick(window);
         EXPECT_FALSE(window->DeviceChanged());
         EXPECT_EQ(detailed->Calls(), dialogs ? "IUIUI" : "IUI");
+        EXPECT_EQ(UsbRows(detailed), usbRows);   // rebuilt from the bus as it is now
         EXPECT_EQ(g_DialogManager.RefreshCount(), before + (dialogs ? 1 : 0));
     }
     g_DialogManager.SetInitForTests(false);
@@ -67,13 +94,16 @@ TEST_F(MainWindowTest, ChangesWithinOneTickMakeOneRefreshOfTheDevicePages)
 
 TEST_F(MainWindowTest, AFailedDeviceRefreshIsNotRetriedUntilTheNextChange)
 {
+    RecordingDetailed* detailed = nullptr;
+    UsePages({{"QSystemInfo", [&detailed] { return static_cast<IQVXWidget*>(detailed = new RecordingDetailed); }}});
     ASSERT_TRUE(Open());
+    ASSERT_NE(detailed, nullptr);
     vb::Machine::Instance().GetFaults().Set("qvx:Manager.Refresh");
     vb::Machine::Instance().Get<vb::UsbBus>().Plug("USB Keyboard");
     Tick(window);
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(bRetCode) at line"));
     EXPECT_TRUE(test::LogContains("ZAR::Refresh"));
-    EXPECT_EQ(Detailed(window)->Calls(), "I");
+    EXPECT_EQ(detailed->Calls(), "I");
     const size_t failures = test::LogCount("QVXLogic: Manager.Refresh failed");
     Tick(window);
     EXPECT_EQ(test::LogCount("QVXLogic: Manager.Refresh failed"), failures);

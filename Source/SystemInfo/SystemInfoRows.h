@@ -1,0 +1,33 @@
+#pragma once
+// How the "Detailed" page turns device values into the texts of its rows. Numbers
+// use the C locale: a point as the decimal separator, no group separators.
+#include <QString>
+
+#include <cstddef>
+
+#include "QVXLogic/Device.h"
+
+namespace sysinfo {
+
+// A device's text; a device that gives none (null) shows an empty value.
+QString DeviceText(const char16_t* pszText);
+// An 8-bit text of a record field of `size` bytes, read no further than the field
+// even when the device left it unterminated.
+QString RecordText(const char* pszText, size_t size);
+// Six significant digits without trailing zeros ("1.325", "16").
+QString General(double value);
+// Fixed notation with the given decimals ("500.00").
+QString Fixed(double value, int decimals);
+// A clock in Hz as whole MHz rounded down to a multiple of 10 ("3210" for
+// 3214.5 MHz); in 64 bits, so clocks of 4.3 GHz and more show right. A value that
+// is no clock (negative, not finite, beyond 64 bits) is shown as the device gave it.
+QString MaxFrequencyMHz(double hz);
+
+// The device as its type's interface; null when it is not of that type.
+template <class T>
+T* Typed(IDevice* pDevice, QVX_DEVICE_TYPE eType)
+{
+    return pDevice && pDevice->GetType() == eType ? static_cast<T*>(pDevice) : nullptr;
+}
+
+} // namespace sysinfo
