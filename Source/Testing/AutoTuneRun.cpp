@@ -55,9 +55,9 @@ void QAutoTune::_Start()
     // The previous run must have ended, or its thread would be started twice and
     // its status taken for the new run's. One that has reported its end returns at
     // once; one that outlived its abort keeps the page idle until it has ended.
-    const bool bEnded = m_TuneThread.wait(kEndWaitMs);
+    const bool bEnded = m_TuneThread.Join(kEndWaitMs);
     if (!bEnded) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.wait(kEndWaitMs)");
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.Join(kEndWaitMs)");
         return;
     }
 
@@ -93,9 +93,9 @@ void QAutoTune::Stop(bool bAbort)
             pTune->Abort();
         // The tuner ends every wait at once on Abort. A thread is never terminated:
         // one that does not end is logged and waited for before the next start.
-        const bool bEnded = m_TuneThread.wait(kAbortWaitMs);
+        const bool bEnded = m_TuneThread.Join(kAbortWaitMs);
         if (!bEnded)
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.wait(kAbortWaitMs)");
+            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.Join(kAbortWaitMs)");
         ui.textBrowser->append(tr("AutoClock is aborted."));
     }
     ui.btnAutoTune->setText(tr("Start"));

@@ -10,7 +10,7 @@ CTuneThread::~CTuneThread()
 {
     if (isRunning() && m_pTune)
         m_pTune->Abort();
-    wait();
+    Join();
     delete m_pTune;
 }
 
@@ -18,6 +18,15 @@ void CTuneThread::StartRun()
 {
     m_bReturned = false;
     start(QThread::NormalPriority);
+}
+
+bool CTuneThread::Join(unsigned long ms)
+{
+    if (!wait(ms))
+        return false;
+    // The run's last write; reading it orders everything before it.
+    (void)m_bReturned.load(std::memory_order_acquire);
+    return true;
 }
 
 void CTuneThread::run()

@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <climits>
 
 class CSystemTune;
 
@@ -20,6 +21,9 @@ public:
     // tuner still holds from an earlier run is not taken for this one's.
     void StartRun();
     bool HasReturned() const { return m_bReturned.load(); }
+    // Waits up to ms for the thread to end. On true, all the run did comes before
+    // what the caller does next, also for tools that cannot see into QThread.
+    bool Join(unsigned long ms = ULONG_MAX);
 
 protected:
     void run() override;

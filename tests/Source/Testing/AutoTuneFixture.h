@@ -82,7 +82,7 @@ protected:
     void FinishRun()
     {
         CSystemTune::SetGated(false);
-        ASSERT_TRUE(page->TuneThread().wait(kThreadWaitMs));
+        ASSERT_TRUE(page->TuneThread().Join(kThreadWaitMs));
         Poll();
     }
 

@@ -44,7 +44,7 @@ TEST_F(MainWindowTest, TheAutoClockPageInTheWindowIdleRunningAndFinished)
         EXPECT_EQ(page->findChild<QProgressBar*>(QStringLiteral("progressBar"))->value(), 205);
 
         CSystemTune::SetGated(false);
-        ASSERT_TRUE(page->TuneThread().wait(kWaitMs));
+        ASSERT_TRUE(page->TuneThread().Join(kWaitMs));
         QMetaObject::invokeMethod(page, "UpdateResults");
         SavePageScreenshot(kGroup, kPage, QStringLiteral("auto-clock-finished"));
         EXPECT_EQ(start->text(), "Start");
