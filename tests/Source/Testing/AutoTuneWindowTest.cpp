@@ -1,5 +1,6 @@
 // Pictures of the Auto Clock page inside the main window, idle, in the middle of a
 // search and after it, in each skin.
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -42,6 +43,7 @@ TEST_F(MainWindowTest, TheAutoClockPageInTheWindowIdleRunningAndFinished)
         SavePageScreenshot(kGroup, kPage, QStringLiteral("auto-clock-running"));
         EXPECT_EQ(start->text(), "Stop");
         EXPECT_EQ(page->findChild<QProgressBar*>(QStringLiteral("progressBar"))->value(), 205);
+        EXPECT_EQ(page->findChild<QLineEdit*>(QStringLiteral("ExtFreqNum"))->text(), "205.00 MHz");
 
         CSystemTune::SetGated(false);
         ASSERT_TRUE(page->TuneThread().Join(kWaitMs));
@@ -49,6 +51,8 @@ TEST_F(MainWindowTest, TheAutoClockPageInTheWindowIdleRunningAndFinished)
         SavePageScreenshot(kGroup, kPage, QStringLiteral("auto-clock-finished"));
         EXPECT_EQ(start->text(), "Start");
         EXPECT_TRUE(output->toPlainText().contains("AutoClock is finished successfully!"));
+        EXPECT_EQ(page->findChild<QLineEdit*>(QStringLiteral("ExtFreqNum"))->text(), "211.00 MHz");
+        EXPECT_EQ(page->findChild<QLineEdit*>(QStringLiteral("CPUFreqNum_4"))->text(), "3376 MHz");
         window->hide();
     });
     RemoveTuneResultSink();

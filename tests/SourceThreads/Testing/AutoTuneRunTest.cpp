@@ -55,8 +55,10 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
 {
     plat::RegistryKey key;
     ASSERT_EQ(key.Create(plat::RegistryHive::CurrentUser, plat::kProductKey), plat::ERROR_SUCCESS);
+    // Not shown: a visible page has Qt lay out its text on Qt's own pooled threads,
+    // which ThreadSanitizer cannot see into. The live values are pictured in the
+    // main window's test.
     Create();
-    Show();
     Start();
     // The warning first, as the main window's Apply shows it.
     ASSERT_EQ(answers.Messages().size(), 1u);
@@ -99,8 +101,7 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
         progress.push_back(Progress());
     }
     EXPECT_EQ(progress, (std::vector<double>{200, 205, 210, 215}));
-    Tick();
-    EXPECT_EQ(Field("ExtFreqNum"), "210.00 MHz");   // 215 failed: back at the last stable clock
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 210);   // 215 failed: back at the last stable clock
 
     FinishRun();
     EXPECT_EQ(LastLine(), "AutoClock is finished successfully!");
