@@ -16,6 +16,7 @@
 #include "MainWindow/MainEventFilter.h"
 #include "Platform/DeviceNotifier.h"
 #include "Settings/SkinManager.h"
+#include "Shell/CompositorMove.h"
 #include "Shell/GlobalFlags.h"
 #include "Shell/IQVXWidget.h"
 #include "Shell/WidgetManager.h"
@@ -223,11 +224,8 @@ void ZAR::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    // A Wayland client cannot place its own window: the compositor drags it.
-    if (QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle()) {
-        windowHandle()->startSystemMove();
+    if (StartCompositorMove(this))
         return;
-    }
     m_bMousePressed = true;
     m_ptMousePress = event->position().toPoint();
 }

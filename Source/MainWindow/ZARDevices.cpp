@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTimerEvent>
 
-#include "Dialogs/DialogManager.h"
+#include "Diagram/DialogManager.h"
 #include "Engine/LogCheck.h"
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/DeviceManager.h"

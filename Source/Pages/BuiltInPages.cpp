@@ -2,8 +2,11 @@
 // a placeholder under its real name; its own class replaces the line when it lands.
 #include "Pages/BuiltInPages.h"
 
+#include "Diagram/SysDiagram.h"
 #include "Pages/PlaceholderPage.h"
 #include "PerformanceControl/AdvancedMode.h"
+#include "PerformanceControl/DDR2MC.h"
+#include "PerformanceControl/DDRMC.h"
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
@@ -23,7 +26,6 @@ IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 
 #define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
 VELOCREST_PAGE_NAME(kPartners, "Partners")
-VELOCREST_PAGE_NAME(kDiagram, "Diagram")
 VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
 VELOCREST_PAGE_NAME(kSettings, "Settings")
 VELOCREST_PAGE_NAME(kPageList, "Page List")
@@ -38,11 +40,11 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
     {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }},
     {"QVoltageStatus", [] { return static_cast<IQVXWidget*>(new QVoltageStatus); }},
-    {"QSysDiagram", Placeholder<kDiagram>},
+    {"QSysDiagram", [] { return static_cast<IQVXWidget*>(new QSysDiagram); }},
     {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
     {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }},
-    {"QDDRMC", [] { return static_cast<IQVXWidget*>(new CDDRMemoryPlaceholder); }},
-    {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new CDDR2MemoryPlaceholder); }},
+    {"QDDRMC", [] { return static_cast<IQVXWidget*>(new QDDRMC); }},
+    {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new QDDR2MC); }},
     {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
     {"QPerformanceTest", Placeholder<kBenchmark>},

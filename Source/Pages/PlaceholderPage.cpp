@@ -3,10 +3,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "Engine/LogCheck.h"
-#include "QVXLogic/DeviceManager.h"
-#include "QVXLogic/MemoryDevices.h"
-
 CPlaceholderPage::CPlaceholderPage(const char* pszName) : m_pszName(pszName)
 {
     auto* layout = new QVBoxLayout(this);
@@ -20,20 +16,4 @@ CPlaceholderPage::CPlaceholderPage(const char* pszName) : m_pszName(pszName)
     layout->addStretch(1);
     layout->addWidget(title);
     layout->addStretch(2);
-}
-
-bool CDDRMemoryPlaceholder::Init()
-{
-    IMemoryControllerDevice* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);
-    LOG_PROCESS_ERROR(pMC);
-    LOG_PROCESS_ERROR(pMC->GetMemoryType() == mtDDR_SDRAM);
-    return true;
-}
-
-bool CDDR2MemoryPlaceholder::Init()
-{
-    IMemoryControllerDevice* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);
-    LOG_PROCESS_ERROR(pMC);
-    LOG_PROCESS_ERROR(pMC->GetMemoryType() == mtDDR2_SDRAM || pMC->GetMemoryType() == mtDDR3_SDRAM);
-    return true;
 }

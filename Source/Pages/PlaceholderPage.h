@@ -15,17 +15,3 @@ public:
 private:
     const char* m_pszName;
 };
-
-// "Memory" for DDR controllers: accepted only when memory controller 0 reports DDR.
-class CDDRMemoryPlaceholder : public CPlaceholderPage {
-public:
-    CDDRMemoryPlaceholder() : CPlaceholderPage("Memory") {}
-    bool Init() override;
-};
-
-// "Memory" for DDR2 and DDR3 controllers; at most one of the two memory pages is accepted.
-class CDDR2MemoryPlaceholder : public CPlaceholderPage {
-public:
-    CDDR2MemoryPlaceholder() : CPlaceholderPage("Memory") {}
-    bool Init() override;
-};

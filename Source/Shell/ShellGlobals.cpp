@@ -1,8 +1,9 @@
 // The shell's global objects, all in this one file: C++ builds the objects of one
 // file in the order they are written and destroys them in reverse, while the
 // order across files is unspecified. The widget manager's destructor runs its
-// UnInit once more, so it must go before the stores it reads.
-#include "Dialogs/DialogManager.h"
+// UnInit once more, so it must go before the stores it reads and before the
+// dialog manager, which the Diagram page's UnInit calls.
+#include "Diagram/DialogManager.h"
 #include "Settings/MiscSettings.h"
 #include "Settings/PageSettings.h"
 #include "Settings/SkinManager.h"
@@ -11,5 +12,5 @@
 CMiscSettings g_MiscSettings;
 CPageSettings g_PageSettings;
 CSkinManager g_SkinManager;
-CWidgetManager g_WidgetManager;
 CDialogManager g_DialogManager;
+CWidgetManager g_WidgetManager;

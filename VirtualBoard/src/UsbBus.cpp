@@ -34,6 +34,8 @@ UsbBus::UsbBus(Machine& machine)
             d.kind = UsbKind::Mouse;
         else if (kind == QLatin1String("keyboard"))
             d.kind = UsbKind::Keyboard;
+        else if (kind == QLatin1String("optical"))
+            d.kind = UsbKind::Optical;
         else if (kind == QLatin1String("storage"))
             d.kind = UsbKind::Storage;
         d.vendor = o.value(QStringLiteral("vendor")).toString(d.vendor);
@@ -52,8 +54,11 @@ UsbDevice UsbBus::FromName(const QString& name)
         d.kind = UsbKind::Mouse;
     else if (name.contains(QLatin1String("keyboard"), Qt::CaseInsensitive))
         d.kind = UsbKind::Keyboard;
-    d.description = d.kind == UsbKind::Storage ? QStringLiteral("USB Mass Storage Device")
-                                               : QStringLiteral("USB Human Interface Device");
+    else if (name.contains(QLatin1String("DVD"), Qt::CaseInsensitive) || name.contains(QLatin1String("CD-ROM"), Qt::CaseInsensitive))
+        d.kind = UsbKind::Optical;
+    d.description = d.kind == UsbKind::Storage   ? QStringLiteral("USB Mass Storage Device")
+                    : d.kind == UsbKind::Optical ? QStringLiteral("CD-ROM drive")
+                                                 : QStringLiteral("USB Human Interface Device");
     return d;
 }
 

@@ -90,6 +90,25 @@ TEST_F(QvxTest, PluggingAndUnpluggingShowsAfterRefreshAndHeldObjectsStayValid)
     EXPECT_EQ(Str(g_DeviceManager.GetDevice(dtMouse, 0)->GetName()), QStringLiteral("USB Mouse"));
 }
 
+TEST_F(QvxTest, AnOpticalDriveOnUsbIsACdRomNumberedAfterTheBoardsOwn)
+{
+    ASSERT_EQ(g_DeviceManager.GetDeviceCount(dtCDROM), 1u);   // the default board's IDE drive
+    EXPECT_EQ(vb::UsbBus::FromName(QStringLiteral("USB DVD Drive")).kind, vb::UsbKind::Optical);
+    EXPECT_EQ(vb::UsbBus::FromName(QStringLiteral("USB Optical Mouse")).kind, vb::UsbKind::Mouse);
+    Bus().Plug(QStringLiteral("USB DVD Drive"));
+    ASSERT_TRUE(g_DeviceManager.Refresh());
+    EXPECT_EQ(ChildrenOf(Usb(0)), (std::vector<Child>{{dtMouse, 0}, {dtKeyboard, 0}, {dtCDROM, 1}}));
+    IDevice* drive = g_DeviceManager.GetDevice(dtCDROM, 1);
+    ASSERT_NE(drive, nullptr);
+    EXPECT_EQ(Str(drive->GetName()), QStringLiteral("USB DVD Drive"));
+    EXPECT_EQ(Str(drive->GetDescription()), QStringLiteral("CD-ROM drive"));
+
+    ASSERT_TRUE(Bus().Unplug(QStringLiteral("USB DVD Drive")));
+    ASSERT_TRUE(g_DeviceManager.Refresh());
+    EXPECT_EQ(g_DeviceManager.GetDeviceCount(dtCDROM), 1u);
+    EXPECT_EQ(ChildrenOf(Usb(0)).size(), 2u);
+}
+
 TEST_F(QvxTest, UsbBusEntriesOfTheBoardFile)
 {
     const std::vector<vb::UsbDevice> attached = Bus().Attached();

@@ -12,6 +12,7 @@ QVX_DEVICE_TYPE UsbDeviceType(vb::UsbKind kind)
     switch (kind) {
     case vb::UsbKind::Mouse: return dtMouse;
     case vb::UsbKind::Keyboard: return dtKeyboard;
+    case vb::UsbKind::Optical: return dtCDROM;
     case vb::UsbKind::Storage: break;
     }
     return dtUSBStorage;
@@ -20,7 +21,10 @@ QVX_DEVICE_TYPE UsbDeviceType(vb::UsbKind kind)
 std::vector<UsbChild> UsbChildren(const vb::InventoryState& inventory, int controllers)
 {
     std::vector<UsbChild> out;
-    unsigned long counts[3] = {};
+    unsigned long counts[4] = {};
+    // Optical drives on USB are numbered after those on the storage controllers.
+    counts[static_cast<int>(vb::UsbKind::Optical)] = static_cast<unsigned long>(std::count_if(
+        inventory.opticalDrives.begin(), inventory.opticalDrives.end(), [](const vb::DriveDef& d) { return d.id.present; }));
     for (size_t i = 0; i < inventory.usbDevices.size(); ++i) {
         const vb::UsbDeviceDef& d = inventory.usbDevices[i];
         if (d.controller < 0 || d.controller >= controllers)

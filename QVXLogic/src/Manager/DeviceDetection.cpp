@@ -85,7 +85,10 @@ void DetectUsb(vb::InventoryState& inv, const std::vector<vb::UsbDevice>& attach
             found.push_back(std::make_unique<qvx::CUSBControllerDevice>(controllers++, id));
     inv.usbDevices = vb::UsbDevicesOf(attached);
     for (const qvx::UsbChild& c : qvx::UsbChildren(inv, controllers)) {
-        const char* tag = c.type == dtMouse ? "Mouse" : c.type == dtKeyboard ? "Keyboard" : "USBStorage";
+        const char* tag = c.type == dtMouse      ? "Mouse"
+                          : c.type == dtKeyboard ? "Keyboard"
+                          : c.type == dtCDROM    ? "CDROM"
+                                                 : "USBStorage";
         found.push_back(std::make_unique<qvx::CPlainDevice>(c.type, static_cast<int>(c.index),
                                                             inv.usbDevices[c.device].id, tag));
     }

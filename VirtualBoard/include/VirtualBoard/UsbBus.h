@@ -7,8 +7,9 @@
 //                         { "name": "USB Optical Mouse", "kind": "mouse", "vendor": "Vyk",
 //                           "description": "...", "controller": 0 } ] }
 //
-// A device given by name only is a mouse or keyboard when its name says so, else
-// a storage device; it sits on controller 0.
+// kind is "mouse", "keyboard", "optical" (a CD/DVD drive) or "storage". A device
+// given by name only is a mouse, keyboard or optical drive when its name says so,
+// else a storage device; it sits on controller 0.
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +21,7 @@
 
 namespace vb {
 
-enum class UsbKind { Storage, Mouse, Keyboard };
+enum class UsbKind { Storage, Mouse, Keyboard, Optical };
 
 struct UsbDevice {
     QString name, vendor, description;

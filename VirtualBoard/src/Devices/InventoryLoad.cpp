@@ -200,8 +200,10 @@ std::vector<UsbDeviceDef> UsbDevicesOf(const std::vector<UsbDevice>& attached)
         d.id.name = u.name.toStdString();
         d.id.description = u.description.toStdString();
         d.id.vendor = u.vendor.toStdString();
-        d.id.className = u.kind == UsbKind::Mouse ? "USB Mouse" : u.kind == UsbKind::Keyboard ? "USB Keyboard"
-                                                                                               : "USB Mass Storage";
+        d.id.className = u.kind == UsbKind::Mouse      ? "USB Mouse"
+                         : u.kind == UsbKind::Keyboard ? "USB Keyboard"
+                         : u.kind == UsbKind::Optical  ? "CD/DVD Drive"
+                                                       : "USB Mass Storage";
         out.push_back(d);
     }
     return out;

@@ -1,0 +1,14 @@
+#pragma once
+// The base of every device dialog of the board diagram. A dialog only shows what
+// its device reports: nothing to release, apply or discard. A dialog adds Init
+// (read the device; false: no dialog for an absent device) and GetName (the
+// frame's title), and a setter the dialog manager calls before Init when the
+// dialog needs its device or an index.
+#include "Shell/IQVXWidget.h"
+
+class QDeviceDialog : public IQVXWidget {
+public:
+    bool UnInit() override { return true; }
+    bool Apply() override { return true; }
+    bool Discard() override { return true; }
+};

@@ -1,0 +1,209 @@
+#include "Diagram/DialogManager.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolButton>
+
+#include <new>
+#include <vector>
+
+#include "Diagram/BaseDialog.h"
+#include "Diagram/ChipsetDialogs.h"
+#include "Diagram/DialogSupport.h"
+#include "Diagram/DialogTable.h"
+#include "Diagram/Docking.h"
+#include "Diagram/SysDiagram.h"
+#include "Engine/LogCheck.h"
+#include "Settings/SkinManager.h"
+
+namespace {
+QIcon ComponentIcon(const char* pszFile)
+{
+    return QIcon(g_SkinManager.GetFilePath(QStringLiteral("images/Component/") + QLatin1String(pszFile)));
+}
+} // namespace
+
+CDialogManager::CDialogManager() = default;
+CDialogManager::~CDialogManager() = default;
+
+bool CDialogManager::Init(QSysDiagram* pSysDiagram)
+{
+    LOG_PROCESS_ERROR(pSysDiagram);
+    // An earlier attempt that failed may have left frames bound to the buttons.
+    _ReleaseFrames(0, dnTotal - 1);
+    m_bInit = false;
+
+    m_HardDiskIcon = ComponentIcon("harddisk.png");
+    m_CDROMIcon = ComponentIcon("cdrom.png");
+    m_KeyboardIcon = ComponentIcon("keyboard.png");
+    m_MouseIcon = ComponentIcon("mouse.png");
+    m_pSysDiagram = pSysDiagram;
+
+    bool bRetCode = _BuildFixedDialogs();
+    LOG_PROCESS_ERROR(bRetCode);
+    bRetCode = _BuildUsbControllers();
+    LOG_PROCESS_ERROR(bRetCode);
+    bRetCode = Refresh();
+    LOG_PROCESS_ERROR(bRetCode);
+    m_bInit = true;
+    return true;
+}
+
+bool CDialogManager::_BuildFixedDialogs()
+{
+    for (const FixedDialogEntry& entry : FixedDialogs()) {
+        if (!entry.pfnCreate)
+            continue;
+        IQVXWidget* pDialog = entry.pfnCreate(entry.uNumber);
+        if (!pDialog) {
+            LogDialogError(entry.pszAllocExpr, __LINE__, "CDialogManager::Init");
+            return false;
+        }
+        // A dialog whose Init fails stands for an absent component.
+        if (!pDialog->Init()) {
+            delete pDialog;
+            continue;
+        }
+        QBaseDialog* pFrame = _Frame(pDialog, m_pSysDiagram->Button(entry.eSlot), "pBaseDialog", "CDialogManager::Init");
+        if (!pFrame)
+            return false;
+        m_pBaseDialogs[entry.eSlot] = pFrame;
+    }
+    return true;
+}
+
+bool CDialogManager::_BuildUsbControllers()
+{
+    // The bus line ends at the last controller present; measured on the form's
+    // line, so a second attempt on the same page starts from the same line.
+    QFrame* pBus = m_pSysDiagram->UsbBusLine();
+    const QRect rcBus = m_pSysDiagram->UsbBusFormGeometry();
+    const int nStep = rcBus.height() / kMaxUsbControllers;
+    pBus->setGeometry(rcBus);
+    for (int k = 0; k < kMaxUsbControllers; ++k) {
+        auto* pDialog = new (std::nothrow) USBDialog;
+        if (!pDialog) {
+            LogDialogError("pUSBDialog", __LINE__, "CDialogManager::Init");
+            return false;
+        }
+        pDialog->SetIndex(static_cast<uint32_t>(k));
+        if (!pDialog->Init()) {
+            delete pDialog;
+            m_pSysDiagram->UsbStub(k)->hide();
+            continue;
+        }
+        m_pSysDiagram->UsbStub(k)->show();
+        QBaseDialog* pFrame = _Frame(pDialog, m_pSysDiagram->Button(dnUSBController0 + k), "pBaseDialog",
+                                     "CDialogManager::Init");
+        if (!pFrame)
+            return false;
+        m_pBaseDialogs[dnUSBController0 + k] = pFrame;
+        pBus->setGeometry(QRect(rcBus.topLeft(), QPoint(rcBus.right(), rcBus.top() + nStep * (k + 1) - 1)));
+    }
+    return true;
+}
+
+QBaseDialog* CDialogManager::_Frame(IQVXWidget* pDialog, QToolButton* pButton, const char* pszFrameExpr,
+                                    const char* pszMethod)
+{
+    auto* pFrame = new (std::nothrow) QBaseDialog;
+    if (!pFrame) {
+        LogDialogError(pszFrameExpr, __LINE__, pszMethod);
+        delete pDialog;
+        return nullptr;
+    }
+    const bool bRetCode = pFrame->Init(pDialog, pButton);
+    if (!bRetCode) {
+        LogDialogError("bRetCode", __LINE__, pszMethod);
+        delete pDialog;
+        delete pFrame;
+        return nullptr;
+    }
+    return pFrame;
+}
+
+void CDialogManager::_ReleaseFrames(int nFirst, int nLast)
+{
+    for (int nSlot = nFirst; nSlot <= nLast; ++nSlot) {
+        QBaseDialog* pFrame = m_pBaseDialogs[nSlot];
+        if (!pFrame)
+            continue;
+        const bool bRetCode = pFrame->UnInit();
+        LOG_CHECK_ERROR(bRetCode);
+        delete pFrame;   // and the dialog in it
+        m_pBaseDialogs[nSlot] = nullptr;
+    }
+}
+
+bool CDialogManager::UnInit()
+{
+    _ReleaseFrames(0, dnTotal - 1);
+    m_bInit = false;
+    m_pSysDiagram = nullptr;
+    // No picture may outlive the application, which goes before this object.
+    m_HardDiskIcon = QIcon();
+    m_CDROMIcon = QIcon();
+    m_KeyboardIcon = QIcon();
+    m_MouseIcon = QIcon();
+    return true;
+}
+
+bool CDialogManager::_IsSlot(int nSlot)
+{
+    if (static_cast<unsigned>(nSlot) < static_cast<unsigned>(dnTotal))
+        return true;
+    LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "eDialogName > dnInvalid && eDialogName < dnTotal");
+    return false;
+}
+
+bool CDialogManager::Show(int nSlot)
+{
+    if (!_IsSlot(nSlot))
+        return false;
+    if (m_pBaseDialogs[nSlot])
+        m_pBaseDialogs[nSlot]->ShowWindow();
+    return true;
+}
+
+bool CDialogManager::Hide(int nSlot)
+{
+    if (!_IsSlot(nSlot))
+        return false;
+    if (m_pBaseDialogs[nSlot])
+        m_pBaseDialogs[nSlot]->hide();
+    return true;
+}
+
+QBaseDialog* CDialogManager::Frame(int nSlot) const
+{
+    return static_cast<unsigned>(nSlot) < static_cast<unsigned>(dnTotal) ? m_pBaseDialogs[nSlot] : nullptr;
+}
+
+bool CDialogManager::Dock(QBaseDialog* pDialog)
+{
+    LOG_PROCESS_ERROR(pDialog);
+    // Hidden frames attract where the user left them; one never shown lies at the
+    // window system's default place, which the user never saw.
+    std::vector<QRect> frames;
+    for (QBaseDialog* pFrame : m_pBaseDialogs)
+        if (pFrame && pFrame->WasShown())
+            frames.push_back(pFrame->frameGeometry());
+    // The screen the frame is on: on a single screen the primary one.
+    QScreen* pScreen = pDialog->screen() ? pDialog->screen() : QGuiApplication::primaryScreen();
+    const DockResult result = DockRule(pDialog->frameGeometry(), pScreen ? pScreen->geometry() : QRect(), frames);
+    if (result.bDocked)
+        pDialog->move(result.ptPos);
+    return result.bDocked;
+}
+
+const QIcon& CDialogManager::_Icon(DialogIcon eIcon) const
+{
+    switch (eIcon) {
+    case DialogIcon::HardDisk: return m_HardDiskIcon;
+    case DialogIcon::CDROM: return m_CDROMIcon;
+    case DialogIcon::Keyboard: return m_KeyboardIcon;
+    case DialogIcon::Mouse: break;
+    }
+    return m_MouseIcon;
+}

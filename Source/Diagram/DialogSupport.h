@@ -1,0 +1,25 @@
+#pragma once
+// What the device dialogs of the board diagram share: device texts turned into
+// QStrings without trusting them, the look of a value cell, and their error line.
+#include <QString>
+
+#include <cstddef>
+#include <initializer_list>
+
+class QLabel;
+
+// The style sheet of every value cell: a thin blue-grey border.
+extern const char kValueLabelStyle[];
+
+// A device's wide text; a device that has none (null) shows as empty.
+QString DeviceText(const char16_t* pszText);
+// An 8-bit text field of a device record, read no further than its size, so a
+// field without its terminating zero cannot run into the next one.
+QString Latin1Field(const char* pField, size_t nFieldSize);
+
+// Gives value cells their border; their what's-this help comes from the form.
+void StyleValueLabels(std::initializer_list<QLabel*> labels);
+
+// "LOG_PROCESS_ERROR(expr) at line n in Method" for a dialog family whose shared
+// code stands in for several classes: the method named is the dialog's own.
+void LogDialogError(const char* pszExpr, int nLine, const char* pszMethod);

@@ -1,0 +1,62 @@
+#include "PerformanceControl/MemoryChoices.h"
+
+#include <QComboBox>
+
+#include <algorithm>
+#include <array>
+
+namespace memory {
+
+QString ChoiceText(const char* pattern, double value)
+{
+    return QString::fromLatin1(pattern).arg(value, 0, 'g', 6);
+}
+
+bool FillChoices(QComboBox* box, const ValueList& list, const char* pattern)
+{
+    std::array<double, kListCapacity> values{};
+    unsigned count = kListCapacity;
+    if (!list(values.data(), &count))
+        return false;
+    // A device that reports more than the room it was given must not make us read past it.
+    count = std::min(count, kListCapacity);
+    for (unsigned i = 0; i < count; ++i)
+        box->addItem(ChoiceText(pattern, values[i]), values[i]);
+    if (count == 0)
+        box->setEnabled(false);
+    return true;
+}
+
+void AddFlagChoices(QComboBox* box, const QString& onText, const QString& offText)
+{
+    box->addItem(onText, true);
+    box->addItem(offText, false);
+}
+
+bool SelectByData(QComboBox* box, const QVariant& value)
+{
+    // Exact: QVariant's own equality would let two nearly equal doubles match.
+    for (int i = 0; i < box->count(); ++i) {
+        const QVariant data = box->itemData(i);
+        if (data.metaType() != value.metaType())
+            continue;
+        const bool same = value.typeId() == QMetaType::Double ? data.toDouble() == value.toDouble() : data == value;
+        if (same) {
+            box->setCurrentIndex(i);
+            return true;
+        }
+    }
+    box->setCurrentIndex(-1);
+    return false;
+}
+
+bool CurrentValue(const QComboBox* box, double& value)
+{
+    const QVariant data = box->currentData();
+    if (box->currentIndex() < 0 || !data.isValid())
+        return false;
+    value = data.toDouble();
+    return true;
+}
+
+} // namespace memory

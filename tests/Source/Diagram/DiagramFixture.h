@@ -1,0 +1,107 @@
+#pragma once
+// The Diagram page on the simulated board, outside the main window: the device
+// library up, the page made and shown (which builds the dialogs), and everything
+// taken down again, so the process-wide dialog manager is left uninitialised for
+// the next test.
+#include <QApplication>
+#include <QJsonArray>
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "Diagram/BaseDialog.h"
+#include "Diagram/DialogManager.h"
+#include "Diagram/SysDiagram.h"
+#include "QVXLogic/DeviceManager.h"
+#include "Source/MainWindow/MainWindowFixture.h"
+#include "VirtualBoard/Devices/DeviceBoard.h"
+#include "VirtualBoard/Machine.h"
+#include "VirtualBoard/UsbBus.h"
+#include "support/BoardEdits.h"
+
+namespace test {
+
+class DiagramTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_SkinManager.SetSkin(QStringLiteral("skin-black"));
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+    }
+
+    void TearDown() override
+    {
+        if (page) {
+            EXPECT_TRUE(page->UnInit());
+        }
+        page.reset();
+        EXPECT_FALSE(g_DialogManager.IsInit());
+        EXPECT_EQ(FrameCount(), 0);
+        g_DeviceManager.UnInit();
+    }
+
+    // The page made, initialised and shown, as the main window would.
+    void Open()
+    {
+        page = std::make_unique<QSysDiagram>();
+        ASSERT_TRUE(page->Init());
+        page->resize(1000, 419);
+        page->show();
+        ASSERT_TRUE(g_DialogManager.IsInit());
+    }
+
+    // The default board with its "devices" (and "usb" when given) changed.
+    static void UseBoard(const std::function<void(QJsonObject& devices)>& change, const QJsonArray* usb = nullptr)
+    {
+        g_DeviceManager.UnInit();
+        QJsonObject devices = DefaultBoard().value(QStringLiteral("devices")).toObject();
+        change(devices);
+        QJsonObject sections{{QStringLiteral("devices"), devices}};
+        if (usb)
+            sections.insert(QStringLiteral("usb"), QJsonObject{{QStringLiteral("devices"), *usb}});
+        ASSERT_TRUE(LoadDefaultBoardWith(sections));
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+    }
+
+    static vb::UsbBus& Usb() { return vb::Machine::Instance().Get<vb::UsbBus>(); }
+
+    // The device library looks again, then the dialogs are rebuilt (the main
+    // window's path after a device change).
+    static void RefreshDevices()
+    {
+        ASSERT_TRUE(g_DeviceManager.Refresh());
+        ASSERT_TRUE(g_DialogManager.Refresh());
+    }
+
+    static int FrameCount()
+    {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += qobject_cast<QBaseDialog*>(w) != nullptr;
+        return n;
+    }
+
+    // The title a slot's frame shows, without the two leading blanks; "" for an empty slot.
+    static QString Title(int nSlot)
+    {
+        QBaseDialog* frame = g_DialogManager.Frame(nSlot);
+        return frame ? frame->Form().PageNameLabel->text().mid(2) : QString();
+    }
+
+    QToolButton* Button(int nSlot) const { return page->Button(nSlot); }
+
+    std::unique_ptr<QSysDiagram> page;
+};
+
+// A mouse event for a frame, at a position in its own coordinates.
+inline void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+} // namespace test

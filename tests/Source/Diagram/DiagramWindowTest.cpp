@@ -1,0 +1,113 @@
+// The Diagram page in the main window: built at its first show, rebuilt when a
+// device is plugged into or unplugged from the simulated machine, and pictured
+// with an open dialog beside the window in each skin.
+#include <QPainter>
+#include <QTimerEvent>
+
+#include "Diagram/ChipsetDialogs.h"
+#include "Source/Diagram/DiagramFixture.h"
+
+using test::MainWindowTest;
+
+namespace {
+
+const QString kGroup = QStringLiteral("System\nInformation");
+const QString kPage = QStringLiteral("Diagram");
+
+void Tick(ZAR* window)
+{
+    QTimerEvent tick(window->TimerId());
+    QCoreApplication::sendEvent(window, &tick);
+}
+
+QSysDiagram* Diagram(ZAR* window) { return dynamic_cast<QSysDiagram*>(window->GetWidget(kGroup, kPage)); }
+
+// The titles of the USB device buttons' frames, "" where a button has none.
+QStringList UsbDeviceTitles()
+{
+    QStringList titles;
+    for (int n = dnUSBDevice0; n <= dnUSBDevice6; ++n) {
+        QBaseDialog* frame = g_DialogManager.Frame(n);
+        titles << (frame ? frame->Form().PageNameLabel->text().trimmed() : QString());
+    }
+    return titles;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheDiagramIsBuiltAtItsFirstShowAndFollowsTheUsbBus)
+{
+    ASSERT_TRUE(Open());
+    QSysDiagram* diagram = Diagram(window);
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_FALSE(g_DialogManager.IsInit());
+    window->show();
+    ASSERT_TRUE(window->ShowWidget(kGroup, kPage));
+    ASSERT_TRUE(g_DialogManager.IsInit());
+    EXPECT_EQ(UsbDeviceTitles(), QStringList({"Mouse", "Keyboard", "", "", "", "", ""}));
+    EXPECT_EQ(diagram->Links().size(), 2);
+
+    // Every change of the bus rebuilds the device buttons and their lines at the next tick.
+    auto& usb = vb::Machine::Instance().Get<vb::UsbBus>();
+    usb.Plug(QStringLiteral("USB DVD Drive"));
+    Tick(window);
+    EXPECT_EQ(UsbDeviceTitles(), QStringList({"Mouse", "Keyboard", "CD/DVD Drive", "", "", "", ""}));
+    EXPECT_EQ(diagram->Links().size(), 3);
+    ASSERT_TRUE(usb.Unplug(QStringLiteral("USB Optical Mouse")));
+    Tick(window);
+    EXPECT_EQ(UsbDeviceTitles(), QStringList({"Keyboard", "CD/DVD Drive", "", "", "", "", ""}));
+    EXPECT_FALSE(diagram->Button(dnUSBDevice2)->isEnabled());
+    ASSERT_TRUE(usb.Unplug(QStringLiteral("USB Keyboard")));
+    ASSERT_TRUE(usb.Unplug(QStringLiteral("USB DVD Drive")));
+    usb.Plug(QStringLiteral("USB Mouse"));
+    Tick(window);
+    EXPECT_EQ(UsbDeviceTitles(), QStringList({"Mouse", "", "", "", "", "", ""}));
+    EXPECT_EQ(diagram->Links(), QList<QLine>({QLine(182, 206, 230, 201)}));
+    window->hide();
+
+    // The window's teardown leaves the manager without dialogs and without the page.
+    ASSERT_TRUE(window->UnInit());
+    EXPECT_FALSE(g_DialogManager.IsInit());
+    EXPECT_EQ(g_DialogManager.Page(), nullptr);
+}
+
+TEST_F(MainWindowTest, ScreenshotsOfTheDiagramAndAnOpenDialogInEachSkin)
+{
+    ForEachSkin([this](const QString& skin) {
+        ASSERT_TRUE(Open());
+        const QImage page = SavePageScreenshot(kGroup, kPage, QStringLiteral("diagram"));
+        EXPECT_FALSE(page.isNull());
+        QSysDiagram* diagram = Diagram(window);
+        ASSERT_NE(diagram, nullptr);
+
+        // The north bridge's dialog, opened from its button, beside the window.
+        window->move(0, 0);
+        diagram->Button(dnNorthBridge)->click();
+        QBaseDialog* frame = g_DialogManager.Frame(dnNorthBridge);
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(frame->isVisible());
+        frame->move(window->frameGeometry().right() + 1, 100);
+        QCoreApplication::processEvents();
+        const QImage dialog = frame->grab().toImage();
+        EXPECT_TRUE(dialog.save(QStringLiteral("%1/diagram-northbridge-dialog-%2.png").arg(test::ScreenshotDir(), skin)));
+
+        // The window and the dialog together, as on the desktop.
+        QImage desktop(frame->frameGeometry().right() + 1, window->height(), QImage::Format_ARGB32);
+        desktop.fill(Qt::black);
+        QPainter painter(&desktop);
+        painter.drawImage(0, 0, window->grab().toImage());
+        painter.drawImage(frame->pos(), dialog);
+        painter.end();
+        EXPECT_TRUE(desktop.save(QStringLiteral("%1/diagram-with-dialog-%2.png").arg(test::ScreenshotDir(), skin)));
+
+        // A keyboard's dialog as well: the family of the device dialogs.
+        diagram->Button(dnUSBDevice1)->click();
+        QBaseDialog* keyboard = g_DialogManager.Frame(dnUSBDevice1);
+        ASSERT_NE(keyboard, nullptr);
+        EXPECT_TRUE(keyboard->grab().toImage().save(
+            QStringLiteral("%1/diagram-keyboard-dialog-%2.png").arg(test::ScreenshotDir(), skin)));
+        frame->Form().OKButton->click();
+        keyboard->Form().closeButton->click();
+        window->hide();
+    });
+}
