@@ -17,6 +17,7 @@
 #include "SystemInfo/DevelopingPages.h"
 #include "SystemInfo/SystemInfo.h"
 #include "Testing/AutoTune.h"
+#include "Testing/PerformanceTest.h"
 #include "Testing/StabilityTest.h"
 
 namespace {
@@ -26,7 +27,6 @@ IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 
 #define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
 VELOCREST_PAGE_NAME(kPartners, "Partners")
-VELOCREST_PAGE_NAME(kBenchmark, "Benchmark")
 VELOCREST_PAGE_NAME(kSettings, "Settings")
 VELOCREST_PAGE_NAME(kPageList, "Page List")
 VELOCREST_PAGE_NAME(kDebugger, "Debugger")
@@ -47,7 +47,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new QDDR2MC); }},
     {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
-    {"QPerformanceTest", Placeholder<kBenchmark>},
+    {"QPerformanceTest", [] { return static_cast<IQVXWidget*>(new QPerformanceTest); }},
     {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }},
     {"QAutoTune", [] { return static_cast<IQVXWidget*>(new QAutoTune); }},
     {"QAudio", [] { return static_cast<IQVXWidget*>(new QAudio); }},

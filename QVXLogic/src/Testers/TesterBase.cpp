@@ -1,0 +1,50 @@
+// What the testers share: the stop flag, the timing plan, the work buffer and the
+// test override.
+#include <cstdlib>
+#include <cstring>
+
+#include "Engine/LogCheck.h"
+#include "Testers/TesterSupport.h"
+
+namespace qvx {
+
+namespace {
+std::atomic<IQvxTesterOverride*> g_pOverride{nullptr};
+}
+
+IQvxTesterOverride* TesterOverride() { return g_pOverride.load(std::memory_order_acquire); }
+
+} // namespace qvx
+
+void QvxSetTesterOverride(IQvxTesterOverride* pOverride) { qvx::g_pOverride.store(pOverride, std::memory_order_release); }
+
+CTesterBase::CTesterBase() = default;
+
+CTesterBase::~CTesterBase() { std::free(m_pBuffer); }
+
+void* CTesterBase::_Buffer(size_t uBytes)
+{
+    if (m_pBuffer && m_uBufferSize >= uBytes)
+        return m_pBuffer;
+    std::free(m_pBuffer);
+    m_pBuffer = nullptr;
+    m_uBufferSize = 0;
+    // Large buffers start on a 2 MiB boundary, so a system that hands out large pages to
+    // every program can back them with whole ones.
+    const size_t align = uBytes >= (64u << 20) ? (2u << 20) : 64;
+    const size_t bytes = (uBytes + align - 1) / align * align;
+    void* p = std::aligned_alloc(align, bytes);
+    LOG_PROCESS_ERROR_RET(p, nullptr);
+    // Written once before any timing, so no pass pays for the first touch of a page.
+    for (size_t done = 0; done < bytes; done += qvx::kChunkBytes) {
+        if (_Stopping()) {
+            std::free(p);
+            return nullptr;
+        }
+        const size_t chunk = std::min(qvx::kChunkBytes, bytes - done);
+        std::memset(static_cast<char*>(p) + done, 0x5A, chunk);
+    }
+    m_pBuffer = p;
+    m_uBufferSize = bytes;
+    return m_pBuffer;
+}
