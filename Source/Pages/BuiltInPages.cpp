@@ -10,6 +10,10 @@
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
+#include "Preferences/DeviceList.h"
+#include "Preferences/InactivePages.h"
+#include "Preferences/Plugins.h"
+#include "Preferences/SettingsPage.h"
 #include "StatusMonitor/GPUStatus.h"
 #include "StatusMonitor/Status.h"
 #include "StatusMonitor/VoltageStatus.h"
@@ -25,18 +29,10 @@ namespace {
 template <const char* Name>
 IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 
-#define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
-VELOCREST_PAGE_NAME(kPartners, "Partners")
-VELOCREST_PAGE_NAME(kSettings, "Settings")
-VELOCREST_PAGE_NAME(kPageList, "Page List")
-VELOCREST_PAGE_NAME(kDebugger, "Debugger")
-VELOCREST_PAGE_NAME(kDeviceList, "Device List")
-#undef VELOCREST_PAGE_NAME
-
 const std::vector<BuiltInPage> kProgramPages = {
     {"QBasicInfo", [] { return static_cast<IQVXWidget*>(new QBasicInfo); }},
     {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new QSystemInfo); }},
-    {"QPartners", Placeholder<kPartners>},
+    {"QPartners", [] { return static_cast<IQVXWidget*>(new QPartners); }},
     {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
     {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }},
     {"QVoltageStatus", [] { return static_cast<IQVXWidget*>(new QVoltageStatus); }},
@@ -53,10 +49,10 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QAudio", [] { return static_cast<IQVXWidget*>(new QAudio); }},
     {"QStorage", [] { return static_cast<IQVXWidget*>(new QStorage); }},
     {"QUSB", [] { return static_cast<IQVXWidget*>(new QUSB); }},
-    {"QSettings", Placeholder<kSettings>},
-    {"QPlugins", Placeholder<kPageList>},
-    {"QDebugger", Placeholder<kDebugger>},
-    {"QDeviceList", Placeholder<kDeviceList>},
+    {"QSettings", [] { return static_cast<IQVXWidget*>(new QSettingsPage); }},
+    {"QPlugins", [] { return static_cast<IQVXWidget*>(new QPlugins); }},
+    {"QDebugger", [] { return static_cast<IQVXWidget*>(new QDebugger); }},
+    {"QDeviceList", [] { return static_cast<IQVXWidget*>(new QDeviceList); }},
 };
 
 const std::vector<BuiltInPage>* g_pTestPages = nullptr;

@@ -10,6 +10,11 @@ SaveHook& CurrentSaveHook()
     static SaveHook hook;
     return hook;
 }
+OpenHook& CurrentOpenHook()
+{
+    static OpenHook hook;
+    return hook;
+}
 }
 
 void SetSaveHook(SaveHook hook) { CurrentSaveHook() = std::move(hook); }
@@ -19,6 +24,15 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
     if (const SaveHook& hook = CurrentSaveHook())
         return hook(parent, caption, dir, filter);
     return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
+void SetOpenHook(OpenHook hook) { CurrentOpenHook() = std::move(hook); }
+
+QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+{
+    if (const OpenHook& hook = CurrentOpenHook())
+        return hook(parent, caption, dir, filter);
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
 } // namespace filedialog

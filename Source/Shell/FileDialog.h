@@ -18,4 +18,10 @@ void SetSaveHook(SaveHook hook);
 // The standard save dialog; empty when the user cancelled.
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
 
+// Answers an open dialog the same way.
+using OpenHook = SaveHook;
+void SetOpenHook(OpenHook hook);
+// The standard open dialog; empty when the user cancelled.
+QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+
 } // namespace filedialog

@@ -5,10 +5,16 @@
 
 namespace {
 
+unsigned g_nProbesAlive = 0;
+
 class CTestProbe final : public IDevice {
 public:
     CTestProbe(QVX_DEVICE_TYPE type, const char16_t* typeName, const char16_t* className)
-        : m_eType(type), m_TypeName(typeName), m_ClassName(className) {}
+        : m_eType(type), m_TypeName(typeName), m_ClassName(className)
+    {
+        ++g_nProbesAlive;
+    }
+    ~CTestProbe() override { --g_nProbesAlive; }
     const char16_t* GetName() override { return m_ClassName; }
     const char16_t* GetDescription() override { return u""; }
     const char16_t* GetVendor() override { return u"Test"; }
@@ -25,6 +31,9 @@ private:
 };
 
 } // namespace
+
+// Probes made and not yet deleted, so tests see that each is released.
+extern "C" QVXLOGIC_API unsigned TestProbesAlive() { return g_nProbesAlive; }
 
 extern "C" QVXLOGIC_API unsigned GetDeviceClassCount() { return 3; }
 

@@ -6,16 +6,22 @@ namespace test {
 
 FileDialogAnswers::FileDialogAnswers()
 {
-    filedialog::SetSaveHook([this](QWidget*, const QString& caption, const QString& dir, const QString& filter) {
+    const auto answer = [this](QWidget*, const QString& caption, const QString& dir, const QString& filter) {
         m_asked.push_back({caption, dir, filter});
         if (m_answers.empty())
             return QString();
-        const QString answer = m_answers.front();
+        const QString path = m_answers.front();
         m_answers.pop_front();
-        return answer;
-    });
+        return path;
+    };
+    filedialog::SetSaveHook(answer);
+    filedialog::SetOpenHook(answer);
 }
 
-FileDialogAnswers::~FileDialogAnswers() { filedialog::SetSaveHook({}); }
+FileDialogAnswers::~FileDialogAnswers()
+{
+    filedialog::SetSaveHook({});
+    filedialog::SetOpenHook({});
+}
 
 } // namespace test

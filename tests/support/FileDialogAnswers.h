@@ -1,5 +1,5 @@
 #pragma once
-// Answers the program's save dialogs for a test and remembers what they asked.
+// Answers the program's save and open dialogs for a test and remembers what they asked.
 // With no answer queued a dialog is cancelled (an empty name), and still recorded.
 #include <QString>
 #include <QStringList>

@@ -39,6 +39,9 @@ public:
     bool Write(LOG_TYPE type, const char* format, ...) override __attribute__((format(printf, 3, 4)));
     bool WriteV(LOG_TYPE type, const char* format, va_list args);
     bool UnInit();
+    // Closes the current file; the next line opens a new one (after the log folder
+    // was cleared, lines would otherwise go to a file that no longer exists).
+    void StartNewFile();
 
     static void SetObserver(ILogObserver* observer);
 
@@ -51,6 +54,7 @@ private:
     int m_nLinesPerFile;
     int m_nTypeMask;
     int m_nOutputMask;
+    bool m_bNewFile = false;
     std::mutex m_Lock;
     FILE* m_pFile;
 };

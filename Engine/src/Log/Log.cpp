@@ -115,7 +115,7 @@ bool CLog::WriteV(LOG_TYPE type, const char* format, va_list args)
 void CLog::_WriteToFile(const char* line, size_t length)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    if (m_nLineCount % m_nLinesPerFile == 0 && !_OpenNextFile())
+    if ((m_nLineCount % m_nLinesPerFile == 0 || m_bNewFile) && !_OpenNextFile())
         fputs("Warning : cannot create log file!\n", stderr);
     if (m_pFile) {
         if (fwrite(line, 1, length, m_pFile) < length)
@@ -128,8 +128,19 @@ void CLog::_WriteToFile(const char* line, size_t length)
     ++m_nLineCount;
 }
 
+void CLog::StartNewFile()
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    if (m_pFile) {
+        fclose(m_pFile);
+        m_pFile = nullptr;
+        m_bNewFile = true;
+    }
+}
+
 bool CLog::_OpenNextFile()
 {
+    m_bNewFile = false;
     if (m_pFile) {
         fclose(m_pFile);
         m_pFile = nullptr;

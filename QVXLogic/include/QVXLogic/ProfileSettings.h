@@ -2,6 +2,7 @@
 // Hardware profiles: the current settings written to, and applied from, a file in
 // the XML value store's format (so the program's "QVXConfig.xml" applies as a
 // profile). GUI thread only; the object holds no state, so copies are cheap.
+// Fault: "qvx:Profile.SaveSettings" (the save is refused).
 #include "QVXLogic/Types.h"
 
 class QVXLOGIC_API CProfileSettgins {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "Devices/DeviceSupport.h"
 #include "Devices/MemoryFields.h"
 #include "Engine/LogCheck.h"
 #include "Profile/ValueFile.h"
@@ -275,6 +276,7 @@ void ApplyFansAndBoost(Applier& a, ISensorChipDevice* sc, ICPUDevice* cpu)
 bool CProfileSettgins::SaveSettings(const char16_t* path)
 {
     LOG_PROCESS_ERROR(path && *path);
+    LOG_PROCESS_ERROR(!qvx::Refused("Profile", "SaveSettings"));
     ValueFile file;
     if (ICPUDevice* cpu0 = QvxGetDevice<ICPUDevice>(dtCPU, 0)) {
         const QString g = Q(cpu0->GetTypeName()), s = Q(cpu0->GetName());

@@ -1,0 +1,84 @@
+#include "Preferences/DeviceList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+
+#include <memory>
+
+#include "Engine/LogCheck.h"
+#include "QVXLogic/DeviceManager.h"
+#include "QVXLogic/DevicePlugin.h"
+
+namespace {
+
+enum { kNameColumn, kTypeColumn, kFileColumn, kVersionColumn, kCountColumn, kColumnCount };
+constexpr int kColumnWidths[kColumnCount] = {250, 150, 180, 100, 100};
+
+QString Text(const char16_t* text) { return text ? QString::fromUtf16(text) : QString(); }
+
+} // namespace
+
+QDeviceList::QDeviceList() { ui.setupUi(this); }
+
+bool QDeviceList::Init()
+{
+    if (ui.DeviceList->columnCount() < kColumnCount)
+        ui.DeviceList->setColumnCount(kColumnCount);
+    for (int column = 0; column < kColumnCount; ++column)
+        ui.DeviceList->setColumnWidth(column, kColumnWidths[column]);
+
+    // The probe plug-ins carry the platform's library suffix.
+    const QStringList files = QDir(QStringLiteral("Device")).entryList({QStringLiteral("*.so")}, QDir::Files, QDir::Name);
+    if (files.isEmpty()) {
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "hFind != INVALID_HANDLE_VALUE");
+        return false;
+    }
+    for (const QString& file : files) {
+        const bool bRetCode = _LoadDeviceLibrary(QStringLiteral("Device/") + file);
+        LOG_PROCESS_ERROR(bRetCode);
+    }
+    return true;
+}
+
+bool QDeviceList::_LoadDeviceLibrary(const QString& filePath)
+{
+    LOG_PROCESS_ERROR(!filePath.isEmpty());
+    // Stays loaded for the rest of the process: QLibrary unloads only when asked.
+    QLibrary library(QFileInfo(filePath).absoluteFilePath());
+    const bool hModule = library.load();
+    if (!hModule)
+        g_Log.Write(ltInfo, "%s\n", qPrintable(library.errorString()));
+    LOG_PROCESS_ERROR(hModule);
+    const auto GetDeviceClassCount =
+        reinterpret_cast<GetDeviceClassCountFunction>(library.resolve(QVX_GET_DEVICE_CLASS_COUNT));
+    LOG_PROCESS_ERROR(GetDeviceClassCount);
+    const auto CreateDevice = reinterpret_cast<CreateDeviceFunction>(library.resolve(QVX_CREATE_DEVICE));
+    LOG_PROCESS_ERROR(CreateDevice);
+
+    for (unsigned i = 0; i < GetDeviceClassCount(); ++i) {
+        // The probe's own destructor frees it, inside the plug-in.
+        const std::unique_ptr<IDevice> pDevice(CreateDevice(i));
+        if (!pDevice) {
+            LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "pDevice");
+            continue;
+        }
+        const unsigned long ulCount = g_DeviceManager.GetDeviceCount(pDevice->GetClassName());
+        if (ulCount > 0)
+            _AddDevice(pDevice.get(), filePath, ulCount);
+    }
+    return true;
+}
+
+bool QDeviceList::_AddDevice(IDevice* pDevice, const QString& filePath, unsigned long ulCount)
+{
+    LOG_PROCESS_ERROR(pDevice);
+    const int nRow = ui.DeviceList->rowCount();
+    ui.DeviceList->insertRow(nRow);
+    const QString texts[kColumnCount] = {Text(pDevice->GetClassName()), Text(pDevice->GetTypeName()), filePath,
+                                         QStringLiteral("%1").arg(pDevice->GetBuildVersion()),
+                                         QStringLiteral("%1").arg(ulCount)};
+    for (int column = 0; column < kColumnCount; ++column)
+        ui.DeviceList->setItem(nRow, column, new QTableWidgetItem(texts[column]));
+    return true;
+}
