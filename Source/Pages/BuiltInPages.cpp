@@ -20,6 +20,7 @@
 #include "SystemInfo/BasicInfo.h"
 #include "SystemInfo/DevelopingPages.h"
 #include "SystemInfo/SystemInfo.h"
+#include "Testing/AutoTune.h"
 #include "Testing/PerformanceTest.h"
 #include "Testing/StabilityTest.h"
 
@@ -27,10 +28,6 @@ namespace {
 
 template <const char* Name>
 IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
-
-#define VELOCREST_PAGE_NAME(id, text) constexpr char id[] = text;
-VELOCREST_PAGE_NAME(kAutoClock, "Auto Clock")
-#undef VELOCREST_PAGE_NAME
 
 const std::vector<BuiltInPage> kProgramPages = {
     {"QBasicInfo", [] { return static_cast<IQVXWidget*>(new QBasicInfo); }},
@@ -48,7 +45,7 @@ const std::vector<BuiltInPage> kProgramPages = {
     {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
     {"QPerformanceTest", [] { return static_cast<IQVXWidget*>(new QPerformanceTest); }},
     {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }},
-    {"QAutoTune", Placeholder<kAutoClock>},
+    {"QAutoTune", [] { return static_cast<IQVXWidget*>(new QAutoTune); }},
     {"QAudio", [] { return static_cast<IQVXWidget*>(new QAudio); }},
     {"QStorage", [] { return static_cast<IQVXWidget*>(new QStorage); }},
     {"QUSB", [] { return static_cast<IQVXWidget*>(new QUSB); }},

@@ -21,6 +21,7 @@
 #include "Settings/PageSettings.h"
 #include "Settings/SettingsFiles.h"
 #include "Settings/SkinManager.h"
+#include "Settings/TuneResultSink.h"
 #include "Shell/GlobalFlags.h"
 #include "Shell/MessageBox.h"
 #include "Shell/OverclockWarning.h"
@@ -189,6 +190,7 @@ bool ApplicationRun::Start()
     MAIN_PROCESS_ERROR(pDevice, 14);
     bRetCode = g_PerformanceControl.Initialize();
     MAIN_PROCESS_ERROR(bRetCode, 12);
+    InstallTuneResultSink();
 
     IDevice* pSouthBridge = g_DeviceManager.GetDevice(dtSouthBridge, 0);
     const bool bMx350 = pSouthBridge && std::u16string(pSouthBridge->GetName()) == u"Vyk MX350 Chipset";
@@ -246,6 +248,7 @@ void ApplicationRun::End()
     const QString message = m_nCode != 0 && !m_strReason.isEmpty() ? FailedToStart(m_strReason) : ExitMessage(m_nCode);
     if (!message.isEmpty())
         msgbox::Show(nullptr, QMessageBox::Information, ProductTitle(), message, QMessageBox::Ok);
+    RemoveTuneResultSink();
     g_PerformanceControl.UnInitialize();
     g_DeviceManager.UnInit();
     g_UnInitEngine();

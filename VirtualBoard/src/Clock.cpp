@@ -1,5 +1,6 @@
 #include "VirtualBoard/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -24,5 +25,25 @@ std::atomic<IClock*> g_clock{&g_systemClock};
 IClock& GetClock() { return *g_clock.load(); }
 
 void SetClock(IClock* clock) { g_clock.store(clock ? clock : &g_systemClock); }
+
+bool WaitOnClock(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t ns,
+                 const std::function<bool()>& stopped)
+{
+    return WaitOnClockUntil(cv, lock, GetClock().NowNs() + ns, stopped);
+}
+
+bool WaitOnClockUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t deadlineNs,
+                      const std::function<bool()>& stopped)
+{
+    // Longest real wait between two looks at the clock.
+    constexpr uint64_t kSliceNs = 10'000'000;
+    while (!stopped()) {
+        const uint64_t now = GetClock().NowNs();
+        if (now >= deadlineNs)
+            return false;
+        cv.wait_for(lock, std::chrono::nanoseconds(std::min(deadlineNs - now, kSliceNs)));
+    }
+    return true;
+}
 
 } // namespace vb

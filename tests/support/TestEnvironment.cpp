@@ -8,6 +8,7 @@
 
 #include "Engine/DriverHandler.h"
 #include "Engine/Log.h"
+#include "QVXLogic/SystemTune.h"
 #include "QVXLogic/TestCenter.h"
 #include "VirtualBoard/Clock.h"
 #include "VirtualBoard/Devices/HostLoad.h"
@@ -49,6 +50,9 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
     // Stress work in its light form, so a 2-core CI machine is not swamped.
     g_TestCenter.SetLightMode(true);
     g_TestCenter.SetScripted(false);
+    // Tuner steps probe one round of stress work, with no time to settle.
+    CSystemTune::SetStepTimes(0, 0);
+    CSystemTune::SetGated(false);
     LogCapture::Instance().Clear();
     CLog::SetObserver(&LogCapture::Instance());
     g_Log.Init("QVX", 0xFFFF, 0, 10000);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "Engine/LogCheck.h"
-#include "VirtualBoard/Clock.h"
+#include "VirtualBoard/Devices/KeepAliveWatchdog.h"
 
 namespace qvx {
 
@@ -17,6 +17,8 @@ double Reading(const std::vector<double>& values, int i)
         return -9999.0;
     return values[static_cast<size_t>(i)];
 }
+
+vb::KeepAliveWatchdog& Watchdog() { return vb::Machine::Instance().Get<vb::KeepAliveWatchdog>(); }
 
 } // namespace
 
@@ -116,23 +118,18 @@ int CSouthBridgeDevice::GetVoltageCount()
 
 bool CSouthBridgeDevice::SetKeepAliveMode(bool on)
 {
-    QVX_LOCK_BOARD;
     LOG_PROCESS_ERROR(!Refuse("SetKeepAliveMode"));
-    LOG_PROCESS_ERROR(!on || b.sb.acceptsKeepAlive);
-    b.sb.keepAliveMode = on;
+    const bool accepted = Watchdog().SetMode(on);
+    LOG_PROCESS_ERROR(accepted);
     Journal("SB.SetKeepAliveMode(%d)", on ? 1 : 0);
     return true;
 }
 
 bool CSouthBridgeDevice::SendKeepAlive(bool alive)
 {
-    QVX_LOCK_BOARD;
     LOG_PROCESS_ERROR(!Refuse("SendKeepAlive"));
     // The last pulse may come after the mode was switched off: accepted, counted only in mode.
-    if (b.sb.keepAliveMode && alive) {
-        b.sb.lastPulseNs = vb::GetClock().NowNs();
-        ++b.sb.pulses;
-    }
+    Watchdog().Pulse(alive);
     return true;
 }
 

@@ -3,7 +3,10 @@
 // counter and the time-stamp counter all come from here, so a test can replace it
 // and never wait for real seconds.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 
 namespace vb {
 
@@ -41,6 +44,16 @@ private:
 IClock& GetClock();
 // Installs a clock (not owned); null goes back to the system clock.
 void SetClock(IClock* clock);
+
+// Waits on cv until stopped() holds or ns of the installed clock have passed; true
+// when stopped. Whoever sets what stopped() reads notifies cv, which ends the wait
+// at once. The real wait runs in short slices, so a clock that a test moves by
+// hand is noticed within one slice. Called with lock held, as cv's waits are.
+bool WaitOnClock(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t ns,
+                 const std::function<bool()>& stopped);
+// The same until the installed clock reads deadlineNs.
+bool WaitOnClockUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, uint64_t deadlineNs,
+                      const std::function<bool()>& stopped);
 
 // Installs a clock for the life of a scope.
 class ScopedClock {

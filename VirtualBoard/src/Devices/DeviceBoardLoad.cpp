@@ -8,6 +8,7 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vb {
@@ -202,6 +203,8 @@ DeviceBoard::DeviceBoard(Machine& machine)
     sb.temperatures = Numbers(s.value(Key("temperatures")));
     sb.voltages = Numbers(s.value(Key("voltages")));
     sb.acceptsKeepAlive = s.value(Key("keepAlive")).toBool(true);
+    const double timeoutMs = Num(s, "keepAliveTimeoutMs", 2000);
+    sb.keepAliveTimeoutNs = static_cast<uint64_t>(std::clamp(timeoutMs, 1.0, 3.6e6) * 1e6);
 
     const QJsonObject c = d.value(Key("clockGenerator")).toObject();
     json::ReadIdentity(c, clock.id, true, "Clock Generator", "Vyk Clock Generator");

@@ -348,9 +348,14 @@ TEST_F(StartupTest, AFailedStartNamesWhatIsWrongInsteadOfBlamingRights)
          },
          [&] { QDir().rmdir(run + "/VykVelocrestMutex.lock"); }, 2,
          "Vyk Velocrest failed to start: cannot open " + run + "/VykVelocrestMutex.lock: Is a directory."},
-        {"state folder read-only", [](StartupOptions&) {
+        // Only the state folder: the runtime folder (inside it by default) stays usable.
+        {"state folder read-only", [&](StartupOptions&) {
+             qputenv("VELOCREST_RUNTIME_DIR", QFile::encodeName(run));
              qputenv("VELOCREST_STATE_DIR", QFile::encodeName(test::ReadOnlyFolder() + "/velocrest-state"));
-         }, [] { qputenv("VELOCREST_STATE_DIR", QFile::encodeName(test::TestDir() + "/state")); }, 7,
+         }, [] {
+             qputenv("VELOCREST_STATE_DIR", QFile::encodeName(test::TestDir() + "/state"));
+             qunsetenv("VELOCREST_RUNTIME_DIR");
+         }, 7,
          "Vyk Velocrest failed to start: cannot make the folder " + test::ReadOnlyFolder()
              + "/velocrest-state: No such file or directory."},
         {"service table damaged", [&](StartupOptions&) {

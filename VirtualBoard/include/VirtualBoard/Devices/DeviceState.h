@@ -68,13 +68,23 @@ struct NorthBridgeState {
     double maxHTMultiplier = 10;
 };
 
+// One keep-alive call as the south bridge saw it.
+struct KeepAlivePulse {
+    uint64_t ns = 0;         // board clock
+    bool alive = false;      // the call's argument
+    bool counted = false;    // taken as a sign of life (mode on, board not hung)
+};
+
 struct SouthBridgeState {
     DeviceIdentity id;
     std::vector<double> fans, temperatures, voltages;
     bool acceptsKeepAlive = true;
     bool keepAliveMode = false;
-    uint64_t lastPulseNs = 0;
-    int pulses = 0;
+    uint64_t keepAliveTimeoutNs = 2'000'000'000;   // board field "keepAliveTimeoutMs"
+    uint64_t lastPulseNs = 0;                      // last sign of life, or when the mode came on
+    int pulses = 0;                                // signs of life
+    int recoveries = 0;                            // times the watchdog brought the board back
+    std::vector<KeepAlivePulse> recentPulses;      // the latest calls, oldest first
 };
 
 struct ClockDef {

@@ -1,0 +1,56 @@
+#pragma once
+// "Auto Clock": runs the device library's tuner on a thread of its own, keeps the
+// south bridge pulsed while the search lasts, and polls the tuner once a second
+// for its state and progress. Beside that it shows live processor and board
+// values, the last search's result, and two buttons on the stored results: Reset
+// (start clocks back) and Apply Settings (the stored result applied).
+#include <memory>
+
+#include "Shell/IQVXWidget.h"
+#include "Testing/KeepAliveThread.h"
+#include "Testing/TuneThread.h"
+#include "ui_AutoTune.h"
+
+class QTimer;
+
+class QAutoTune : public IQVXWidget {
+    Q_OBJECT
+public:
+    QAutoTune();
+    ~QAutoTune() override;
+
+    bool Init() override;
+    bool UnInit() override;
+    bool Apply() override { return true; }
+    bool Discard() override { return true; }
+    const char* GetName() override { return "Auto Clock"; }
+
+    // This page's own search runs (it then also holds g_bTestRunning).
+    bool IsRunning() const { return m_bRunning; }
+    CTuneThread& TuneThread() { return m_TuneThread; }
+
+protected slots:
+    // The page's own one-second tick: live values while visible.
+    void timerEvent(QTimerEvent* event) override;
+
+private slots:
+    void on_btnAutoTune_clicked();
+    void on_btnReset_clicked();
+    void on_btnSave_clicked();
+    // The one-second status poll while a search runs.
+    void UpdateResults();
+
+private:
+    void StartStop();
+    void Stop(bool bAbort);
+    void _Start();
+    void _ShowLastResult();
+
+    Ui::autotuneClass ui;
+    CTuneThread m_TuneThread;
+    QTimer* m_pStatusTimer = nullptr;
+    std::unique_ptr<CKeepAliveThread> m_hKeepAliveThread;   // null when none runs
+    bool m_bRunning = false;
+    bool m_bSawTuning = false;     // this run's tuner has reported that it tunes
+    bool m_bWasVisible = false;    // the page was visible at the previous tick
+};

@@ -1,0 +1,232 @@
+// The Auto Clock page without a run: its set-up on the default board and on
+// boards that lack devices, the live values of its tick, the last result, and the
+// Reset and Apply Settings buttons on the stored results.
+#include <QDir>
+#include <QGroupBox>
+
+#include "Platform/Registry.h"
+#include "QVXLogic/ProfileSettings.h"
+#include "Source/Testing/AutoTuneFixture.h"
+#include "VirtualBoard/Devices/DeviceBoard.h"
+#include "support/LogCapture.h"
+
+using test::AutoTunePageTest;
+
+namespace {
+
+vb::DeviceBoard& Board() { return vb::Machine::Instance().Get<vb::DeviceBoard>(); }
+
+void StoreText(const char* group, const char* subGroup, const char* item, const char* text)
+{
+    ASSERT_TRUE(CConfigParser::GetInstance()->SetValue(QString::fromLatin1(group), QString::fromLatin1(subGroup),
+                                                       QString::fromLatin1(item), QString::fromLatin1(text), true));
+}
+
+constexpr const char* kClockGen = "Vyk Clock Generator";
+
+TEST_F(AutoTunePageTest, InitOnTheDefaultBoardAndOnBoardsThatLackDevices)
+{
+    Create();
+    EXPECT_EQ(StartButton()->text(), "Start");
+    EXPECT_TRUE(StartButton()->isEnabled());
+    EXPECT_EQ(W<QProgressBar>("progressBar")->minimum(), 150);
+    EXPECT_EQ(W<QProgressBar>("progressBar")->maximum(), 300);
+    EXPECT_FALSE(W<QProgressBar>("progressBar")->isTextVisible());
+    for (const char* box : {"gbCPU0", "gbCPU1", "gbCPU2", "gbCPU3"})
+        EXPECT_TRUE(W<QGroupBox>(box)->isEnabled()) << box;
+    // Nothing stored yet: the heading alone.
+    EXPECT_EQ(W<QTextBrowser>("textBrowser")->toPlainText().trimmed(), "The result of last successful tune is:");
+    page.reset();
+
+    // No clock generator: the page stays, with its live values and without tuning.
+    UseBoard([](QJsonObject& devices) {
+        devices.remove(QStringLiteral("clockGenerator"));
+    });
+    Create();
+    EXPECT_FALSE(StartButton()->isEnabled());
+    EXPECT_FALSE(W<QPushButton>("btnReset")->isEnabled());
+    EXPECT_FALSE(W<QPushButton>("btnSave")->isEnabled());
+    EXPECT_TRUE(W<QTextBrowser>("textBrowser")->toPlainText().isEmpty());
+    EXPECT_TRUE(page->UnInit());
+    EXPECT_FALSE(W<QPushButton>("btnReset")->isEnabled());
+    page.reset();
+
+    // A range with fractions is cut to whole MHz.
+    UseBoard([](QJsonObject& devices) {
+        Edit(devices, "clockGenerator", [](QJsonObject& cg) {
+            cg.insert(QStringLiteral("htRef"), QJsonObject{{"default", 200}, {"min", 180.9}, {"max", 260.75}, {"step", 1}});
+        });
+    });
+    Create();
+    EXPECT_EQ(W<QProgressBar>("progressBar")->minimum(), 180);
+    EXPECT_EQ(W<QProgressBar>("progressBar")->maximum(), 260);
+}
+
+TEST_F(AutoTunePageTest, LiveValuesWhileVisible)
+{
+    Create();
+    Show();
+    Tick();
+    EXPECT_EQ(Field("CPUFreqNum"), "3200 MHz");
+    EXPECT_EQ(Field("CPUMulNum_4"), "16.00 X");
+    EXPECT_EQ(Field("CPUVolNum_2"), "1.325 V");
+    EXPECT_EQ(Field("ExtFreqNum"), "200.00 MHz");
+    EXPECT_EQ(Field("SBFreqNum"), "66.67 MHz");
+    EXPECT_EQ(Field("PCIEFreqNum"), "100.00 MHz");
+    EXPECT_EQ(Field("MemFreqNum"), "400.00 MHz");
+
+    // The south-bridge and PCIe clocks are read once per showing.
+    {
+        auto lock = Board().Lock();
+        Board().clock.sb.value = 70;
+        Board().SetReference(210);
+    }
+    Tick();
+    EXPECT_EQ(Field("SBFreqNum"), "66.67 MHz");
+    EXPECT_EQ(Field("ExtFreqNum"), "210.00 MHz");
+    EXPECT_EQ(Field("CPUFreqNum_3"), "3360 MHz");
+    EXPECT_EQ(Field("MemFreqNum"), "420.00 MHz");
+
+    // A hidden page calls no device.
+    page->hide();
+    const uint64_t before = Board().Accesses();
+    Tick();
+    EXPECT_EQ(Board().Accesses(), before);
+    page->show();
+    Tick();
+    EXPECT_EQ(Field("SBFreqNum"), "70.00 MHz");
+}
+
+TEST_F(AutoTunePageTest, WithoutCoreZeroTheReferenceClockStaysEmptyAndMemoryIsAskedWithZero)
+{
+    UseBoard([](QJsonObject& devices) {
+        Edit(devices, "cpu", [](QJsonObject& cpu) { cpu.insert(QStringLiteral("present"), false); });
+    });
+    Create();
+    for (const char* box : {"gbCPU0", "gbCPU1", "gbCPU2", "gbCPU3"})
+        EXPECT_FALSE(W<QGroupBox>(box)->isEnabled()) << box;
+    Show();
+    Tick();
+    EXPECT_TRUE(Field("ExtFreqNum").isEmpty());
+    EXPECT_TRUE(Field("CPUFreqNum").isEmpty());
+    // Asked with (0, 0), the controller answers with its configured clock rather
+    // than dividing by zero.
+    EXPECT_EQ(Field("MemFreqNum"), "400.00 MHz");
+    EXPECT_EQ(Field("SBFreqNum"), "66.67 MHz");
+}
+
+TEST_F(AutoTunePageTest, LastResultShowsTheStoredClocks)
+{
+    struct Case {
+        const char* multiplierTune;   // null: not stored
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"16", "Last CPU clock is: 3392 MHz|Last HT Link ref. clock is: 212 MHz"},
+        {nullptr, "Last CPU clock is: 212 MHz|Last HT Link ref. clock is: 212 MHz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        StoreText("ClockGen", kClockGen, "CPUTune", "212");
+        if (c.multiplierTune)
+            StoreText("CPU", "Vyk Tarrow X4 955 Quad-Core Processor", "MultiplierTune", c.multiplierTune);
+        Create();
+        const QStringList lines = Output().filter(QStringLiteral("Last "));
+        EXPECT_EQ(lines.join('|'), c.expected);
+        page.reset();
+        QFile::remove(CConfigParser::GetInstance()->GetFullPath());
+        CConfigParser::ReleaseInstance();
+    }
+}
+
+TEST_F(AutoTunePageTest, ResetPutsEveryCoreAndTheReferenceBackAndStoresTheStartValues)
+{
+    Create();
+    ASSERT_TRUE(ClockGen()->SetHTRefClock(212));
+    for (unsigned long i = 0; i < 4; ++i)
+        ASSERT_TRUE(Core(i)->SetMultiplier(12 + i));
+    StoreText("ClockGen", kClockGen, "CPUTune", "212");
+    ForgetWrites();
+
+    // No: nothing changes.
+    answers.Queue(QMessageBox::No);
+    W<QPushButton>("btnReset")->click();
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(Stored("ClockGen", kClockGen, "CPUTune"), "212");
+
+    g_bModified = true;
+    answers.Queue(QMessageBox::Yes);
+    W<QPushButton>("btnReset")->click();
+    ASSERT_EQ(answers.Messages().size(), 2u);
+    EXPECT_EQ(answers.Messages()[1].title, "AutoClock");
+    EXPECT_EQ(answers.Messages()[1].text, "Are you sure to roll back original settings?");
+    EXPECT_EQ(answers.Messages()[1].buttons, QMessageBox::Yes | QMessageBox::No);
+    // Every core, not core 0 four times.
+    const std::vector<std::string> expected{"CG.SetHTRefClock(200)", "CPU0.SetMultiplier(4)", "CPU1.SetMultiplier(4)",
+                                            "CPU2.SetMultiplier(4)", "CPU3.SetMultiplier(4)"};
+    EXPECT_EQ(Writes(), expected);
+    for (unsigned long i = 0; i < 4; ++i)
+        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), 4) << i;
+    const char* cpu = "Vyk Tarrow X4 955 Quad-Core Processor";
+    EXPECT_EQ(Stored("ClockGen", kClockGen, "HTRefClock"), "200");
+    EXPECT_EQ(Stored("ClockGen", kClockGen, "CPUTune"), "200");
+    for (const char* item : {"Multiplier", "Multiplier2", "Multiplier3", "Multiplier4", "MultiplierTune"})
+        EXPECT_EQ(Stored("CPU", cpu, item), "4") << item;
+    EXPECT_TRUE(Stored("CPU", cpu, "Multiplier5").isEmpty());
+    EXPECT_FALSE(g_bModified);   // the main window's Discard ran
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // A refused write is logged; the store still records the start values.
+    Fault("qvx:CG.SetHTRefClock");
+    answers.Queue(QMessageBox::Yes);
+    W<QPushButton>("btnReset")->click();
+    EXPECT_TRUE(test::LogCapture::Instance().Contains(
+        "LOG_PROCESS_ERROR(pClockGen->SetHTRefClock(dDefault)) at line"));
+}
+
+TEST_F(AutoTunePageTest, ApplySettingsAppliesTheStoredResultThroughTheStoresOwnFile)
+{
+    // The store lives in the install folder; the program runs from elsewhere.
+    const QString install = test::TestDir() + QStringLiteral("/install/");
+    ASSERT_TRUE(QDir().mkpath(install));
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(u"InstallDir", install + QStringLiteral("VykVelocrest")), plat::ERROR_SUCCESS);
+    CConfigParser::ReleaseInstance();
+    ASSERT_EQ(CConfigParser::GetInstance()->GetFullPath(), install + QStringLiteral("QVXConfig.xml"));
+
+    const char* cpu = "Vyk Tarrow X4 955 Quad-Core Processor";
+    StoreText("ClockGen", kClockGen, "CPUTune", "212");
+    StoreText("CPU", cpu, "MultiplierTune", "16");
+    StoreText("MemoryController", "Memory Controller", "MemoryClockTune", "424");
+    Create();
+    g_bModified = true;
+    W<QPushButton>("btnSave")->click();
+
+    EXPECT_EQ(Stored("ClockGen", kClockGen, "HTRefClock"), "212");
+    for (const char* item : {"Multiplier", "Multiplier2", "Multiplier3", "Multiplier4"})
+        EXPECT_EQ(Stored("CPU", cpu, item), "16") << item;
+    EXPECT_EQ(Stored("MemoryController", "Memory Controller", "Memory_Clock"), "424");
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 212);
+    EXPECT_DOUBLE_EQ(Core(3)->GetCurrentFrequency(), 16 * 212);
+    EXPECT_FALSE(g_bModified);
+    EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(QFile::exists(test::TestDir() + QStringLiteral("/QVXConfig.xml")));
+}
+
+TEST_F(AutoTunePageTest, ResetAndApplySettingsChangeNothingWithoutTheMemoryController)
+{
+    UseBoard([](QJsonObject& devices) { devices.remove(QStringLiteral("memoryController")); });
+    StoreText("ClockGen", kClockGen, "CPUTune", "212");
+    Create();
+    ForgetWrites();
+    answers.Queue(QMessageBox::Yes);
+    W<QPushButton>("btnReset")->click();
+    W<QPushButton>("btnSave")->click();
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_TRUE(Stored("ClockGen", kClockGen, "HTRefClock").isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
+}
+
+} // namespace

@@ -1,0 +1,306 @@
+// The Auto Clock page's run with its tuning and keep-alive threads: start, the
+// poll, the end, Stop and UnInit in the middle of a run, a restart after a finished
+// run, the failures, and the refusal beside the Stability Test. The tuner is held
+// at each step by the test gate; board time moves only when the test moves it.
+// In a program of its own, so that the ThreadSanitizer run covers it.
+#include <QCheckBox>
+#include <QTimer>
+
+#include <chrono>
+
+#include "Platform/Registry.h"
+#include "QVXLogic/TestCenter.h"
+#include "Shell/GlobalFlags.h"
+#include "Source/Testing/AutoTuneFixture.h"
+#include "Testing/StabilityTest.h"
+
+using test::AutoTunePageTest;
+using test::kThreadWaitMs;
+
+namespace {
+
+const char* const kCpu = "Vyk Tarrow X4 955 Quad-Core Processor";
+
+bool UserAccepted(uint32_t& value)
+{
+    plat::RegistryKey key;
+    return key.Open(plat::RegistryHive::CurrentUser, plat::kProductKey) == plat::ERROR_SUCCESS
+        && key.QueryDword(u"UserAccepted", value) == plat::ERROR_SUCCESS;
+}
+
+class AutoTuneRunTest : public AutoTunePageTest {
+protected:
+    void SetUp() override
+    {
+        AutoTunePageTest::SetUp();
+        CSystemTune::SetGated(true);
+    }
+
+    // Releases one step and waits until the tuner is at the gate again.
+    void Step()
+    {
+        CSystemTune::ReleaseSteps(1);
+        ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+    }
+
+    double Progress() const { return W<QProgressBar>("progressBar")->value(); }
+    bool StatusTimerActive() const
+    {
+        const auto timers = page->findChildren<QTimer*>();
+        return !timers.isEmpty();
+    }
+};
+
+TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
+{
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::CurrentUser, plat::kProductKey), plat::ERROR_SUCCESS);
+    // Not shown: a visible page has Qt lay out its text on Qt's own pooled threads,
+    // which ThreadSanitizer cannot see into. The live values are pictured in the
+    // main window's test.
+    Create();
+    Start();
+    // The warning first, as the main window's Apply shows it.
+    ASSERT_EQ(answers.Messages().size(), 1u);
+    EXPECT_EQ(answers.Messages()[0].title, "Vyk Velocrest");
+    EXPECT_TRUE(answers.Messages()[0].text.startsWith(
+        "WARNING: Operating your processor outside of official Vyk specifications or outside of factory settings"));
+    EXPECT_EQ(answers.Messages()[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    uint32_t accepted = 0;
+    EXPECT_TRUE(UserAccepted(accepted));
+    EXPECT_EQ(accepted, 1u);
+
+    EXPECT_TRUE(page->IsRunning());
+    EXPECT_TRUE(g_bTestRunning);
+    EXPECT_EQ(StartButton()->text(), "Stop");
+    EXPECT_FALSE(W<QPushButton>("btnReset")->isEnabled());
+    EXPECT_FALSE(W<QPushButton>("btnSave")->isEnabled());
+    EXPECT_EQ(page->cursor().shape(), Qt::WaitCursor);
+    EXPECT_TRUE(Watchdog().Mode());
+
+    // The keep-alive thread pulses at once, then every 500 ms of board time.
+    ASSERT_TRUE(Watchdog().WaitForPulses(1, kThreadWaitMs));
+    for (int pulses = 2; pulses <= 3; ++pulses) {
+        test::Clock().Advance(500'000'000);
+        ASSERT_TRUE(Watchdog().WaitForPulses(pulses, kThreadWaitMs));
+    }
+
+    // Held before its first step: tuning, at the clock it started from.
+    ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+    Poll();
+    EXPECT_EQ(Output().first(), "System is tuning, and this may take several minutes to several hours.");
+    EXPECT_TRUE(Output().join('|').contains(
+        "Current CPU clock is: 3200 MHz|Current HT Link ref. clock is: 200 MHz")) << Output().join('|').toStdString();
+    EXPECT_EQ(Progress(), 200);
+
+    // Step by step, the progress and the live values climb.
+    std::vector<double> progress;
+    for (int i = 0; i < 4; ++i) {
+        Step();
+        Poll();
+        progress.push_back(Progress());
+    }
+    EXPECT_EQ(progress, (std::vector<double>{200, 205, 210, 215}));
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 210);   // 215 failed: back at the last stable clock
+
+    FinishRun();
+    EXPECT_EQ(LastLine(), "AutoClock is finished successfully!");
+    EXPECT_TRUE(Output().join('|').contains("Current HT Link ref. clock is: 215 MHz"));
+    EXPECT_FALSE(page->IsRunning());
+    EXPECT_FALSE(g_bTestRunning);
+    EXPECT_EQ(StartButton()->text(), "Start");
+    EXPECT_TRUE(W<QPushButton>("btnReset")->isEnabled());
+    EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(Progress(), W<QProgressBar>("progressBar")->minimum() - 1);   // reset: no value shown
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), test::kHighestStableClock);
+
+    // The keep-alive thread has ended with its last pulse; the mode is off.
+    EXPECT_FALSE(Watchdog().Mode());
+    EXPECT_FALSE(Watchdog().RecentPulses().back().alive);
+    EXPECT_EQ(Watchdog().Recoveries(), 0);
+
+    // The results are in the value store, in the form Apply Settings copies.
+    EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "CPUTune"), "211");
+    EXPECT_EQ(Stored("CPU", kCpu, "MultiplierTune"), "16");
+    EXPECT_EQ(Stored("MemoryController", "Memory Controller", "MemoryClockTune"), "422");
+
+    // As after a restart, the board at its start clock: Apply Settings moves it to
+    // the result, and the applied items hold it.
+    ASSERT_TRUE(ClockGen()->SetHTRefClock(200));
+    W<QPushButton>("btnSave")->click();
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), test::kHighestStableClock);
+    EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "HTRefClock"), "211");
+    EXPECT_EQ(Stored("CPU", kCpu, "Multiplier4"), "16");
+    EXPECT_DOUBLE_EQ(Core(3)->GetCurrentFrequency(), 16 * test::kHighestStableClock);
+
+    // Reset puts the start clocks back and makes them the stored result.
+    answers.Queue(QMessageBox::Yes);
+    W<QPushButton>("btnReset")->click();
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
+    EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "CPUTune"), "200");
+    EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "HTRefClock"), "200");
+    EXPECT_EQ(Stored("MemoryController", "Memory Controller", "MemoryClockTune"), "422");
+    for (unsigned long i = 0; i < 4; ++i)
+        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), Core(i)->GetStartMultiplier()) << i;
+}
+
+TEST_F(AutoTuneRunTest, StopAndUnInitEndTheRunAtOnce)
+{
+    for (const bool viaUnInit : {false, true}) {
+        SCOPED_TRACE(viaUnInit ? "UnInit" : "Stop");
+        Create();
+        Start();
+        ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+        Step();   // the default clock applied, waiting before 205
+        const auto start = std::chrono::steady_clock::now();
+        if (viaUnInit)
+            EXPECT_TRUE(page->UnInit());
+        else
+            StartButton()->click();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_FALSE(page->TuneThread().isRunning());
+        EXPECT_EQ(LastLine(), "AutoClock is aborted.");
+        EXPECT_FALSE(page->IsRunning());
+        EXPECT_FALSE(g_bTestRunning);
+        EXPECT_FALSE(g_bStopKeepAlive == false);
+        EXPECT_FALSE(Watchdog().Mode());
+        EXPECT_FALSE(Watchdog().RecentPulses().back().alive);
+        EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
+        page.reset();
+    }
+}
+
+TEST_F(AutoTuneRunTest, ARestartAfterAFinishedRunDoesNotReportTheOldResult)
+{
+    Create();
+    Start();
+    FinishRun();
+    ASSERT_EQ(LastLine(), "AutoClock is finished successfully!");
+    ASSERT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), test::kHighestStableClock);
+
+    // Again at once: the tuner still reports the first run's end until the new
+    // search has begun (the gate holds it early in its first step). A poll in
+    // between finds it either still at the old end or already tuning; neither
+    // ends the new run.
+    CSystemTune::SetGated(true);
+    Start();
+    Poll();
+    EXPECT_TRUE(page->IsRunning());
+    EXPECT_LE(Output().filter("AutoClock is finished successfully!").size(), 1);
+    ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+    Poll();
+    EXPECT_TRUE(page->IsRunning());
+    EXPECT_TRUE(Output().join('|').contains("Current HT Link ref. clock is: 211 MHz"));
+    FinishRun();
+    EXPECT_EQ(LastLine(), "AutoClock is finished successfully!");
+}
+
+TEST_F(AutoTuneRunTest, ARefusedWriteFailsTheRun)
+{
+    Create();
+    Fault("qvx:CG.SetHTRefClock");
+    Start();
+    FinishRun();
+    EXPECT_EQ(LastLine(), "AutoClock failed.");
+    EXPECT_FALSE(page->IsRunning());
+    EXPECT_FALSE(g_bTestRunning);
+    EXPECT_EQ(StartButton()->text(), "Start");
+    EXPECT_TRUE(Stored("ClockGen", "Vyk Clock Generator", "CPUTune").isEmpty());
+}
+
+TEST_F(AutoTuneRunTest, WithoutKeepAliveTheSearchRunsAll_the_same)
+{
+    struct Case {
+        const char* name;
+        std::function<void(QJsonObject&)> change;
+    };
+    const Case cases[] = {
+        {"no south bridge", [](QJsonObject& devices) { devices.remove(QStringLiteral("southBridge")); }},
+        {"keep-alive refused", [](QJsonObject& devices) {
+             Edit(devices, "southBridge", [](QJsonObject& sb) { sb.insert(QStringLiteral("keepAlive"), false); });
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseBoard(c.change);
+        CSystemTune::SetGated(true);
+        Create();
+        Start();
+        EXPECT_TRUE(page->IsRunning());
+        EXPECT_TRUE(g_bStopKeepAlive);   // no keep-alive thread
+        FinishRun();
+        EXPECT_EQ(LastLine(), "AutoClock is finished successfully!");
+        EXPECT_EQ(Watchdog().Pulses(), 0);
+        EXPECT_TRUE(Watchdog().RecentPulses().empty());
+        page.reset();
+    }
+}
+
+TEST_F(AutoTuneRunTest, RefusedWhileTheStabilityTestRunsAndTheOtherWayRound)
+{
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::CurrentUser, plat::kProductKey), plat::ERROR_SUCCESS);
+    g_TestCenter.SetScripted(true);
+    QStabilityTest stability;
+    ASSERT_TRUE(stability.Init());
+    Create();
+
+    // The Stability Test runs: Auto Clock refuses, writes nothing, starts nothing.
+    stability.Rows().begin()->second.pCheckbox->setChecked(true);
+    stability.findChild<QPushButton*>(QStringLiteral("btnRun"))->click();
+    ASSERT_TRUE(stability.IsRunning());
+    const size_t shown = answers.Messages().size();
+    StartButton()->click();
+    ASSERT_EQ(answers.Messages().size(), shown + 1);
+    EXPECT_EQ(answers.Messages().back().title, "Auto Clock");
+    EXPECT_EQ(answers.Messages().back().text, "Stability Test is running, please stop it first!");
+    EXPECT_EQ(StartButton()->text(), "Start");
+    EXPECT_FALSE(page->IsRunning());
+    uint32_t accepted = 0;
+    EXPECT_FALSE(UserAccepted(accepted));
+
+    // An Auto Clock page torn down meanwhile leaves the Stability Test's flag alone.
+    EXPECT_TRUE(page->UnInit());
+    EXPECT_EQ(LastLine(), "AutoClock is aborted.");
+    EXPECT_TRUE(g_bTestRunning);
+    page.reset();
+    Create();
+    stability.findChild<QPushButton*>(QStringLiteral("btnRun"))->click();
+    ASSERT_FALSE(g_bTestRunning);
+
+    // Auto Clock runs: the Stability Test refuses.
+    Start();
+    ASSERT_TRUE(page->IsRunning());
+    stability.findChild<QPushButton*>(QStringLiteral("btnRun"))->click();
+    EXPECT_FALSE(stability.IsRunning());
+    EXPECT_EQ(answers.Messages().back().text, "Auto Clock is running, please stop it first!");
+    StartButton()->click();
+    EXPECT_FALSE(g_bTestRunning);
+    g_TestCenter.SetScripted(false);
+}
+
+TEST_F(AutoTuneRunTest, CancelOnTheWarningChangesNothing_andStopWritesTheAcceptanceAgain)
+{
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::CurrentUser, plat::kProductKey), plat::ERROR_SUCCESS);
+    Create();
+    answers.Queue(QMessageBox::Cancel);
+    StartButton()->click();
+    uint32_t accepted = 0;
+    EXPECT_FALSE(UserAccepted(accepted));
+    EXPECT_FALSE(page->IsRunning());
+    EXPECT_FALSE(g_bTestRunning);
+    EXPECT_TRUE(g_bStopKeepAlive);
+
+    Start();
+    ASSERT_TRUE(page->IsRunning());
+    ASSERT_EQ(key.DeleteValue(u"UserAccepted"), plat::ERROR_SUCCESS);
+    const size_t shown = answers.Messages().size();
+    StartButton()->click();   // Stop: no warning, the acceptance written again
+    EXPECT_EQ(answers.Messages().size(), shown);
+    EXPECT_TRUE(UserAccepted(accepted));
+    EXPECT_EQ(accepted, 1u);
+    EXPECT_FALSE(page->IsRunning());
+}
+
+} // namespace
