@@ -129,7 +129,7 @@ TEST_F(AutoTunePageTest, LastResultShowsTheStoredClocks)
         SCOPED_TRACE(c.expected);
         StoreText("ClockGen", kClockGen, "CPUTune", "212");
         if (c.multiplierTune)
-            StoreText("CPU", "Vyk Tarrow X4 955 Quad-Core Processor", "MultiplierTune", c.multiplierTune);
+            StoreText("CPU", "Vyk Tarrow T40 Quad-Core Processor", "MultiplierTune", c.multiplierTune);
         Create();
         const QStringList lines = Output().filter(QStringLiteral("Last "));
         EXPECT_EQ(lines.join('|'), c.expected);
@@ -167,7 +167,7 @@ TEST_F(AutoTunePageTest, ResetPutsEveryCoreAndTheReferenceBackAndStoresTheStartV
     EXPECT_EQ(Writes(), expected);
     for (unsigned long i = 0; i < 4; ++i)
         EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), 4) << i;
-    const char* cpu = "Vyk Tarrow X4 955 Quad-Core Processor";
+    const char* cpu = "Vyk Tarrow T40 Quad-Core Processor";
     EXPECT_EQ(Stored("ClockGen", kClockGen, "HTRefClock"), "200");
     EXPECT_EQ(Stored("ClockGen", kClockGen, "CPUTune"), "200");
     for (const char* item : {"Multiplier", "Multiplier2", "Multiplier3", "Multiplier4", "MultiplierTune"})
@@ -195,7 +195,7 @@ TEST_F(AutoTunePageTest, ApplySettingsAppliesTheStoredResultThroughTheStoresOwnF
     CConfigParser::ReleaseInstance();
     ASSERT_EQ(CConfigParser::GetInstance()->GetFullPath(), install + QStringLiteral("QVXConfig.xml"));
 
-    const char* cpu = "Vyk Tarrow X4 955 Quad-Core Processor";
+    const char* cpu = "Vyk Tarrow T40 Quad-Core Processor";
     StoreText("ClockGen", kClockGen, "CPUTune", "212");
     StoreText("CPU", cpu, "MultiplierTune", "16");
     StoreText("MemoryController", "Memory Controller", "MemoryClockTune", "424");

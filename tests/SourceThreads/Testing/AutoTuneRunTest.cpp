@@ -19,7 +19,7 @@ using test::kThreadWaitMs;
 
 namespace {
 
-const char* const kCpu = "Vyk Tarrow X4 955 Quad-Core Processor";
+const char* const kCpu = "Vyk Tarrow T40 Quad-Core Processor";
 
 bool UserAccepted(uint32_t& value)
 {
