@@ -157,7 +157,10 @@ TEST_F(AutoTuneRunTest, StopAndUnInitEndTheRunAtOnce)
             EXPECT_TRUE(page->UnInit());
         else
             StartButton()->click();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        // The gate never opens by itself: the run ended because Stop woke it. The loose
+        // bound only tells that apart from giving up after the page's 20-second wait, and
+        // holds on a loaded machine (how fast a stop is belongs to no test).
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         EXPECT_FALSE(page->TuneThread().isRunning());
         EXPECT_EQ(LastLine(), "AutoClock is aborted.");
         EXPECT_FALSE(page->IsRunning());
