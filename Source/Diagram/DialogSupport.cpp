@@ -1,5 +1,6 @@
 #include "Diagram/DialogSupport.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 #include <cstring>
@@ -24,6 +25,18 @@ void StyleValueLabels(std::initializer_list<QLabel*> labels)
 {
     for (QLabel* pLabel : labels)
         pLabel->setStyleSheet(QLatin1String(kValueLabelStyle));
+}
+
+void StyleValueCells(QWidget* pDialog)
+{
+    for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
+        if (pLabel->frameShape() == QFrame::StyledPanel)
+            pLabel->setStyleSheet(QLatin1String(kValueLabelStyle));
+}
+
+QString FlagText(const char* pszContext, bool bOn, const char* pszOn, const char* pszOff)
+{
+    return QCoreApplication::translate(pszContext, bOn ? pszOn : pszOff);
 }
 
 void LogDialogError(const char* pszExpr, int nLine, const char* pszMethod)

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 class QLabel;
+class QWidget;
 
 // The style sheet of every value cell: a thin blue-grey border.
 extern const char kValueLabelStyle[];
@@ -19,6 +20,12 @@ QString Latin1Field(const char* pField, size_t nFieldSize);
 
 // Gives value cells their border; their what's-this help comes from the form.
 void StyleValueLabels(std::initializer_list<QLabel*> labels);
+// The same for every framed label of a dialog's form (its value cells).
+void StyleValueCells(QWidget* pDialog);
+
+// A flag as a dialog shows it, translated in the dialog's own context:
+// "Enabled"/"Disabled" unless the dialog names its words.
+QString FlagText(const char* pszContext, bool bOn, const char* pszOn = "Enabled", const char* pszOff = "Disabled");
 
 // "LOG_PROCESS_ERROR(expr) at line n in Method" for a dialog family whose shared
 // code stands in for several classes: the method named is the dialog's own.

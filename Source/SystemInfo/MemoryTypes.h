@@ -4,4 +4,5 @@
 // not named).
 #include <QString>
 
-QString MemoryTypeText(unsigned uCode);
+// pszUnknown: the text of a code without a name (the module dialog spells it its own way).
+QString MemoryTypeText(unsigned uCode, const char* pszUnknown = "Unknown Type");

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QJsonArray>
 #include <QMouseEvent>
+#include <QTimerEvent>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -67,6 +68,14 @@ protected:
         ASSERT_TRUE(g_DeviceManager.Init("test"));
     }
 
+    // A device-library variant from tests/fixtures/boards laid over the default board.
+    static void UseVariant(const char* name)
+    {
+        g_DeviceManager.UnInit();
+        LoadBoardOver(QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(name)));
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+    }
+
     static vb::UsbBus& Usb() { return vb::Machine::Instance().Get<vb::UsbBus>(); }
 
     // The device library looks again, then the dialogs are rebuilt (the main
@@ -96,6 +105,38 @@ protected:
 
     std::unique_ptr<QSysDiagram> page;
 };
+
+// The simulated board's devices, whose state tests change and whose reads they count.
+inline vb::DeviceBoard& Board() { return vb::Machine::Instance().Get<vb::DeviceBoard>(); }
+
+// The board's devices changed, then made again by the device library, for what it
+// takes only when it makes them (a processor's signature, a chip's level count).
+inline void RemakeDevicesAfter(const std::function<void(vb::DeviceBoard&)>& change)
+{
+    g_DeviceManager.UnInit();
+    {
+        auto lock = Board().Lock();
+        change(Board());
+    }
+    ASSERT_TRUE(g_DeviceManager.Init("test"));
+}
+
+// The texts of some cells (labels or line edits), in order.
+template <class Cell>
+QStringList Texts(std::initializer_list<Cell*> cells)
+{
+    QStringList texts;
+    for (Cell* cell : cells)
+        texts << cell->text();
+    return texts;
+}
+
+// One tick of a dialog's one-second timer.
+inline void Tick(QWidget& dialog)
+{
+    QTimerEvent tick(0);
+    QCoreApplication::sendEvent(&dialog, &tick);
+}
 
 // A mouse event for a frame, at a position in its own coordinates.
 inline void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)

@@ -111,3 +111,42 @@ TEST_F(MainWindowTest, ScreenshotsOfTheDiagramAndAnOpenDialogInEachSkin)
         window->hide();
     });
 }
+
+TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
+{
+    const struct {
+        int slot;
+        const char* stem;
+    } kDialogs[] = {
+        {dnCPU, "cpu"},
+        {dnGPU0, "gpu"},
+        {dnMemorySlot0, "memory-slot0"},
+        {dnDCT, "memory-controller"},
+        {dnChannelA, "channel-a"},
+        {dnHTLink, "htlink"},
+        {dnSATADevice0, "harddisk"},
+    };
+    ForEachSkin([&](const QString& skin) {
+        ASSERT_TRUE(Open());
+        window->show();
+        ASSERT_TRUE(window->ShowWidget(kGroup, kPage));
+        QSysDiagram* diagram = Diagram(window);
+        ASSERT_NE(diagram, nullptr);
+        for (const auto& d : kDialogs) {
+            SCOPED_TRACE(d.stem);
+            diagram->Button(d.slot)->click();
+            QBaseDialog* frame = g_DialogManager.Frame(d.slot);
+            ASSERT_NE(frame, nullptr);
+            ASSERT_TRUE(frame->isVisible());
+            // Live dialogs fill their values at their first tick.
+            QTimerEvent tick(0);
+            QCoreApplication::sendEvent(frame->Dialog(), &tick);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(frame->grab().toImage().save(
+                QStringLiteral("%1/diagram-%2-dialog-%3.png").arg(test::ScreenshotDir(), QLatin1String(d.stem), skin)));
+            frame->Form().OKButton->click();
+            EXPECT_FALSE(frame->isVisible());
+        }
+        window->hide();
+    });
+}

@@ -52,17 +52,16 @@ QStringList Titles(int first, int last)
 TEST_F(DiagramTest, EveryButtonCarriesItsSlotAndOpensThatSlotsDialog)
 {
     Open();
-    // The default board: the processor, memory, graphics and link dialogs are not
-    // among these; the disk's dialog is not either, so its button stays disabled.
+    // The default board: every fixed component has its dialog.
     const struct {
         const char* button;
         const char* title;
     } kSlots[] = {
-        {"CPUButton", ""}, {"PCIEButton0", ""}, {"PCIEButton1", ""}, {"PCIEButton2", ""}, {"PCIEButton3", ""},
-        {"Slot0Button", ""}, {"Slot1Button", ""}, {"Slot2Button", ""}, {"Slot3Button", ""},
-        {"DDR2Button", ""}, {"ChannelAButton", ""}, {"ChannelBButton", ""}, {"HTLinkButton", ""},
+        {"CPUButton", "CPU"}, {"PCIEButton0", "GPU 0"}, {"PCIEButton1", ""}, {"PCIEButton2", ""}, {"PCIEButton3", ""},
+        {"Slot0Button", "Slot 0"}, {"Slot1Button", ""}, {"Slot2Button", "Slot 2"}, {"Slot3Button", ""},
+        {"DDR2Button", "DDR2 Memory Controller"}, {"ChannelAButton", "Channel A"}, {"ChannelBButton", "Channel B"}, {"HTLinkButton", "HyperTransport(TM) Link"},
         {"NBButton", "Northbridge"}, {"SBButton", "Southbridge"}, {"SATAButton", "SATA Controller"},
-        {"SATADevice0", ""}, {"SATADevice1", ""}, {"SATADevice2", ""}, {"SATADevice3", ""},
+        {"SATADevice0", "Hard Drive Disk"}, {"SATADevice1", ""}, {"SATADevice2", ""}, {"SATADevice3", ""},
         {"IDEButton", "IDE Controller"},
         {"IDEDevice0", "CD/DVD Drive"}, {"IDEDevice1", ""}, {"IDEDevice2", ""}, {"IDEDevice3", ""},
         {"USBController0", "USB Controller"}, {"USBController1", "USB Controller"},

@@ -212,7 +212,7 @@ TEST_F(DiagramTest, EveryValueCellOfEveryDialogExplainsItself)
         }
     }
     titles.removeDuplicates();
-    EXPECT_EQ(titles, QStringList({"Northbridge", "Southbridge", "SATA Controller", "IDE Controller",
+    EXPECT_EQ(titles, QStringList({"CPU", "GPU 0", "Slot 0", "Slot 2", "DDR2 Memory Controller", "Channel A", "Channel B", "HyperTransport(TM) Link", "Northbridge", "Southbridge", "SATA Controller", "Hard Drive Disk", "IDE Controller",
                                    "CD/DVD Drive", "USB Controller", "Mouse", "Keyboard", "USB Storage"}));
-    EXPECT_EQ(cells, 6 * 8 + 3 * 4);
+    EXPECT_EQ(cells, 6 * 8 + 3 * 4 + 16 + 38 + 2 * 30 + 30 + 2 * 11 + 40);
 }

@@ -1,0 +1,84 @@
+#include "Diagram/MemoryDialog.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "Diagram/DialogSupport.h"
+#include "Engine/LogCheck.h"
+#include "QVXLogic/DeviceManager.h"
+#include "QVXLogic/MemoryDevices.h"
+#include "SystemInfo/MemoryTypes.h"
+
+namespace {
+
+// Longer maker names do not fit their field: the tool tip shows them whole.
+constexpr int kManufacturerFits = 20;
+
+// The module that reports the slot; the lowest index wins.
+IMemoryModuleDevice* FindModule(uint32_t uSlot)
+{
+    for (unsigned long i = 0;; ++i) {
+        IDevice* pDevice = g_DeviceManager.GetDevice(dtMemory, i);
+        if (!pDevice)
+            return nullptr;
+        if (pDevice->GetType() != dtMemory)
+            continue;
+        auto* pMemory = static_cast<IMemoryModuleDevice*>(pDevice);
+        if (pMemory->GetSlotLocation() == static_cast<double>(uSlot))
+            return pMemory;
+    }
+}
+
+} // namespace
+
+MemoryDialog::MemoryDialog()
+{
+    ui.setupUi(this);
+    StyleValueCells(this);
+}
+
+const char* MemoryDialog::GetName()
+{
+    std::snprintf(m_szName, sizeof m_szName, "Slot %u", m_uSlot);
+    return m_szName;
+}
+
+bool MemoryDialog::Init()
+{
+    IMemoryModuleDevice* pMemory = FindModule(m_uSlot);
+    LOG_PROCESS_ERROR(pMemory);
+    const SPD_INFO* pSPDInfo = pMemory->GetSPDInfo();
+    LOG_PROCESS_ERROR(pSPDInfo);
+    ShowModule(pMemory->GetCapacity(), *pSPDInfo);
+    return true;
+}
+
+void MemoryDialog::ShowModule(double dCapacity, const SPD_INFO& spd)
+{
+    ui.MemCapacity->setText(QStringLiteral("%1 MB").arg(dCapacity / 1024 / 1024, 0, 'f', 0));
+    ui.MemType->setText(MemoryTypeText(static_cast<uint32_t>(spd.nMemoryType), "Unknow Type"));
+    ui.MaxBandwidth->setText(QStringLiteral("%1 GB/s").arg(spd.dMaxBandwidth / 1000 / 1000 / 1000, 0, 'f', 1));
+    const QString manufacturer = Latin1Field(spd.szManufacturer, sizeof spd.szManufacturer);
+    ui.MemManufacturer->setText(manufacturer);
+    if (manufacturer.size() > kManufacturerFits)
+        ui.MemManufacturer->setToolTip(manufacturer);
+    ui.PartNumber->setText(Latin1Field(spd.szPartNumber, sizeof spd.szPartNumber));
+    ui.SerialNumber->setText(QString::number(spd.uSerialNumber, 16).toUpper());
+    ui.Date->setText(Latin1Field(spd.szDate, sizeof spd.szDate));
+
+    QLabel* const sets[3][10] = {
+        {ui.Freq0, ui.Trp0, ui.Trrd0, ui.Trcd0, ui.Tras0, ui.Twr0, ui.Twtr0, ui.Trtp0, ui.Trc0, ui.Tcl0},
+        {ui.Freq1, ui.Trp1, ui.Trrd1, ui.Trcd1, ui.Tras1, ui.Twr1, ui.Twtr1, ui.Trtp1, ui.Trc1, ui.Tcl1},
+        {ui.Freq2, ui.Trp2, ui.Trrd2, ui.Trcd2, ui.Tras2, ui.Twr2, ui.Twtr2, ui.Trtp2, ui.Trc2, ui.Tcl2},
+    };
+    for (int s = 0; s < 3; ++s) {
+        const SPD_TIMING& t = spd.Timing[s];
+        // A set is there when its frequency is a number.
+        const bool bPresent = std::isfinite(t.dFrequency);
+        const double values[10] = {t.dFrequency, t.Trp, t.Trrd, t.Trcd, t.Tras, t.Twr, t.Twtr, t.Trtp, t.Trc, t.Tcl};
+        for (int r = 0; r < 10; ++r) {
+            const QString format = r == 0 ? QStringLiteral("%1 MHz") : QStringLiteral("%1 clock");
+            sets[s][r]->setText(bPresent ? format.arg(values[r], 0, 'f', 0) : QString());
+        }
+    }
+}
