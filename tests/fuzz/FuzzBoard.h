@@ -2,6 +2,7 @@
 // Puts fuzz input straight into the simulated machine's physical memory: the board
 // is loaded once, and each input only rewrites the bytes the readers look at.
 #include <QByteArray>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,11 @@ constexpr uint64_t kTableAreaSize = 0x10000;
 inline void Start()
 {
     g_Log.Init("Fuzz", 0, 0, 10000);      // nothing written: the log is not under test
+    // The driver's service table lives in the runtime folder, which every process of
+    // this user shares: a run of its own keeps other runs from stopping its driver.
+    static QTemporaryDir stateDir;
+    qputenv("VELOCREST_STATE_DIR", stateDir.path().toLocal8Bit());
+    qunsetenv("VELOCREST_RUNTIME_DIR");
     // Without the driver every input would fail at once and prove nothing.
     if (!g_DriverHandler.Init()) {
         std::fprintf(stderr, "the driver did not start\n");
