@@ -15,10 +15,6 @@ QString RecordText(const char* pszText, size_t size)
     return QString::fromLatin1(pszText, static_cast<qsizetype>(strnlen(pszText, size)));
 }
 
-QString General(double value) { return QString::number(value, 'g', 6); }
-
-QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
-
 QString MaxFrequencyMHz(double hz)
 {
     // 2^64: the first value that no longer fits.

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "QVXLogic/Device.h"
+#include "SystemInfo/BasicInfoFormat.h"
 
 namespace sysinfo {
 
@@ -14,10 +15,9 @@ QString DeviceText(const char16_t* pszText);
 // An 8-bit text of a record field of `size` bytes, read no further than the field
 // even when the device left it unterminated.
 QString RecordText(const char* pszText, size_t size);
-// Six significant digits without trailing zeros ("1.325", "16").
-QString General(double value);
-// Fixed notation with the given decimals ("500.00").
-QString Fixed(double value, int decimals);
+// The number notations both system-information pages write ("1.325", "500.00").
+using basicinfo::Fixed;
+using basicinfo::General;
 // A clock in Hz as whole MHz rounded down to a multiple of 10 ("3210" for
 // 3214.5 MHz); in 64 bits, so clocks of 4.3 GHz and more show right. A value that
 // is no clock (negative, not finite, beyond 64 bits) is shown as the device gave it.
