@@ -3,23 +3,10 @@
 #include <QCoreApplication>
 #include <QLabel>
 
-#include <cstring>
 
 #include "Engine/Log.h"
 
 const char kValueLabelStyle[] = "QLabel{\nborder-style: solid; \nborder-width: 1px;\nborder-color: #7F9DB9; \n}";
-
-QString DeviceText(const char16_t* pszText)
-{
-    return pszText ? QString::fromUtf16(pszText) : QString();
-}
-
-QString Latin1Field(const char* pField, size_t nFieldSize)
-{
-    if (!pField)
-        return QString();
-    return QString::fromLatin1(pField, static_cast<qsizetype>(strnlen(pField, nFieldSize)));
-}
 
 void StyleValueLabels(std::initializer_list<QLabel*> labels)
 {

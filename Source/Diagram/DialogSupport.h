@@ -6,17 +6,16 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "Shell/RecordText.h"
+
 class QLabel;
 class QWidget;
 
 // The style sheet of every value cell: a thin blue-grey border.
 extern const char kValueLabelStyle[];
 
-// A device's wide text; a device that has none (null) shows as empty.
-QString DeviceText(const char16_t* pszText);
-// An 8-bit text field of a device record, read no further than its size, so a
-// field without its terminating zero cannot run into the next one.
-QString Latin1Field(const char* pField, size_t nFieldSize);
+using text::DeviceText;
+using text::RecordText;
 
 // Gives value cells their border; their what's-this help comes from the form.
 void StyleValueLabels(std::initializer_list<QLabel*> labels);

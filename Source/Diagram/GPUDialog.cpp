@@ -64,12 +64,12 @@ bool GPUDialog::Refresh()
 
     ui.Model->setText(DeviceText(pGPU->GetName()));
     ui.MemCapacity->setText(QStringLiteral("%1 MB").arg(pGPU->GetMemoryCapacity() / 1024 / 1024));
-    ui.MemType->setText(Latin1Field(pVBI->szMemoryType, sizeof pVBI->szMemoryType));
+    ui.MemType->setText(RecordText(pVBI->szMemoryType, sizeof pVBI->szMemoryType));
     ui.MemBitwidth->setText(QStringLiteral("%1 bits").arg(pGPU->GetMemoryBitWidth()));
     SetIfPositive(ui.MaxBusLane, QStringLiteral("%1"), pGPU->GetMaxBusLanes());
-    ui.BIOSVersion->setText(Latin1Field(pVBI->szVersion, sizeof pVBI->szVersion));
-    ui.BIOSDate->setText(Latin1Field(pVBI->szReleaseDate, sizeof pVBI->szReleaseDate));
-    ui.PartNumber->setText(Latin1Field(pVBI->szPartNumber, sizeof pVBI->szPartNumber));
+    ui.BIOSVersion->setText(RecordText(pVBI->szVersion, sizeof pVBI->szVersion));
+    ui.BIOSDate->setText(RecordText(pVBI->szReleaseDate, sizeof pVBI->szReleaseDate));
+    ui.PartNumber->setText(RecordText(pVBI->szPartNumber, sizeof pVBI->szPartNumber));
 
     const QString mhz = QStringLiteral("%1 MHz");
     const QString volts = QStringLiteral("%1 V");

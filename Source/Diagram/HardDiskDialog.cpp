@@ -38,9 +38,9 @@ bool HardDiskDialog::Refresh()
 
     const DISK_INFO* pDiskInfo = pDisk->GetDiskInfo();
     LOG_PROCESS_ERROR(pDiskInfo);
-    ui.SerialNumber->setText(Latin1Field(pDiskInfo->szSerialNumber, sizeof pDiskInfo->szSerialNumber));
-    ui.FirmwareRev->setText(Latin1Field(pDiskInfo->szFirmwareRevision, sizeof pDiskInfo->szFirmwareRevision));
-    ui.ModelNumber->setText(Latin1Field(pDiskInfo->szModelNumber, sizeof pDiskInfo->szModelNumber));
+    ui.SerialNumber->setText(RecordText(pDiskInfo->szSerialNumber, sizeof pDiskInfo->szSerialNumber));
+    ui.FirmwareRev->setText(RecordText(pDiskInfo->szFirmwareRevision, sizeof pDiskInfo->szFirmwareRevision));
+    ui.ModelNumber->setText(RecordText(pDiskInfo->szModelNumber, sizeof pDiskInfo->szModelNumber));
     ui.Removable->setText(Flag(pDiskInfo->bRemovable));
     ui.SupportDMA->setText(Flag(pDiskInfo->bDMA));
     ui.SupportLBA->setText(Flag(pDiskInfo->bLBA));

@@ -58,13 +58,13 @@ void MemoryDialog::ShowModule(double dCapacity, const SPD_INFO& spd)
     ui.MemCapacity->setText(QStringLiteral("%1 MB").arg(dCapacity / 1024 / 1024, 0, 'f', 0));
     ui.MemType->setText(MemoryTypeText(static_cast<uint32_t>(spd.nMemoryType), "Unknow Type"));
     ui.MaxBandwidth->setText(QStringLiteral("%1 GB/s").arg(spd.dMaxBandwidth / 1000 / 1000 / 1000, 0, 'f', 1));
-    const QString manufacturer = Latin1Field(spd.szManufacturer, sizeof spd.szManufacturer);
+    const QString manufacturer = RecordText(spd.szManufacturer, sizeof spd.szManufacturer);
     ui.MemManufacturer->setText(manufacturer);
     if (manufacturer.size() > kManufacturerFits)
         ui.MemManufacturer->setToolTip(manufacturer);
-    ui.PartNumber->setText(Latin1Field(spd.szPartNumber, sizeof spd.szPartNumber));
+    ui.PartNumber->setText(RecordText(spd.szPartNumber, sizeof spd.szPartNumber));
     ui.SerialNumber->setText(QString::number(spd.uSerialNumber, 16).toUpper());
-    ui.Date->setText(Latin1Field(spd.szDate, sizeof spd.szDate));
+    ui.Date->setText(RecordText(spd.szDate, sizeof spd.szDate));
 
     QLabel* const sets[3][10] = {
         {ui.Freq0, ui.Trp0, ui.Trrd0, ui.Trcd0, ui.Tras0, ui.Twr0, ui.Twtr0, ui.Trtp0, ui.Trc0, ui.Tcl0},

@@ -2,18 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace sysinfo {
-
-QString DeviceText(const char16_t* pszText) { return pszText ? QString::fromUtf16(pszText) : QString(); }
-
-QString RecordText(const char* pszText, size_t size)
-{
-    if (!pszText)
-        return QString();
-    return QString::fromLatin1(pszText, static_cast<qsizetype>(strnlen(pszText, size)));
-}
 
 QString MaxFrequencyMHz(double hz)
 {

@@ -6,15 +6,13 @@
 #include <cstddef>
 
 #include "QVXLogic/Device.h"
+#include "Shell/RecordText.h"
 #include "SystemInfo/BasicInfoFormat.h"
 
 namespace sysinfo {
 
-// A device's text; a device that gives none (null) shows an empty value.
-QString DeviceText(const char16_t* pszText);
-// An 8-bit text of a record field of `size` bytes, read no further than the field
-// even when the device left it unterminated.
-QString RecordText(const char* pszText, size_t size);
+using text::DeviceText;
+using text::RecordText;
 // The number notations both system-information pages write ("1.325", "500.00").
 using basicinfo::Fixed;
 using basicinfo::General;

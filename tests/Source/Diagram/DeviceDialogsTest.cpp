@@ -51,9 +51,9 @@ TEST(DeviceTextTest, NullTextIsEmptyAndFieldsStopAtTheirSize)
     EXPECT_TRUE(DeviceText(nullptr).isEmpty());
     EXPECT_EQ(DeviceText(u"Vyk DVD"), "Vyk DVD");
     const char field[8] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'};   // no terminating zero
-    EXPECT_EQ(Latin1Field(field, sizeof field), "ABCDEFGH");
-    EXPECT_EQ(Latin1Field("AB\0CD", 5), "AB");
-    EXPECT_TRUE(Latin1Field(nullptr, 4).isEmpty());
+    EXPECT_EQ(RecordText(field, sizeof field), "ABCDEFGH");
+    EXPECT_EQ(RecordText("AB\0CD", 5), "AB");
+    EXPECT_TRUE(RecordText(nullptr, 4).isEmpty());
 }
 
 TEST(DeviceTextTest, ThreeTextDialogsShowWhatTheDeviceSaysAndEmptyForNothing)
