@@ -96,6 +96,43 @@ TEST_F(QvxTest, MonitorFromItsEdid)
     }
 }
 
+// The default monitor's EDID with another first detailed timing (its preferred mode).
+QString EdidWithTiming(const QByteArray& timing)
+{
+    QByteArray edid = QByteArray::fromHex(DefaultDevice("monitors", 0).value("edid").toString().toLatin1());
+    edid.replace(54, 18, timing);
+    uint8_t sum = 0;
+    for (int i = 0; i < 127; ++i)
+        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(edid[i]));
+    edid[127] = static_cast<char>(static_cast<uint8_t>(0x100 - sum));
+    return QString::fromLatin1(edid.toHex(' '));
+}
+
+TEST_F(QvxTest, MonitorModeFromThePreferredTiming)
+{
+    const struct {
+        const char* name;
+        QString edid;
+        double width, height, refresh;
+    } cases[] = {
+        {"progressive", DefaultDevice("monitors", 0).value("edid").toString(), 1280, 1024, 60},
+        // 1920x1080 interlaced, 74.25 MHz: each field holds 540 of the frame's lines.
+        {"interlaced", EdidWithTiming(QByteArray::fromHex("011d8018711c1620582c250010090000009e")), 1920, 1080,
+         60},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_DeviceManager.UnInit();
+        LoadWithDevice("monitors", QJsonArray{QJsonObject{{"edid", c.edid}}});
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+        EXPECT_EQ(Str(Monitor()->GetName()), QStringLiteral("Vyk VV1900"));   // the EDID was taken
+        EXPECT_EQ(Monitor()->GetScreenWidth(), c.width);
+        EXPECT_EQ(Monitor()->GetScreenHeight(), c.height);
+        EXPECT_EQ(Monitor()->GetMaxHeight(), c.height);
+        EXPECT_EQ(Monitor()->GetRefreshRate(), c.refresh);
+    }
+}
+
 TEST_F(QvxTest, AudioDevice)
 {
     IAudioDevice* a = Audio();
