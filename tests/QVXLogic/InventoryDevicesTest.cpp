@@ -7,6 +7,7 @@
 #include "QvxTestSupport.h"
 #include "support/BoardEdits.h"
 #include "support/LogCapture.h"
+#include "support/SmbiosImage.h"
 
 namespace {
 
@@ -51,6 +52,42 @@ TEST_F(QvxTest, BiosIsTheSmbiosBiosRecord)
         EXPECT_EQ(Str(bios->GetName()), QStringLiteral("System BIOS"));
         g_DriverHandler.UnInit();
     }
+}
+
+TEST_F(QvxTest, BiosRecordWhereverTheTableHoldsIt)
+{
+    using test::smbios::Structure;
+    const QByteArray bios = Structure(0, 0x18, {{0x04, 1}, {0x05, 2}, {0x08, 3}},
+                                      {"Neutral Firmware", "NF 1.07", "05/14/2010"});
+    const QByteArray system = Structure(1, 0x1B, {{0x04, 1}, {0x05, 2}}, {"Neutral Systems", "Model 7"});
+    const QByteArray cache = Structure(7, 0x13, {{0x04, 1}}, {"L1 Cache"});
+    const QByteArray boot = Structure(32, 0x0B, {});   // no strings: two NULs at once
+    const QByteArray end = Structure(127, 4, {});
+    const struct {
+        const char* name;
+        QByteArray table;
+    } cases[] = {
+        {"first", bios + system + end},
+        {"after a structure without strings", boot + bios + end},
+        {"after the system structure", system + bios + end},
+        {"after a cache structure", cache + system + bios + end},
+    };
+    ASSERT_TRUE(g_DriverHandler.Init());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_DeviceManager.UnInit();
+        ASSERT_TRUE(test::LoadDefaultBoardWith({{"smbios", test::smbios::Section(c.table)}}));
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+        EXPECT_EQ(Str(Bios()->GetVendor()), QStringLiteral("Neutral Firmware"));
+        EXPECT_EQ(Str(Bios()->GetVersion()), QStringLiteral("NF 1.07"));
+        EXPECT_EQ(Str(Bios()->GetDate()), QStringLiteral("05/14/2010"));
+        // The Engine's reader of the same table agrees.
+        CSMBIOS smbios;
+        ASSERT_TRUE(smbios.Init());
+        EXPECT_STREQ(smbios.GetBIOSInfo().szVendor, "Neutral Firmware");
+        EXPECT_STREQ(smbios.GetBIOSInfo().szVersion, "NF 1.07");
+    }
+    g_DriverHandler.UnInit();
 }
 
 TEST_F(QvxTest, MonitorFromItsEdid)
