@@ -29,8 +29,8 @@ bool DecodeEdid(const std::vector<uint8_t>& e, EdidInfo* info)
             const unsigned hBlank = e[d + 3] | unsigned(e[d + 4] & 0x0F) << 8;
             const unsigned vActive = e[d + 5] | unsigned(e[d + 7] & 0xF0) << 4;
             const unsigned vBlank = e[d + 6] | unsigned(e[d + 7] & 0x0F) << 8;
-            // An interlaced timing gives the lines of one field: the frame has twice
-            // as many, and a field's share of the frame's odd extra line.
+            // An interlaced timing gives one field's lines: the frame has twice the
+            // active lines, and each field half of the frame's odd extra line.
             const bool interlaced = e[d + 17] & 0x80;
             r.width = hActive;
             r.height = interlaced ? 2.0 * vActive : vActive;
