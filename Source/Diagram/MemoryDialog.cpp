@@ -7,6 +7,7 @@
 #include "Engine/LogCheck.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/MemoryDevices.h"
+#include "SystemInfo/BasicInfoFormat.h"
 #include "SystemInfo/MemoryTypes.h"
 
 namespace {
@@ -78,7 +79,9 @@ void MemoryDialog::ShowModule(double dCapacity, const SPD_INFO& spd)
         const double values[10] = {t.dFrequency, t.Trp, t.Trrd, t.Trcd, t.Tras, t.Twr, t.Twtr, t.Trtp, t.Trc, t.Tcl};
         for (int r = 0; r < 10; ++r) {
             const QString format = r == 0 ? QStringLiteral("%1 MHz") : QStringLiteral("%1 clock");
-            sets[s][r]->setText(bPresent ? format.arg(values[r], 0, 'f', 0) : QString());
+            // The CAS latency keeps a half clock.
+            const QString text = r == 9 ? basicinfo::Latency(values[r]) : format.arg(values[r], 0, 'f', 0);
+            sets[s][r]->setText(bPresent ? text : QString());
         }
     }
 }

@@ -50,7 +50,7 @@ void ShowSet(const Column& column, const SPD_TIMING& set, bool bExtra)
     column.pTras->setText(Clocks(set.Tras));
     column.pTwr->setText(Clocks(set.Twr));
     column.pTrc->setText(Clocks(set.Trc));
-    column.pTcl->setText(Clocks(set.Tcl));
+    column.pTcl->setText(Latency(set.Tcl));
     if (bExtra)
         return;
     column.pTrrd->setText(Clocks(set.Trrd));

@@ -6,6 +6,7 @@
 #include "Engine/SMBIOS.h"
 #include "FirmwareBoard.h"
 #include "support/LogCapture.h"
+#include "support/SmbiosImage.h"
 
 namespace {
 
@@ -13,21 +14,7 @@ using test::Base64;
 using test::Blob;
 using test::LoadDefaultBoardWith;
 
-// One structure: type, formatted length (area zero-filled, with the given bytes set), strings.
-QByteArray Structure(uint8_t type, int length, std::initializer_list<std::pair<int, uint8_t>> bytes,
-                     const QStringList& strings = {})
-{
-    QByteArray s(length, '\0');
-    s[0] = static_cast<char>(type);
-    s[1] = static_cast<char>(length);
-    for (const auto& [at, v] : bytes)
-        s[at] = static_cast<char>(v);
-    for (const QString& text : strings)
-        s += text.toLatin1() + '\0';
-    if (strings.isEmpty())
-        s += '\0';
-    return s + '\0';
-}
+using test::smbios::Structure;
 
 const QByteArray kEnd = Structure(127, 4, {});
 

@@ -7,6 +7,7 @@
 #include "QvxTestSupport.h"
 #include "support/BoardEdits.h"
 #include "support/LogCapture.h"
+#include "support/SmbiosImage.h"
 
 namespace {
 
@@ -53,6 +54,42 @@ TEST_F(QvxTest, BiosIsTheSmbiosBiosRecord)
     }
 }
 
+TEST_F(QvxTest, BiosRecordWhereverTheTableHoldsIt)
+{
+    using test::smbios::Structure;
+    const QByteArray bios = Structure(0, 0x18, {{0x04, 1}, {0x05, 2}, {0x08, 3}},
+                                      {"Neutral Firmware", "NF 1.07", "05/14/2010"});
+    const QByteArray system = Structure(1, 0x1B, {{0x04, 1}, {0x05, 2}}, {"Neutral Systems", "Model 7"});
+    const QByteArray cache = Structure(7, 0x13, {{0x04, 1}}, {"L1 Cache"});
+    const QByteArray boot = Structure(32, 0x0B, {});   // no strings: two NULs at once
+    const QByteArray end = Structure(127, 4, {});
+    const struct {
+        const char* name;
+        QByteArray table;
+    } cases[] = {
+        {"first", bios + system + end},
+        {"after a structure without strings", boot + bios + end},
+        {"after the system structure", system + bios + end},
+        {"after a cache structure", cache + system + bios + end},
+    };
+    ASSERT_TRUE(g_DriverHandler.Init());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_DeviceManager.UnInit();
+        ASSERT_TRUE(test::LoadDefaultBoardWith({{"smbios", test::smbios::Section(c.table)}}));
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+        EXPECT_EQ(Str(Bios()->GetVendor()), QStringLiteral("Neutral Firmware"));
+        EXPECT_EQ(Str(Bios()->GetVersion()), QStringLiteral("NF 1.07"));
+        EXPECT_EQ(Str(Bios()->GetDate()), QStringLiteral("05/14/2010"));
+        // The Engine's reader of the same table agrees.
+        CSMBIOS smbios;
+        ASSERT_TRUE(smbios.Init());
+        EXPECT_STREQ(smbios.GetBIOSInfo().szVendor, "Neutral Firmware");
+        EXPECT_STREQ(smbios.GetBIOSInfo().szVersion, "NF 1.07");
+    }
+    g_DriverHandler.UnInit();
+}
+
 TEST_F(QvxTest, MonitorFromItsEdid)
 {
     IMonitorDevice* m = Monitor();
@@ -93,6 +130,43 @@ TEST_F(QvxTest, MonitorFromItsEdid)
         EXPECT_EQ(Monitor()->GetRefreshRate(), damaged ? 0 : 60) << damaged;
         EXPECT_EQ(Str(Monitor()->GetName()), damaged ? QStringLiteral("Generic Monitor") : QStringLiteral("Vyk VV1900"));
         EXPECT_EQ(Str(Monitor()->GetVendor()), damaged ? QString() : QStringLiteral("VYK"));
+    }
+}
+
+// The default monitor's EDID with another first detailed timing (its preferred mode).
+QString EdidWithTiming(const QByteArray& timing)
+{
+    QByteArray edid = QByteArray::fromHex(DefaultDevice("monitors", 0).value("edid").toString().toLatin1());
+    edid.replace(54, 18, timing);
+    uint8_t sum = 0;
+    for (int i = 0; i < 127; ++i)
+        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(edid[i]));
+    edid[127] = static_cast<char>(static_cast<uint8_t>(0x100 - sum));
+    return QString::fromLatin1(edid.toHex(' '));
+}
+
+TEST_F(QvxTest, MonitorModeFromThePreferredTiming)
+{
+    const struct {
+        const char* name;
+        QString edid;
+        double width, height, refresh;
+    } cases[] = {
+        {"progressive", DefaultDevice("monitors", 0).value("edid").toString(), 1280, 1024, 60},
+        // 1920x1080 interlaced, 74.25 MHz: each field holds 540 of the frame's lines.
+        {"interlaced", EdidWithTiming(QByteArray::fromHex("011d8018711c1620582c250010090000009e")), 1920, 1080,
+         60},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_DeviceManager.UnInit();
+        LoadWithDevice("monitors", QJsonArray{QJsonObject{{"edid", c.edid}}});
+        ASSERT_TRUE(g_DeviceManager.Init("test"));
+        EXPECT_EQ(Str(Monitor()->GetName()), QStringLiteral("Vyk VV1900"));   // the EDID was taken
+        EXPECT_EQ(Monitor()->GetScreenWidth(), c.width);
+        EXPECT_EQ(Monitor()->GetScreenHeight(), c.height);
+        EXPECT_EQ(Monitor()->GetMaxHeight(), c.height);
+        EXPECT_EQ(Monitor()->GetRefreshRate(), c.refresh);
     }
 }
 

@@ -1,5 +1,10 @@
 // Memory modules: their records are the SPD bytes on the SMBus, read by the same
 // driver path the Engine uses, and their bus clock is the controller's.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -90,6 +95,54 @@ TEST_F(QvxTest, ModuleBusClockIsTheMemoryClockWritten)
     EXPECT_EQ(MC()->GetMemoryFrequency(0, 0), list[2]);
 }
 
+// A DDR3-1866 module (13-13-13) of the board's own DDR3-1333 geometry: its times need
+// the fine corrections (1 ps steps) to the medium timebase.
+std::vector<uint8_t> Ddr3Of1866()
+{
+    std::vector<uint8_t> b(256, 0);
+    const uint8_t head[] = {0x92, 0x10, 0x0B, 0x02, 0x03, 0x11, 0x00, 0x01, 0x03,
+                            0x11,               // fine timebase 1/1 ps
+                            0x01, 0x08,         // medium timebase 1/8 ns
+                            0x09, 0x00,         // tCK 1.125 ns, corrected by byte 34
+                            0xFE, 0x03,         // CL 5 to 13
+                            0x70, 0x78, 0x70, 0x30, 0x70,   // tAA, tWR, tRCD, tRRD, tRP
+                            0x11, 0x10, 0x82,   // tRAS 34 ns, tRC 48.25 ns
+                            0x70, 0x03, 0x3C, 0x3C, 0x00, 0xF0, 0x83, 0x01, 0x00, 0x00,
+                            0xCA, 0xA6, 0xA6, 0xA6, 0xA6};  // -54 ps on tCK, -90 ps on tAA, tRCD, tRP, tRC
+    std::copy(std::begin(head), std::end(head), b.begin());
+    const uint8_t maker[] = {0x83, 0x8F, 0x01, 0x10, 0x05, 0x10, 0x20, 0x30, 0x03};
+    std::copy(std::begin(maker), std::end(maker), b.begin() + 117);
+    const char part[] = "VK2G1866U13-2G    ";
+    std::copy(part, part + 18, b.begin() + 128);
+    unsigned crc = 0;                   // CRC-16 over bytes 0 to 116
+    for (int i = 0; i < 117; ++i) {
+        crc ^= unsigned(b[size_t(i)]) << 8;
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 0x8000 ? crc << 1 ^ 0x1021 : crc << 1;
+    }
+    b[126] = static_cast<uint8_t>(crc);
+    b[127] = static_cast<uint8_t>(crc >> 8);
+    return b;
+}
+
+// A board file of the fixtures with other bytes in the first SPD EEPROM.
+bool LoadBoardWithSpd(const char* board, const std::vector<uint8_t>& spd)
+{
+    QFile file(QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(board)));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonObject smbus = root.value("smbus").toObject();
+    QJsonArray devices = smbus.value("devices").toArray();
+    QJsonObject first = devices.at(0).toObject();
+    first.insert("bytes", QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(spd.data()),
+                                                         static_cast<qsizetype>(spd.size())).toHex(' ')));
+    devices.replace(0, first);
+    smbus.insert("devices", devices);
+    root.insert("smbus", smbus);
+    return vb::Machine::Instance().LoadJson(QJsonDocument(root).toJson(), nullptr, file.fileName());
+}
+
 TEST_F(QvxTest, ModulesOfTheMemoryVariants)
 {
     struct Case {
@@ -97,13 +150,24 @@ TEST_F(QvxTest, ModulesOfTheMemoryVariants)
         unsigned long modules;
         int type;
         double capacityMB, bandwidth;
-        double firstSet[3];       // set 0 of module 0: MHz, Tcl, Tras
+        double firstSet[6];       // set 0 of module 0: MHz, Tcl, Trcd, Trp, Tras, Trc
+        std::vector<uint8_t> spd = {};   // in place of the board's first module
     };
-    for (const Case& c : {Case{"qvx-ddr", 2, mtDDR_SDRAM, 512, 3.2e9, {200, 3, 8}},
-                          Case{"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.5 * 16e6, {1000.0 / 1.5, 9, 24}},
+    for (const Case& c : {Case{"qvx-ddr", 2, mtDDR_SDRAM, 512, 3.2e9, {200, 3, 3, 3, 8, 11}},
+                          Case{"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.5 * 16e6,
+                               {1000.0 / 1.5, 9, 9, 9, 24, 33}},
+                          Case{"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.071 * 16e6,
+                               {2800.0 / 3, 13, 13, 13, 32, 45}, Ddr3Of1866()},
                           Case{"qvx-no-modules", 0, 0, 0, 0, {}}, Case{"qvx-bare", 0, 0, 0, 0, {}}}) {
         SCOPED_TRACE(c.board);
-        UseBoard(c.board);
+        SCOPED_TRACE(c.spd.empty() ? "" : "own SPD");
+        if (c.spd.empty()) {
+            UseBoard(c.board);
+        } else {
+            g_DeviceManager.UnInit();
+            ASSERT_TRUE(LoadBoardWithSpd(c.board, c.spd));
+            ASSERT_TRUE(g_DeviceManager.Init("test"));
+        }
         ASSERT_EQ(g_DeviceManager.GetDeviceCount(dtMemory), c.modules);
         EXPECT_EQ(Module(c.modules), nullptr);
         if (c.modules == 0)
@@ -114,9 +178,11 @@ TEST_F(QvxTest, ModulesOfTheMemoryVariants)
         EXPECT_EQ(Module(0)->GetMemoryType(), c.type);
         EXPECT_EQ(Module(0)->GetCapacity(), c.capacityMB * 1048576);
         EXPECT_NEAR(spd->dMaxBandwidth, c.bandwidth, 1);
-        EXPECT_NEAR(spd->Timing[0].dFrequency, c.firstSet[0], 1e-9);
-        EXPECT_EQ(spd->Timing[0].Tcl, c.firstSet[1]);
-        EXPECT_EQ(spd->Timing[0].Tras, c.firstSet[2]);
+        const SPD_TIMING& t = spd->Timing[0];
+        EXPECT_NEAR(t.dFrequency, c.firstSet[0], 1e-9);
+        const double got[5] = {t.Tcl, t.Trcd, t.Trp, t.Tras, t.Trc};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(got[i], c.firstSet[i + 1]) << i;
     }
 }
 

@@ -36,6 +36,7 @@ private:
     struct TableCopy {
         std::unique_ptr<char[]> data;
         uint32_t length;
+        uint64_t address;       // where it was read
     };
 
     uint8_t CheckSum(const uint8_t* pData, uint32_t length);

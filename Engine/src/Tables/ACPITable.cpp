@@ -135,6 +135,10 @@ bool CACPITable::Parse(uint64_t address, int depth)
     LOG_PROCESS_ERROR(depth < kMaxDepth);
 
     const ACPI_TABLE_SIGNATURE signature = AcpiSignature(header);
+    // Both root tables list the same tables: one already read from this address is
+    // no second table, and its children are read already too.
+    if (const auto it = m_TableList.find(signature); it != m_TableList.end() && it->second.address == address)
+        return true;
     const uint32_t uLength = Load<uint32_t>(header + 4);
     LOG_PROCESS_ERROR(uLength >= kHeaderSize);
     LOG_PROCESS_ERROR(uLength <= kMaxTableLength);
@@ -150,7 +154,7 @@ bool CACPITable::Parse(uint64_t address, int depth)
         LOG_PROCESS_ERROR(ucCheckSum == 0);
     }
 
-    const auto InsRet = m_TableList.emplace(signature, TableCopy{std::move(pBuffer), uLength});
+    const auto InsRet = m_TableList.emplace(signature, TableCopy{std::move(pBuffer), uLength, address});
     LOG_PROCESS_ERROR(InsRet.second);
     _Follow(signature, InsRet.first->second.data.get(), uLength, depth);
     return true;

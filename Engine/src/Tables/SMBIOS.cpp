@@ -1,18 +1,16 @@
 #include "Engine/SMBIOS.h"
 #include "Engine/DriverHandler.h"
 #include "Engine/LogCheck.h"
+#include "Formats/SmbiosStructures.h"
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
 
 const uint64_t kWindowAddress = 0xF0000;
 const uint32_t kWindowSize = 0xFFFF;
 const uint32_t kEntryPointSize = 31;
-// String numbers are bytes: no structure can address more.
-const uint32_t kMaxStrings = 255;
 
 // Unmaps a mapping when the scope ends, whichever way it ends.
 class Mapping {
@@ -46,10 +44,10 @@ T CSMBIOS::Structure::Get(uint32_t offset) const
 void CSMBIOS::Structure::Text(char (&out)[256], uint32_t offset) const
 {
     out[0] = 0;
-    const uint8_t index = Get<uint8_t>(offset);
-    if (index == 0 || index > stringCount)
+    const char* text = smbios::Structure{data, length, strings, stringCount}.String(offset);
+    if (!text)
         return;
-    std::strncpy(out, strings[index - 1], sizeof out - 1);
+    std::strncpy(out, text, sizeof out - 1);
     out[sizeof out - 1] = 0;
 }
 
@@ -107,49 +105,10 @@ bool CSMBIOS::Init()
 
 bool CSMBIOS::_Extract(const uint8_t* table, uint32_t length)
 {
-    uint32_t offset = 0;
-    std::vector<const char*> strings;
-    while (offset < length) {
-        // A structure must hold its header and its formatted area inside the table.
-        const bool bHeaderFits = length - offset >= 4;
-        LOG_CHECK_ERROR(bHeaderFits);
-        if (!bHeaderFits)
-            break;
-        const uint8_t type = table[offset];
-        const uint8_t formatted = table[offset + 1];
-        const bool bFormattedFits = formatted >= 4 && formatted <= length - offset;
-        LOG_CHECK_ERROR(bFormattedFits);
-        if (!bFormattedFits)
-            break;
-
-        // The string set: strings until an empty one; it must end inside the table.
-        strings.clear();
-        uint32_t at = offset + formatted;
-        bool bStringsFit = true;
-        for (;;) {
-            const void* nul = at < length ? std::memchr(table + at, 0, length - at) : nullptr;
-            if (!nul) {
-                bStringsFit = false;
-                break;
-            }
-            const uint32_t end = static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - table);
-            if (end == at) {                 // an empty string ends the set
-                if (strings.empty() && at + 1 < length && table[at + 1] == 0)
-                    ++at;                    // a set with no strings: two NULs
-                ++at;
-                break;
-            }
-            if (strings.size() < kMaxStrings)
-                strings.push_back(reinterpret_cast<const char*>(table + at));
-            at = end + 1;
-        }
-        LOG_CHECK_ERROR(bStringsFit);
-        if (!bStringsFit)
-            break;
-
-        const Structure s{table + offset, formatted, strings.data(), static_cast<uint32_t>(strings.size())};
-        bool bRetCode = true;
-        switch (type) {
+    bool bRetCode = true;
+    const smbios::WalkEnd end = smbios::Walk(table, length, [&](const smbios::Structure& v) {
+        const Structure s{v.data, v.length, v.strings, v.stringCount};
+        switch (v.Type()) {
         case 0: bRetCode = _ExtractBIOS(s); break;
         case 1: bRetCode = _ExtractSystem(s); break;
         case 2: bRetCode = _ExtractBaseBoard(s); break;
@@ -157,9 +116,16 @@ bool CSMBIOS::_Extract(const uint8_t* table, uint32_t length)
         case 4: bRetCode = _ExtractProcessor(s); break;
         default: break;
         }
-        LOG_PROCESS_ERROR(bRetCode);
-        offset = at;
-    }
+        return bRetCode;
+    });
+    LOG_PROCESS_ERROR(bRetCode);
+    // A cut or corrupt table keeps what was read before the fault.
+    const bool bHeaderFits = end != smbios::WalkEnd::HeaderCut;
+    LOG_CHECK_ERROR(bHeaderFits);
+    const bool bFormattedFits = end != smbios::WalkEnd::BadLength;
+    LOG_CHECK_ERROR(bFormattedFits);
+    const bool bStringsFit = end != smbios::WalkEnd::StringsCut;
+    LOG_CHECK_ERROR(bStringsFit);
     return true;
 }
 

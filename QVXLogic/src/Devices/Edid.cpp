@@ -29,9 +29,13 @@ bool DecodeEdid(const std::vector<uint8_t>& e, EdidInfo* info)
             const unsigned hBlank = e[d + 3] | unsigned(e[d + 4] & 0x0F) << 8;
             const unsigned vActive = e[d + 5] | unsigned(e[d + 7] & 0xF0) << 4;
             const unsigned vBlank = e[d + 6] | unsigned(e[d + 7] & 0x0F) << 8;
+            // An interlaced timing gives one field's lines: the frame has twice the
+            // active lines, and each field half of the frame's odd extra line.
+            const bool interlaced = e[d + 17] & 0x80;
             r.width = hActive;
-            r.height = vActive;
-            const double total = double(hActive + hBlank) * (vActive + vBlank);
+            r.height = interlaced ? 2.0 * vActive : vActive;
+            const double lines = interlaced ? vActive + vBlank + 0.5 : vActive + vBlank;
+            const double total = double(hActive + hBlank) * lines;   // per field
             r.refresh = total > 0 ? static_cast<double>(static_cast<long>(clock * 10000.0 / total + 0.5)) : 0;
         } else if (e[d + 3] == 0xFC) {
             for (size_t i = d + 5; i < d + 18 && e[i] != 0x0A; ++i)

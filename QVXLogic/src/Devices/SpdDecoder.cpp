@@ -175,6 +175,10 @@ bool DecodeDdr3(const std::vector<uint8_t>& b, SpdModule& m)
     }
     SPD_INFO& s = m.info;
     const double mtb = b[11] ? double(b[10]) / b[11] : 0.125;
+    // The fine timebase (ps, byte 9) and the signed fine corrections of tCK, tAA,
+    // tRCD, tRP and tRC (bytes 34-38): the speeds above DDR3-1600 need them.
+    const double ftb = (b[9] & 0xF) ? double(b[9] >> 4) / (b[9] & 0xF) / 1000 : 0;
+    const auto time = [&](unsigned medium, size_t fine) { return medium * mtb + static_cast<int8_t>(b[fine]) * ftb; };
     const double chipBits = std::ldexp(256.0 * 1024 * 1024, b[4] & 0xF);
     const double deviceWidth = 4 << (b[7] & 7);
     m.dataWidth = 8 << (b[8] & 7);
@@ -183,14 +187,15 @@ bool DecodeDdr3(const std::vector<uint8_t>& b, SpdModule& m)
     s.dCapacity = chipBits / 8 * (m.dataWidth / deviceWidth) * s.uRanks;
     s.uModuleType = b[3] & 0xF;
     s.dVoltage = 1.5;
-    const double tckMin = b[12] * mtb, taa = b[16] * mtb;
-    const Times t{b[20] * mtb, b[19] * mtb, b[18] * mtb, ((b[21] & 0xF) << 8 | b[22]) * mtb, b[17] * mtb,
-                  b[26] * mtb, b[27] * mtb, ((b[21] >> 4) << 8 | b[23]) * mtb};
+    const double tckMin = time(b[12], 34), taa = time(b[16], 35);
+    const Times t{time(b[20], 37), b[19] * mtb, time(b[18], 36), ((b[21] & 0xF) << 8 | b[22]) * mtb, b[17] * mtb,
+                  b[26] * mtb, b[27] * mtb, time((b[21] >> 4) << 8 | b[23], 38)};
     const unsigned cls = b[14] | b[15] << 8;    // bit i: CL 4 + i
-    // The standard clocks from the module's fastest down.
+    // The standard clocks (DDR3-2133 down to DDR3-800) from the module's fastest
+    // down. The module gives its cycle time to the picosecond (1.071 ns for 15/14).
     std::vector<double> cycles;
-    for (double tck : {1.25, 1.5, 1.875, 2.5})
-        if (tck >= tckMin - 1e-9 && cycles.size() < 3)
+    for (double tck : {15.0 / 16, 15.0 / 14, 1.25, 1.5, 1.875, 2.5})
+        if (tck >= tckMin - 0.001 && cycles.size() < 3)
             cycles.push_back(tck);
     for (int k = 0; k < 3; ++k) {
         EmptySet(s.Timing[k]);

@@ -24,6 +24,7 @@
 #include <cstring>
 
 #include "BoardJson.h"
+#include "Formats/SmbiosStructures.h"
 #include "VirtualBoard/Devices/AtaIdentify.h"
 #include "VirtualBoard/Firmware/FirmwareTables.h"
 #include "VirtualBoard/Machine.h"
@@ -39,41 +40,26 @@ using json::Text;
 
 bool Flag(const QJsonObject& o, const char* key, bool fallback) { return o.value(Key(key)).toBool(fallback); }
 
-// Type 0 of the SMBIOS structure table: vendor, version and release date.
+// Type 0 of the SMBIOS structure table: vendor, version and release date. As for
+// every reader of the table, the last type-0 structure counts.
 void ReadSmbiosBios(Machine& machine, BiosState& bios)
 {
     for (const FirmwareBlob& blob : machine.Get<FirmwareTables>().Blobs()) {
         if (std::strcmp(blob.what, "SMBIOS table") != 0)
             continue;
-        const QByteArray& t = blob.bytes;
-        int at = 0;
-        while (at + 4 <= t.size()) {
-            const uint8_t type = static_cast<uint8_t>(t[at]);
-            const int length = static_cast<uint8_t>(t[at + 1]);
-            if (length < 4 || at + length > t.size())
-                return;
-            int end = at + length;          // strings up to the double NUL
-            std::vector<std::string> strings;
-            while (end + 1 < t.size() && !(t[end] == 0 && t[end + 1] == 0)) {
-                const int n = static_cast<int>(qstrnlen(t.constData() + end, static_cast<uint>(t.size() - end)));
-                strings.emplace_back(t.constData() + end, static_cast<size_t>(n));
-                end += n + 1;
-            }
-            if (type == 0 && length >= 9) {
-                const auto text = [&](int offset) {
-                    const int index = static_cast<uint8_t>(t[at + offset]);
-                    return index >= 1 && index <= static_cast<int>(strings.size()) ? strings[static_cast<size_t>(index - 1)]
-                                                                                    : std::string();
+        const auto* table = reinterpret_cast<const uint8_t*>(blob.bytes.constData());
+        smbios::Walk(table, static_cast<uint32_t>(blob.bytes.size()), [&](const smbios::Structure& s) {
+            if (s.Type() == 0) {
+                const auto text = [&](uint32_t offset) {
+                    const char* t = s.String(offset);
+                    return std::string(t ? t : "");
                 };
-                bios.id.vendor = text(4);
-                bios.version = text(5);
-                bios.date = text(8);
-                return;
+                bios.id.vendor = text(0x04);
+                bios.version = text(0x05);
+                bios.date = text(0x08);
             }
-            if (type == 127)
-                return;
-            at = end + 2;
-        }
+            return true;
+        });
     }
 }
 

@@ -94,6 +94,24 @@ TEST(MemoryDialogTest, FormatsOfOneModuleByTable)
     }
 }
 
+TEST(MemoryDialogTest, CasLatencyKeepsItsHalfClock)
+{
+    const struct {
+        double tcl;
+        const char* text;
+    } cases[] = {{2.5, "2.5 clock"}, {1.5, "1.5 clock"}, {3, "3 clock"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tcl);
+        SPD_INFO spd = Record();
+        spd.Timing[1].Tcl = c.tcl;
+        MemoryDialog dialog;
+        dialog.ShowModule(0, spd);
+        EXPECT_EQ(Set(dialog.Form(), 1)[9], QLatin1String(c.text));
+        EXPECT_EQ(Set(dialog.Form(), 1)[1], "5 clock");   // the other timings stay whole
+        EXPECT_EQ(Set(dialog.Form(), 0)[9], "5 clock");
+    }
+}
+
 TEST(MemoryDialogTest, TextsStopAtTheirFieldsAndLongMakersGetATip)
 {
     SPD_INFO spd = Record();

@@ -54,7 +54,8 @@ TEST_F(BasicInfoModulesTest, AModuleWithOneTimingSetAndAProfile)
     EXPECT_EQ(Fields(), (QStringList{"512 MB", "DDR SDRAM", "3.2 GB/s", "Unknown Manufacturer Code ID",
                                      "VK512M440C25", "ABCD", "Week 12, 2008"}));
     EXPECT_EQ(Get<QLineEdit>("MemManufacturer")->toolTip(), "Unknown Manufacturer Code ID");
-    const QStringList profile = {"220 MHz", "3 clock", "", "3 clock", "7 clock", "3 clock", "", "", "10 clock", "3 clock"};
+    // Its CAS latency of 2.5 keeps its half clock.
+    const QStringList profile = {"220 MHz", "3 clock", "", "3 clock", "7 clock", "3 clock", "", "", "10 clock", "2.5 clock"};
     EXPECT_EQ(Column(0)[0], "200 MHz");
     EXPECT_EQ(Column(1), profile);
     EXPECT_EQ(Column(2), profile);
@@ -62,6 +63,7 @@ TEST_F(BasicInfoModulesTest, AModuleWithOneTimingSetAndAProfile)
     // Back to the first module: its own sets and no tool tip.
     Slots()->setCurrentIndex(0);
     EXPECT_EQ(Column(1)[2], "2 clock");
+    EXPECT_EQ(Column(1)[9], "2.5 clock");
     EXPECT_TRUE(Get<QLineEdit>("MemManufacturer")->toolTip().isEmpty());
 }
 

@@ -175,3 +175,26 @@ TEST_F(SpdViewTest, ClearingEmptiesEveryField)
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(Column(k), kBlank);
 }
+
+TEST_F(SpdViewTest, CasLatencyKeepsItsHalfClock)
+{
+    // A half latency (DDR) shows its one decimal, in a set and in the extra set; a
+    // whole one keeps its format, as do the other timings.
+    const struct {
+        double tcl;
+        const char* text;
+    } cases[] = {{2.5, "2.5 clock"}, {1.5, "1.5 clock"}, {3, "3 clock"}, {2.0, "2 clock"}, {0, "0 clock"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tcl);
+        SPD_INFO spd = Record();
+        spd.Timing[0].Tcl = c.tcl;
+        spd.Timing[0].Trp = 3;
+        spd.Timing[1].dFrequency = kNaN;
+        spd.bExtraSet = 1;
+        spd.ExtraTiming.Tcl = c.tcl;
+        ShowModule(ui, kGiB, spd);
+        EXPECT_EQ(Column(0)[9], QLatin1String(c.text));
+        EXPECT_EQ(Column(0)[1], "3 clock");
+        EXPECT_EQ(Column(1)[9], QLatin1String(c.text));
+    }
+}
