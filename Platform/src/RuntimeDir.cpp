@@ -16,8 +16,45 @@
 
 namespace plat {
 
+namespace {
+
+// The folders this process made for itself in shared temp folders, by temp folder.
+// Made once and never destroyed: the last users of the runtime folder are static
+// destructors (a driver handle closed at exit), which must find the same folder
+// rather than freed memory or a new folder. RemoveFreshFolders ends their use.
+class FreshFolders {
+public:
+    static FreshFolders& Instance()
+    {
+        static FreshFolders* const folders = new FreshFolders;
+        return *folders;
+    }
+
+    std::mutex lock;
+    // Temp folder -> its fresh folder; an empty one was removed at the end of the run.
+    std::map<QString, QString> made;
+
+private:
+    FreshFolders() = default;
+};
+
+} // namespace
+
 QString UserFolderIn(const QString& tempFolder, QString* error)
 {
+    FreshFolders& fresh = FreshFolders::Instance();
+    std::lock_guard<std::mutex> guard(fresh.lock);
+    // Once the process has a folder of its own here, it keeps it: its lock, socket
+    // and tables are there. After its removal nothing is made any more.
+    const auto it = fresh.made.find(tempFolder);
+    if (it != fresh.made.end() && it->second.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the program has removed its folder in %1").arg(tempFolder);
+        return {};
+    }
+    if (it != fresh.made.end() && IsPrivateFolder(it->second))
+        return it->second;
+
     const QString name = QStringLiteral("%1/VykVelocrest-%2").arg(tempFolder).arg(::geteuid());
     const QByteArray native = QFile::encodeName(name);
     QString why;
@@ -28,12 +65,6 @@ QString UserFolderIn(const QString& tempFolder, QString* error)
 
     // Another user made the name first (or it is unusable): a folder of our own instead,
     // kept for the rest of this process.
-    static std::mutex lock;
-    static std::map<QString, QString> fresh;
-    std::lock_guard<std::mutex> guard(lock);
-    const auto it = fresh.find(tempFolder);
-    if (it != fresh.end() && IsPrivateFolder(it->second))
-        return it->second;
     QByteArray pattern = native + "-XXXXXX";
     if (!::mkdtemp(pattern.data())) {
         why = QStringLiteral("%1, and no other folder can be made in %2: %3")
@@ -45,8 +76,21 @@ QString UserFolderIn(const QString& tempFolder, QString* error)
     }
     const QString made = QFile::decodeName(pattern);
     vb::Report(vb::rtWarning, "%s; this program uses %s instead.", qPrintable(why), qPrintable(made));
-    fresh[tempFolder] = made;
+    fresh.made[tempFolder] = made;
     return made;
+}
+
+void RemoveFreshFolders()
+{
+    FreshFolders& fresh = FreshFolders::Instance();
+    std::lock_guard<std::mutex> guard(fresh.lock);
+    for (auto& [tempFolder, folder] : fresh.made) {
+        // Only a folder that is still ours: removeRecursively removes links, never
+        // what they point at.
+        if (!folder.isEmpty() && IsPrivateFolder(folder))
+            QDir(folder).removeRecursively();
+        folder.clear();
+    }
 }
 
 QString RuntimeDir(QString* error)

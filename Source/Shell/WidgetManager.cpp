@@ -16,7 +16,10 @@ namespace {
 constexpr size_t kMaxNameLength = 256;
 }
 
-CWidgetManager::~CWidgetManager() { UnInit(); }
+// The global manager goes after main, when Qt may already be torn down (a process
+// that Qt itself ends with exit): it touches no page, library or translator then.
+// The program's passes have taken everything down before.
+CWidgetManager::~CWidgetManager() = default;
 
 bool CWidgetManager::Init()
 {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLoggingCategory>
 #include <QScreen>
+#include <QThread>
 
 #include <cstdio>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
+#include "Platform/EndSignals.h"
 #include "Platform/LastError.h"
 #include "Platform/RuntimeDir.h"
 #include "Platform/SimulatedBoard.h"
@@ -26,6 +28,7 @@
 #include "Shell/MessageBox.h"
 #include "Shell/OverclockWarning.h"
 #include "Shell/WidgetManager.h"
+#include "Startup/DisplayLoss.h"
 #include "Startup/Firmware.h"
 #include "Startup/InitWindow.h"
 #include "Startup/StartupChecks.h"
@@ -91,9 +94,15 @@ public:
 
     int Run()
     {
+        // A request to end (a signal, a logout) ends the run the way closing the main
+        // window does; the loss of the screen ends it in order before Qt ends the process.
+        plat::EndSignals endSignals([this] { RequestEnd(); });
+        m_pSignals = &endSignals;
+        DisplayLossWatch display([this] { EndAfterDisplayLoss(); });
         if (Start() && WindowLoop())
             m_nCode = 0;
         End();
+        m_pSignals = nullptr;
         return m_nCode;
     }
 
@@ -101,7 +110,10 @@ private:
     bool Start();
     bool WindowLoop();
     void End();
+    void TearDown();
     void ShowSplash();
+    void RequestEnd();
+    void EndAfterDisplayLoss();
 
     QApplication& m_app;
     QStringList m_arguments;
@@ -112,7 +124,40 @@ private:
     StartupFirmware m_Firmware;
     plat::SingleInstance m_Instance;
     std::unique_ptr<InitWindow> m_pInitWindow;
+    plat::EndSignals* m_pSignals = nullptr;
+    // Whether a main window's event loop runs or has yet to be taken down.
+    bool m_bInPass = false;
+    bool m_bEndRequested = false;
+    bool m_bTornDown = false;
 };
+
+void ApplicationRun::RequestEnd()
+{
+    m_bEndRequested = true;
+    // Every event loop ends, a message box's included: a window may refuse to close,
+    // a loop cannot refuse to end. The pass then ends as after a closed window. With
+    // no loop running there is nothing to end (and Qt would end the next one at once).
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+void ApplicationRun::EndAfterDisplayLoss()
+{
+    m_bEndRequested = true;
+    // Nobody can answer a message box now, and showing one would run an event loop
+    // on the broken connection: every box from here on is closed unanswered.
+    msgbox::SetHook([](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
+        return QMessageBox::NoButton;
+    });
+    if (m_bInPass) {
+        m_bInPass = false;
+        ZAR* pZAR = ZAR::GetInstance();
+        pZAR->hide();
+        pZAR->UnInit();
+        g_WidgetManager.UnInit();
+    }
+    TearDown();
+}
 
 void ApplicationRun::ShowSplash()
 {
@@ -224,15 +269,24 @@ bool ApplicationRun::WindowLoop()
             g_Log.Write(ltError, "LOG_CHECK_ERROR(%s) at line %d in %s\n", "m_Instance.Listen", __LINE__, "main");
         g_nRestartRequest = 0;
         m_pInitWindow->hide();
+        m_bInPass = true;
         if (m_options.onWindowShown)
             m_options.onWindowShown(*pZAR);
-        m_app.exec();
+        // A request that came while no event loop ran ends the pass before it starts.
+        m_pSignals->Deliver();
+        if (!m_bEndRequested)
+            m_app.exec();
+        // One that came as the loop ended still ends the program rather than rebuild it.
+        m_pSignals->Deliver();
+        if (m_bEndRequested)
+            pZAR->hide();
+        m_bInPass = false;
 
         bRetCode = pZAR->UnInit();
         MAIN_PROCESS_ERROR(bRetCode, 10);
         bRetCode = g_WidgetManager.UnInit();
         MAIN_PROCESS_ERROR(bRetCode, 9);
-        if (g_nRestartRequest != 1)
+        if (g_nRestartRequest != 1 || m_bEndRequested)
             return true;
         bRetCode = g_MiscSettings.LoadLanguage();
         MAIN_PROCESS_ERROR(bRetCode, 3);
@@ -245,15 +299,26 @@ void ApplicationRun::End()
     if (m_pInitWindow)
         m_pInitWindow->close();
     m_pInitWindow.reset();
+    // Whoever asked the program to end is not there to read why it ended.
     const QString message = m_nCode != 0 && !m_strReason.isEmpty() ? FailedToStart(m_strReason) : ExitMessage(m_nCode);
-    if (!message.isEmpty())
+    if (!message.isEmpty() && !m_bEndRequested)
         msgbox::Show(nullptr, QMessageBox::Information, ProductTitle(), message, QMessageBox::Ok);
+    TearDown();
+}
+
+void ApplicationRun::TearDown()
+{
+    if (m_bTornDown)
+        return;
+    m_bTornDown = true;
     RemoveTuneResultSink();
     g_PerformanceControl.UnInitialize();
     g_DeviceManager.UnInit();
     g_UnInitEngine();
     g_Log.UnInit();
     m_Instance.Release();
+    // Last: nothing of this run uses its private folders any more.
+    plat::RemoveFreshFolders();
 }
 
 } // namespace

@@ -89,11 +89,9 @@ void QAutoTune::Stop(bool bAbort)
     if (m_pStatusTimer)
         m_pStatusTimer->stop();
     if (bAbort) {
-        if (CSystemTune* pTune = m_TuneThread.Tune())
-            pTune->Abort();
         // The tuner ends every wait at once on Abort. A thread is never terminated:
         // one that does not end is logged and waited for before the next start.
-        const bool bEnded = m_TuneThread.Join(kAbortWaitMs);
+        const bool bEnded = m_TuneThread.AbortAndJoin(kAbortWaitMs);
         if (!bEnded)
             LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.Join(kAbortWaitMs)");
         ui.textBrowser->append(tr("AutoClock is aborted."));

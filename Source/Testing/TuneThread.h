@@ -24,6 +24,8 @@ public:
     // Waits up to ms for the thread to end. On true, all the run did comes before
     // what the caller does next, also for tools that cannot see into QThread.
     bool Join(unsigned long ms = ULONG_MAX);
+    // Aborts the run and joins the thread as Join does.
+    bool AbortAndJoin(unsigned long ms = ULONG_MAX);
 
 protected:
     void run() override;

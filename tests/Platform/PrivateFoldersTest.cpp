@@ -2,6 +2,7 @@
 // and what another local user can prepare for them in the shared temp folder.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -86,6 +87,27 @@ TEST(PrivateFolders, AFolderAnotherUserPreparedInTheTempFolderIsNeverUsed)
         EXPECT_EQ(Read(temp.VictimFile()), OtherUsersTemp::VictimContent());
         EXPECT_TRUE(temp.HisFolderUntouched());
     }
+}
+
+TEST(PrivateFolders, TheFolderOfItsOwnGoesAtTheEndAndNoneIsMadeAfterIt)
+{
+    OtherUsersTemp temp(OtherUsersTemp::HisFolder);
+    const QString folder = plat::RuntimeDir();
+    ASSERT_TRUE(folder.startsWith(temp.TakenName() + "-")) << folder.toStdString();
+    // Still held at the end, as the driver's semaphore is until the process ends.
+    const plat::NamedHandle semaphore = UseTheRuntimeFolder();
+    ASSERT_TRUE(QFile::exists(folder + "/semaphore-Global_QVXDriverSemaphore.json"));
+
+    plat::RemoveFreshFolders();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    QString error;
+    EXPECT_EQ(plat::RuntimeDir(&error), QString());
+    EXPECT_EQ(error, "the program has removed its folder in " + temp.TempFolder());
+    // Its last user lets go of it without making anything anew.
+    EXPECT_TRUE(plat::CloseHandle(semaphore));
+    const QStringList left = QDir(temp.TempFolder()).entryList({QFileInfo(temp.TakenName()).fileName() + "-*"});
+    EXPECT_EQ(left, QStringList());
+    EXPECT_TRUE(temp.HisFolderUntouched());
 }
 
 TEST(PrivateFolders, TheTempFolderNameIsUsedWhenItIsFreeOrAlreadyOurs)

@@ -19,8 +19,14 @@ QString RuntimeDir(QString* error = nullptr);
 
 // The per-user folder inside a temp folder shared by all users: "VykVelocrest-<uid>"
 // when that is ours or can be made so, else a fresh "VykVelocrest-<uid>-XXXXXX" (the
-// same one for the rest of the process). Empty, with the reason, when neither works.
+// same one for the rest of the process). Empty, with the reason, when neither works
+// or when the fresh folder was removed by RemoveFreshFolders.
 QString UserFolderIn(const QString& tempFolder, QString* error = nullptr);
+
+// Removes, with what they hold, the fresh folders UserFolderIn made for this process:
+// nobody else ever uses them. The program calls it last in its shutdown; whatever
+// still asks for such a folder afterwards gets none, and no new one is made.
+void RemoveFreshFolders();
 
 // Whether path is a real directory owned by this user that nobody else can enter;
 // a folder of ours that merely lacks owner rights gets them. Else false with the reason.

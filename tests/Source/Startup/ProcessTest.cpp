@@ -7,10 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <csignal>
 
 #include "Platform/Registry.h"
 #include "Source/Files.h"
@@ -49,6 +53,33 @@ protected:
     }
 
     QString RuntimeFolder() const { return test::TestDir() + "/runtime"; }
+
+    // The program listens for a second start once its main window is up.
+    bool WaitForWindow(const QProcess& process) const
+    {
+        return QTest::qWaitFor([&] {
+            return QFile::exists(RuntimeFolder() + "/VykVelocrest.window") || process.state() != QProcess::Running;
+        }, kBoundMs) && process.state() == QProcess::Running;
+    }
+
+    static bool WaitForEnd(QProcess& process)
+    {
+        if (process.waitForFinished(kBoundMs))
+            return true;
+        process.kill();
+        process.waitForFinished(kBoundMs);
+        return false;
+    }
+
+    // What an orderly end leaves in the runtime folder: the driver service removed (this
+    // was its only user), the semaphore without holder, nobody listening for a second start.
+    void ExpectCleanEnd() const
+    {
+        const QJsonObject services = QJsonDocument::fromJson(test::ReadFile(RuntimeFolder() + "/services.json")).object();
+        EXPECT_FALSE(services.contains("QVXDriver")) << QJsonDocument(services).toJson().constData();
+        EXPECT_FALSE(QFile::exists(RuntimeFolder() + "/semaphore-Global_QVXDriverSemaphore.json"));
+        EXPECT_FALSE(QFile::exists(RuntimeFolder() + "/VykVelocrest.window"));
+    }
 
     void Start(QProcess& process, const char* answers, const QStringList& arguments = {})
     {
@@ -160,6 +191,23 @@ TEST_F(ProcessTest, AnotherUsersPreparedTempFolderNeitherStopsTheStartNorIsWritt
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("VELOCREST_BOARD");
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        auto freshFolders = [&] {
+            return QDir(temp.TempFolder()).entryList({QFileInfo(temp.TakenName()).fileName() + "-*"}, QDir::Dirs);
+        };
+
+        // A start that ends by itself (a board without a processor) ends with its own code,
+        // and the folder it made for itself goes with it.
+        QProcess ending;
+        QProcessEnvironment noCpu = env;
+        noCpu.insert("VELOCREST_BOARD", VELOCREST_FIXTURES "/boards/qvx-no-cpu.json");
+        ending.setProcessEnvironment(noCpu);
+        ending.setWorkingDirectory(test::TestDir());
+        ending.start(m_folder + "/VykVelocrest", {"AutoTune"});
+        ASSERT_TRUE(WaitForEnd(ending)) << "the program did not end";
+        EXPECT_EQ(ending.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(ending.exitCode(), 11) << ending.readAllStandardError().constData();
+        EXPECT_TRUE(freshFolders().isEmpty()) << freshFolders().join(' ').toStdString();
+
         QProcess program;
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(test::TestDir());
@@ -182,4 +230,57 @@ TEST_F(ProcessTest, AnotherUsersPreparedTempFolderNeitherStopsTheStartNorIsWritt
         EXPECT_EQ(test::ReadFile(temp.VictimFile()), test::OtherUsersTemp::VictimContent());
         EXPECT_TRUE(temp.HisFolderUntouched());
     }
+}
+
+TEST_F(ProcessTest, ASignalEndsTheProgramAsClosingItsWindowDoes)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        QProcess program;
+        // As in a login session, whatever this test runs under (nohup ignores SIGHUP).
+        program.setChildProcessModifier([] { ::signal(SIGHUP, SIG_DFL); });
+        // On the Auto Clock page, whose teardown stops its run.
+        Start(program, "Ok", {"AutoTune"});
+        ASSERT_TRUE(WaitForWindow(program)) << program.readAllStandardError().constData();
+        ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), signal), 0);
+        ASSERT_TRUE(WaitForEnd(program)) << "the program did not end";
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().constData();
+        ExpectCleanEnd();
+    }
+}
+
+TEST_F(ProcessTest, LosingTheDisplayEndsTheProgramInOrder)
+{
+    const QString server = QStandardPaths::findExecutable("Xvfb");
+    if (server.isEmpty())
+        GTEST_SKIP() << "Xvfb is not installed: no X server to take away from the program";
+    // A screen of the test's own; it tells its display number on its standard output.
+    QProcess screen;
+    screen.start(server, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    ASSERT_TRUE(screen.waitForStarted(kBoundMs));
+    QByteArray number;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        number += screen.readAllStandardOutput();
+        return number.endsWith('\n') || screen.state() != QProcess::Running;
+    }, kBoundMs));
+    bool isNumber = false;
+    number.trimmed().toInt(&isNumber);
+    ASSERT_TRUE(isNumber) << screen.readAllStandardError().constData();
+
+    m_env.insert("QT_QPA_PLATFORM", "xcb");
+    m_env.insert("DISPLAY", ":" + QString::fromLatin1(number.trimmed()));
+    QProcess program;
+    Start(program, "Ok", {"AutoTune"});
+    const bool up = WaitForWindow(program);
+    screen.terminate();
+    EXPECT_TRUE(screen.waitForFinished(kBoundMs));
+    ASSERT_TRUE(up) << program.readAllStandardError().constData();
+    ASSERT_TRUE(WaitForEnd(program)) << "the program did not end";
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << qPrintable(errors);
+    // Qt's own code for a lost X server.
+    EXPECT_EQ(program.exitCode(), 1) << qPrintable(errors);
+    EXPECT_TRUE(errors.contains("The X11 connection broke")) << qPrintable(errors);
+    ExpectCleanEnd();
 }

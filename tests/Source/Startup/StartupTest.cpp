@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <csignal>
 
 #include "Engine/Engine.h"
 #include "MainWindow/ZAR.h"
@@ -16,6 +17,7 @@
 #include "Platform/SingleInstance.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/PerformanceControl.h"
+#include "QVXLogic/SystemTune.h"
 #include "Settings/ConfigParser.h"
 #include "Settings/MiscSettings.h"
 #include "Settings/SkinManager.h"
@@ -26,6 +28,7 @@
 #include "Startup/Firmware.h"
 #include "Startup/RunApplication.h"
 #include "Startup/StartupChecks.h"
+#include "Testing/AutoTune.h"
 #include "VirtualBoard/Machine.h"
 #include "support/LogCapture.h"
 #include "support/MessageBoxAnswers.h"
@@ -296,6 +299,44 @@ TEST_F(StartupTest, TwoRebuildsInARowLeaveNothingBehindAndOkEndsTheProgram)
     EXPECT_EQ(g_MiscSettings.LanguageType, 1);
     EXPECT_EQ(g_WidgetManager.GetWidgetCount(), 0u);
     EXPECT_EQ(ZAR::GetInstance()->TimerId(), 0);
+}
+
+TEST_F(StartupTest, ASignalEndsTheRunAsAClosedWindowWouldWithoutARebuild)
+{
+    // As in a login session, whatever this test runs under (nohup ignores SIGHUP).
+    struct sigaction hangUp {};
+    ::sigaction(SIGHUP, nullptr, &hangUp);
+    ::signal(SIGHUP, SIG_DFL);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        struct sigaction before {};
+        ::sigaction(signal, nullptr, &before);
+        bool wasRunning = false;
+        onPass = [&](ZAR& window, int) {
+            // A search held in its middle, and a rebuild asked for: neither outlives the signal.
+            auto* page = dynamic_cast<QAutoTune*>(window.GetWidget(QStringLiteral("Performance\nControl"), QStringLiteral("Auto Clock")));
+            ASSERT_TRUE(page);
+            CSystemTune::SetGated(true);
+            page->findChild<QPushButton*>(QStringLiteral("btnAutoTune"))->click();
+            wasRunning = page->IsRunning() && g_bTestRunning;
+            g_nRestartRequest = 1;
+            ::raise(signal);
+        };
+        EXPECT_EQ(Run(), 0);
+        CSystemTune::SetGated(false);
+        EXPECT_EQ(passes, 1);
+        EXPECT_TRUE(wasRunning);
+        EXPECT_FALSE(g_bTestRunning) << "the Auto Clock page stopped its search";
+        EXPECT_EQ(g_WidgetManager.GetWidgetCount(), 0u);
+        EXPECT_FALSE(g_PerformanceControl.IsInitialized());
+        // The signal is handled as before the run again.
+        struct sigaction after {};
+        ::sigaction(signal, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler);
+        passes = 0;
+        Reset();
+    }
+    ::sigaction(SIGHUP, &hangUp, nullptr);
 }
 
 TEST_F(StartupTest, TheSkinRule)

@@ -146,12 +146,18 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
 
 TEST_F(AutoTuneRunTest, StopAndUnInitEndTheRunAtOnce)
 {
-    for (const bool viaUnInit : {false, true}) {
-        SCOPED_TRACE(viaUnInit ? "UnInit" : "Stop");
+    struct Case { const char* what; bool viaUnInit; bool atOnce; };
+    // At once: before the tuning thread has even begun its run (a window closed, or a
+    // signal, right after the start).
+    const Case cases[] = {{"Stop", false, false}, {"UnInit", true, false}, {"UnInit at once", true, true}};
+    for (const auto& [what, viaUnInit, atOnce] : cases) {
+        SCOPED_TRACE(what);
         Create();
         Start();
-        ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
-        Step();   // the default clock applied, waiting before 205
+        if (!atOnce) {
+            ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+            Step();   // the default clock applied, waiting before 205
+        }
         const auto start = std::chrono::steady_clock::now();
         if (viaUnInit)
             EXPECT_TRUE(page->UnInit());
