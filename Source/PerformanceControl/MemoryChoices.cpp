@@ -1,6 +1,7 @@
 #include "PerformanceControl/MemoryChoices.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <array>
@@ -22,6 +23,31 @@ bool FillChoices(QComboBox* box, const ValueList& list, const char* pattern)
     count = std::min(count, kListCapacity);
     for (unsigned i = 0; i < count; ++i)
         box->addItem(ChoiceText(pattern, values[i]), values[i]);
+    if (count == 0)
+        box->setEnabled(false);
+    return true;
+}
+
+bool RefreshChoices(QComboBox* box, const ValueList& list, const char* pattern)
+{
+    std::array<double, kListCapacity> values{};
+    unsigned count = kListCapacity;
+    if (!list(values.data(), &count))
+        return false;
+    count = std::min(count, kListCapacity);
+    bool bSame = static_cast<unsigned>(box->count()) == count;
+    for (unsigned i = 0; bSame && i < count; ++i)
+        bSame = box->itemData(static_cast<int>(i)).toDouble() == values[i];
+    if (bSame)
+        return true;
+    // The same position stands for the same setting (a divider of the clock), so the
+    // user's choice and the one read keep their places.
+    const QSignalBlocker blocker(box);
+    const int index = box->currentIndex();
+    box->clear();
+    for (unsigned i = 0; i < count; ++i)
+        box->addItem(ChoiceText(pattern, values[i]), values[i]);
+    box->setCurrentIndex(index < static_cast<int>(count) ? index : -1);
     if (count == 0)
         box->setEnabled(false);
     return true;
