@@ -19,7 +19,9 @@
 #include "SystemInfo/BasicInfo.h"
 #include "support/LogCapture.h"
 
+using test::BoardVariant;
 using test::MainWindowTest;
+using test::SendTick;
 
 namespace {
 
@@ -41,17 +43,6 @@ const char kTableWithBasic[] =
     "<Group Name=\"Status\\nMonitor\"><Page Name=\"Board Status\"/></Group>"
     "<Group Name=\"Performance\\nControl\"><Page Name=\"Memory\"/></Group></PageList>";
 
-QString Variant(const char* name)
-{
-    return QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(name));
-}
-
-void Tick(QObject* object)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(object, &tick);
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, TheMemoryPageOfTheBoardsMemoryTypeIsTheOneAccepted)
@@ -61,7 +52,7 @@ TEST_F(MainWindowTest, TheMemoryPageOfTheBoardsMemoryTypeIsTheOneAccepted)
     TearDown();
     SetUp();
 
-    test::LoadBoardOver(Variant("qvx-ddr"));
+    test::LoadBoardOver(BoardVariant("qvx-ddr"));
     ASSERT_TRUE(Open());
     EXPECT_TRUE(dynamic_cast<QDDRMC*>(window->GetWidget(kPerformance, QStringLiteral("Memory"))));
     EXPECT_TRUE(test::LogContains("Page Memory initialization failed."));
@@ -69,7 +60,7 @@ TEST_F(MainWindowTest, TheMemoryPageOfTheBoardsMemoryTypeIsTheOneAccepted)
 
 TEST_F(MainWindowTest, AMemoryClockAppliedOnTheMemoryPageShowsOnBoardStatusAndBasic)
 {
-    test::LoadBoardOver(Variant("qvx-ddr3-external"));
+    test::LoadBoardOver(BoardVariant("qvx-ddr3-external"));
     ASSERT_TRUE(Open(kTableWithBasic));
     IQVXWidget* status = window->GetWidget(kStatus, QStringLiteral("Board Status"));
     IQVXWidget* basic = window->GetWidget(kSystem, QStringLiteral("Basic"));
@@ -82,9 +73,9 @@ TEST_F(MainWindowTest, AMemoryClockAppliedOnTheMemoryPageShowsOnBoardStatusAndBa
     // Each page reads the controller only while it is the one shown.
     auto readBoth = [&] {
         EXPECT_TRUE(window->ShowWidget(kStatus, QStringLiteral("Board Status")));
-        Tick(status);
+        SendTick(status);
         EXPECT_TRUE(window->ShowWidget(kSystem, QStringLiteral("Basic")));
-        Tick(basic);
+        SendTick(basic);
     };
     window->show();
     readBoth();
@@ -167,7 +158,7 @@ TEST_F(MainWindowTest, OneApplyOfAReferenceClockAndMemoryChangesAppliesThemAll)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.variant ? c.variant : "default");
         if (c.variant)
-            test::LoadBoardOver(Variant(c.variant));
+            test::LoadBoardOver(BoardVariant(c.variant));
         ASSERT_TRUE(Open(kAdvancedTable));
         window->show();
         ASSERT_TRUE(window->ShowWidget(kPerformance, QStringLiteral("Clock/Voltage")));
@@ -228,7 +219,7 @@ TEST_F(MainWindowTest, ScreenshotsOfTheMemoryPagesInEachSkin)
         SCOPED_TRACE(b.stem);
         ForEachSkin([&](const QString&) {
             if (b.variant)
-                test::LoadBoardOver(Variant(b.variant));
+                test::LoadBoardOver(BoardVariant(b.variant));
             ASSERT_TRUE(Open(kTable));
             SavePageScreenshot(kPerformance, QStringLiteral("Memory"), QLatin1String(b.stem));
             window->hide();

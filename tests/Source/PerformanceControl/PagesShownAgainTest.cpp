@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "Pages/DeviceLookup.h"
-#include "QVXLogic/ChipsetDevices.h"
 #include "QVXLogic/ClockGeneratorDevice.h"
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/MemoryDevices.h"
@@ -22,7 +21,9 @@
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "support/LogCapture.h"
 
+using test::BoardVariant;
 using test::MainWindowTest;
+using test::SendTick;
 
 namespace {
 
@@ -33,17 +34,6 @@ const char kTable[] =
     "<PageList><Group Name=\"Performance\\nControl\">"
     "<Page Name=\"Novice Mode\"/><Page Name=\"Clock/Voltage\"/><Page Name=\"Memory\"/>"
     "<Page Name=\"JY Pstate\"/><Page Name=\"Fan Control\"/></Group></PageList>";
-
-QString Variant(const char* name)
-{
-    return QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(name));
-}
-
-void Tick(QObject* object)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(object, &tick);
-}
 
 // What the device library and the firmware were asked to change since the last call.
 std::vector<std::string> BoardWrites()
@@ -111,7 +101,7 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
         {nullptr, "Clock/Voltage",
          [](int m) { EveryProcessor([m](ICPUDevice* pCPU) { EXPECT_TRUE(pCPU->SetMultiplier(m)); }); }, 4, 5,
          [](IQVXWidget* page) {
-             Tick(page);
+             SendTick(page);
              return Find<QLabel>(page, "CPUMulValLabel")->text() + " / "
                     + Find<QLineEdit>(page, "TargetCPUSpeed")->text();
          },
@@ -124,7 +114,7 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
          {"5 bus clock", "6 bus clock"}},
         {nullptr, "Novice Mode", [](int mhz) { EXPECT_TRUE(dev::ClockGen()->SetPCIeClock(mhz)); }, 104, 106,
          [](IQVXWidget* page) {
-             Tick(page);
+             SendTick(page);
              return Find<QLabel>(page, "labelPCIEClock")->text();
          },
          {"104 MHz", "106 MHz"}},
@@ -142,7 +132,7 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.page) + " " + (c.variant ? c.variant : "default"));
         if (c.variant)
-            test::LoadBoardOver(Variant(c.variant));
+            test::LoadBoardOver(BoardVariant(c.variant));
         ASSERT_TRUE(Open(kTable));
         const QString name = QLatin1String(c.page);
         const QString other = name == QLatin1String("Novice Mode") ? QStringLiteral("Fan Control")
