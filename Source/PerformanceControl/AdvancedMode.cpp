@@ -238,8 +238,8 @@ bool QAdvancedMode::_InitCalibration()
         ui.DutyCycleGroup->setEnabled(false);
         return true;
     }
-    QComboBox* boxes[6] = {ui.DCEnableBox, ui.DCAllCoreBox, ui.DCCore0Box, ui.DCCore1Box, ui.DCCore2Box, ui.DCCore3Box};
-    for (int i = 0; i < 6; ++i) {
+    const std::array<QComboBox*, 6> boxes = _CalibrationBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i) {
         const bool bRetCode = _AddAllItem(boxes[i], items[i]);
         LOG_PROCESS_ERROR(bRetCode);
     }
@@ -275,6 +275,8 @@ bool QAdvancedMode::Init()
 
     _ConnectSignals();
     _UpdateSliderLabels();
+    // The set-ups above moved the controls; none of it is the user's.
+    _ForgetChanges();
     if (m_nTimerId)
         killTimer(m_nTimerId);
     m_nTimerId = startTimer(1000);
@@ -284,20 +286,45 @@ bool QAdvancedMode::Init()
 void QAdvancedMode::showEvent(QShowEvent* event)
 {
     IQVXWidget::showEvent(event);
-    if (m_bShown)
-        return;
-    // The set-ups move the controls; those moves are not the user's changes.
+    // The set-ups and reads move the controls; those moves are not the user's changes.
     const bool bModified = g_bModified;
-    bool bRetCode = InitClockSliders();
-    LOG_CHECK_ERROR(bRetCode);
-    bRetCode = InitClockComboBoxes();
-    LOG_CHECK_ERROR(bRetCode);
-    bRetCode = InitVoltageSliders();
-    LOG_CHECK_ERROR(bRetCode);
-    m_uVoltageChangeMask = 0;
-    m_uClockChangeMask = 0;
+    if (!m_bShown) {
+        bool bRetCode = InitClockSliders();
+        LOG_CHECK_ERROR(bRetCode);
+        bRetCode = InitClockComboBoxes();
+        LOG_CHECK_ERROR(bRetCode);
+        bRetCode = InitVoltageSliders();
+        LOG_CHECK_ERROR(bRetCode);
+        _ForgetChanges();
+        m_bShown = true;
+    }
+    // Auto Clock, Novice Mode or a profile may have changed the hardware while the
+    // page was hidden: unless the user moved something here, show what runs now.
+    if (!_HoldsUserChange()) {
+        const bool bRetCode = Discard();
+        LOG_CHECK_ERROR(bRetCode);
+        _ForgetChanges();   // also after a failed read: nothing here was the user's
+    }
     g_bModified = bModified;
-    m_bShown = true;
+}
+
+bool QAdvancedMode::_HoldsUserChange() const
+{
+    if (m_uClockChangeMask || m_uVoltageChangeMask)
+        return true;
+    if (!ui.DutyCycleGroup->isEnabled())
+        return false;
+    const std::array<QComboBox*, 6> boxes = _CalibrationBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        if (boxes[i]->currentIndex() != m_CalibrationRead[i])
+            return true;
+    return false;
+}
+
+void QAdvancedMode::_ForgetChanges()
+{
+    m_uClockChangeMask = 0;
+    m_uVoltageChangeMask = 0;
 }
 
 bool QAdvancedMode::Discard()
@@ -312,8 +339,7 @@ bool QAdvancedMode::Discard()
         if (IPWMControllerDevice* pPwm = Pwm(); pPwm && pPwm->GetMemVTT() != 0.0)
             ui.VTTVolSlider->setEnabled(true);
     }
-    m_uClockChangeMask = 0;
-    m_uVoltageChangeMask = 0;
+    _ForgetChanges();
     return true;
 }
 

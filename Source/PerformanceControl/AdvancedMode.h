@@ -95,7 +95,7 @@ private:
     void SetVid(ICPUDevice* pCPU, double dCPUVid, double dNBVid);
     // Label text, and the colour warning against the VID processor 0 runs at now;
     // false without processor 0.
-    bool _VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*present)());
+    bool _VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*present)(), uint32_t uBit);
     bool _RelabelRailsForBoard();
     void _DisableRailRow(int rail, bool bValueLabel);
 
@@ -104,6 +104,13 @@ private:
     bool _GetItemValue(const char* pszItemName, QComboBox* pComboBox);
     bool _SetItemValue(const char* pszItemName, QComboBox* pComboBox);
     bool WriteDutyCycle();
+    // The calibration boxes, in the order of their items.
+    std::array<QComboBox*, 6> _CalibrationBoxes() const;
+
+    // A control the user moved since the hardware was last read.
+    bool _HoldsUserChange() const;
+    // Both change masks cleared: the controls hold what was read.
+    void _ForgetChanges();
 
     // The per-core widgets of the form, core 0 to 3; null once Init removed them.
     QSlider* _MulSlider(int core) const;
@@ -127,5 +134,7 @@ private:
     bool m_bHasPWMController2 = true;
     QWidget* m_VoltageRows[kRowWidgets][kRailCount] = {};
     std::array<double, kRailCount> m_dVoltages = {};
+    // The position the last read selected in each calibration box (-1: none).
+    std::array<int, 6> m_CalibrationRead = {-1, -1, -1, -1, -1, -1};
     int m_nTimerId = 0;
 };

@@ -17,8 +17,7 @@ bool QAdvancedMode::Apply()
         Discard();
         return false;
     }
-    m_uClockChangeMask = 0;
-    m_uVoltageChangeMask = 0;
+    _ForgetChanges();
     Discard();
     return true;
 }

@@ -75,18 +75,25 @@ void QAdvancedMode::on_DCEnableBox_currentIndexChanged(int index)
     }
 }
 
+std::array<QComboBox*, 6> QAdvancedMode::_CalibrationBoxes() const
+{
+    return {ui.DCEnableBox, ui.DCAllCoreBox, ui.DCCore0Box, ui.DCCore1Box, ui.DCCore2Box, ui.DCCore3Box};
+}
+
 bool QAdvancedMode::WriteDutyCycle()
 {
     if (!ui.DutyCycleGroup->isEnabled())
         return true;
-    bool bRetCode = _SetItemValue(kCalibrationItems[0], ui.DCEnableBox);
-    LOG_CHECK_ERROR(bRetCode);
-    QComboBox* boxes[5] = {ui.DCAllCoreBox, ui.DCCore0Box, ui.DCCore1Box, ui.DCCore2Box, ui.DCCore3Box};
-    for (int i = 0; i < 5; ++i) {
+    const std::array<QComboBox*, 6> boxes = _CalibrationBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i) {
         // The mode's choice decides, not whether the page happens to be on screen.
-        if (boxes[i]->isHidden())
+        if (i > 0 && boxes[i]->isHidden())
             continue;
-        bRetCode = _SetItemValue(kCalibrationItems[i + 1], boxes[i]);
+        // A box the user left as read holds nothing to write: the item may have been
+        // changed since by something else.
+        if (boxes[i]->currentIndex() == m_CalibrationRead[i])
+            continue;
+        const bool bRetCode = _SetItemValue(kCalibrationItems[i], boxes[i]);
         LOG_CHECK_ERROR(bRetCode);
     }
     return true;

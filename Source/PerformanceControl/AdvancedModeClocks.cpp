@@ -15,15 +15,6 @@ using namespace advmode;
 
 namespace {
 
-enum : uint32_t {
-    kMultiplierBit = 0x1,
-    kHTMultiplierBit = 0x2,
-    kRefClockBit = 0x4,
-    kPCIeClockBit = 0x8,
-    kIGPClockBit = 0x80,
-    kSidePortClockBit = 0x100,
-};
-
 QString MultiplierText(ICPUDevice* pCPU, int value)
 {
     return pCPU->IsHalfMultiplierSupported() ? QStringLiteral("%1 X").arg(value * 0.5) : QStringLiteral("%1 X").arg(value);
@@ -40,7 +31,7 @@ void QAdvancedMode::_MultiplierChanged(int core, int value)
         pSlider->setToolTip(text);
     if (pLabel)
         pLabel->setText(text);
-    m_uClockChangeMask |= kMultiplierBit;
+    m_uClockChangeMask |= kMultiplierBit | (kCoreMultiplierBit << core);
     g_bModified = true;
 }
 
@@ -291,7 +282,7 @@ bool QAdvancedMode::WriteClock()
     LOG_CHECK_ERROR(pNB);
     LOG_CHECK_ERROR(pSB);
     // A disabled slider holds no multiplier the bridges accept.
-    if (pHTLink && pNB && pSB && ui.HTMulSlider->isEnabled()) {
+    if (pHTLink && pNB && pSB && ui.HTMulSlider->isEnabled() && (m_uClockChangeMask & kHTMultiplierBit)) {
         HT_LINK_INFO info = {};
         bool bRetCode = pHTLink->GetLinkInfo(0, &info);
         LOG_CHECK_ERROR(bRetCode);
@@ -364,27 +355,29 @@ void QAdvancedMode::SetCPUMultiplierAndVID()
     const bool bVidRaised = ui.CPUVidSlider->value() > pCPU->GetCPUVid() * kVoltsToSlider;
     const double cpuVid = ui.CPUVidSlider->value();
     const double nbVid = ui.NBVidSlider->value();
-    auto write = [&](ICPUDevice* pDevice, QSlider* pSlider) {
+    // Only what the user moved: a multiplier or VID left alone is not written again.
+    const bool bVid = m_uClockChangeMask & (kCPUVidBit | kNBVidBit);
+    auto write = [&](ICPUDevice* pDevice, QSlider* pSlider, bool bMultiplier) {
         if (!pDevice || !pSlider)
             return;
-        if (bVidRaised) {
+        if (bVidRaised && bVid)
             SetVid(pDevice, cpuVid, nbVid);
+        if (bMultiplier)
             SetCPUMulitplier(pDevice, pSlider->value());
-        } else {
-            SetCPUMulitplier(pDevice, pSlider->value());
+        if (!bVidRaised && bVid)
             SetVid(pDevice, cpuVid, nbVid);
-        }
     };
+    auto moved = [this](int core) { return (m_uClockChangeMask & (kCoreMultiplierBit << core)) != 0; };
 
     if (!pCPU->IsPerCoreControlSupported()) {
-        write(pCPU, ui.CPUMulSlider);
+        write(pCPU, ui.CPUMulSlider, moved(0));
     } else if (ui.checkBox_SelectAll && ui.checkBox_SelectAll->isChecked()) {
         for (unsigned long index = 0; index < count; ++index)
-            write(Cpu(index), ui.CPUMulSlider);
+            write(Cpu(index), ui.CPUMulSlider, (m_uClockChangeMask & kMultiplierBit) != 0);
     } else {
-        write(pCPU, ui.CPUMulSlider);
+        write(pCPU, ui.CPUMulSlider, moved(0));
         for (int core = 1; core < 4; ++core)
-            write(Cpu(static_cast<unsigned long>(core)), _MulSlider(core));
+            write(Cpu(static_cast<unsigned long>(core)), _MulSlider(core), moved(core));
     }
 }
 

@@ -101,10 +101,11 @@ bool QAdvancedMode::ReadDutyCycle()
 {
     if (!ui.DutyCycleGroup->isEnabled())
         return true;
-    QComboBox* boxes[6] = {ui.DCEnableBox, ui.DCAllCoreBox, ui.DCCore0Box, ui.DCCore1Box, ui.DCCore2Box, ui.DCCore3Box};
-    for (int i = 0; i < 6; ++i) {
+    const std::array<QComboBox*, 6> boxes = _CalibrationBoxes();
+    for (size_t i = 0; i < boxes.size(); ++i) {
         const bool bRetCode = _GetItemValue(kCalibrationItems[i], boxes[i]);
         LOG_CHECK_ERROR(bRetCode);
+        m_CalibrationRead[i] = boxes[i]->currentIndex();
     }
     return true;
 }

@@ -3,6 +3,7 @@
 // the device library's void operations need.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "Engine/LogCheck.h"
@@ -29,6 +30,21 @@ inline int FindClock(const std::vector<double>& list, int count, double mhz)
             return idx;
     return count;
 }
+
+// Bits of the clock change mask: what the user moved since the hardware was last
+// read. Apply writes only those, so a page that was not looked at while something
+// else changed the hardware never writes its old targets back.
+enum : uint32_t {
+    kMultiplierBit = 0x1,      // any multiplier slider
+    kHTMultiplierBit = 0x2,
+    kRefClockBit = 0x4,
+    kPCIeClockBit = 0x8,
+    kIGPClockBit = 0x80,
+    kSidePortClockBit = 0x100,
+    kCPUVidBit = 0x200,
+    kNBVidBit = 0x400,
+    kCoreMultiplierBit = 0x1000,   // core n's slider: kCoreMultiplierBit << n
+};
 
 // The BIOS setup items of the clock calibration, in the order of their boxes.
 constexpr const char* kCalibrationItems[6] = {"Tidewell Clock Calibration", "Value (All Cores)", "Value (Core 0)",

@@ -63,7 +63,7 @@ QString TwoLineCaption(const QString& name)
 
 } // namespace
 
-bool QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*present)())
+bool QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*present)(), uint32_t uBit)
 {
     const QString text = QString::number(value / kVoltsToSlider, 'f', 4);
     pLabel->setText(text);
@@ -72,6 +72,7 @@ bool QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*
     if (!pCPU)
         return false;
     SetLevelColor(pLabel, LevelForRatio(value / kVoltsToSlider, (pCPU->*present)()));
+    m_uClockChangeMask |= uBit;
     g_bModified = true;
     return true;
 }
@@ -79,14 +80,14 @@ bool QAdvancedMode::_VidChanged(QLabel* pLabel, int value, double (ICPUDevice::*
 void QAdvancedMode::on_CPUVidSlider_valueChanged(int value)
 {
     // The only failure is a missing processor 0.
-    if (!_VidChanged(ui.CPUVidLabel, value, &ICPUDevice::GetCPUVid))
+    if (!_VidChanged(ui.CPUVidLabel, value, &ICPUDevice::GetCPUVid, kCPUVidBit))
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
 }
 
 void QAdvancedMode::on_NBVidSlider_valueChanged(int value)
 {
     // The only failure is a missing processor 0.
-    if (!_VidChanged(ui.NBVidLabel, value, &ICPUDevice::GetNBVid))
+    if (!_VidChanged(ui.NBVidLabel, value, &ICPUDevice::GetNBVid, kNBVidBit))
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
 }
 
@@ -271,16 +272,19 @@ void QAdvancedMode::SetVid(ICPUDevice* pCPU, double dCPUVid, double dNBVid)
     const double fCPUVid = dCPUVid;
     ADVMODE_PROCESS_ERROR_VOID(fCPUVid > 0);
     CConfigParser* pStore = CConfigParser::GetInstance();
-    bool bRetCode = pCPU->SetCPUVid(fCPUVid / kVoltsToSlider);
-    LOG_CHECK_ERROR(bRetCode);
-    // Only what the processor took: the profile applies the store on the next start.
-    if (bRetCode)
-        pStore->SetValue(u"CPU", QStringView(pCPU->GetName()), u"CPUVID", fCPUVid, true);
-    if (!ui.NBVidSlider->isEnabled())
+    // Each VID only when the user moved it.
+    if (m_uClockChangeMask & kCPUVidBit) {
+        const bool bRetCode = pCPU->SetCPUVid(fCPUVid / kVoltsToSlider);
+        LOG_CHECK_ERROR(bRetCode);
+        // Only what the processor took: the profile applies the store on the next start.
+        if (bRetCode)
+            pStore->SetValue(u"CPU", QStringView(pCPU->GetName()), u"CPUVID", fCPUVid, true);
+    }
+    if (!ui.NBVidSlider->isEnabled() || !(m_uClockChangeMask & kNBVidBit))
         return;
     const double fNBVid = dNBVid;
     ADVMODE_PROCESS_ERROR_VOID(fNBVid > 0);
-    bRetCode = pCPU->SetNBVid(fNBVid / kVoltsToSlider);
+    const bool bRetCode = pCPU->SetNBVid(fNBVid / kVoltsToSlider);
     LOG_CHECK_ERROR(bRetCode);
     if (bRetCode)
         pStore->SetValue(u"CPU", QStringView(pCPU->GetName()), u"NBVID", fNBVid, true);

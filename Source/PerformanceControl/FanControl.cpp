@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QProgressBar>
+#include <QShowEvent>
 #include <QTimerEvent>
 
 #include "Engine/LogCheck.h"
@@ -122,7 +123,34 @@ bool QFanControl::Discard()
         if (pChip->GetFanSpeedPercent(i, &nPercent))
             c.pSlider->setValue(nPercent);
     }
+    for (int i = 0; i < kFanCount; ++i)
+        m_ReadChoices[static_cast<size_t>(i)] = _Shown(i);
     return true;
+}
+
+QFanControl::Choice QFanControl::_Shown(int i)
+{
+    const Column c = _Column(i);
+    Choice choice;
+    choice.bAuto = c.pAuto->isChecked();
+    choice.bManual = c.pManual->isChecked();
+    // The speed counts only for a fan in manual control.
+    choice.nPercent = choice.bManual ? c.pSlider->value() : 0;
+    return choice;
+}
+
+bool QFanControl::_Changed(int i)
+{
+    return !(_Shown(i) == m_ReadChoices[static_cast<size_t>(i)]);
+}
+
+void QFanControl::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    for (int i = 0; i < kFanCount; ++i)
+        if (_Column(i).pGroup->isEnabled() && _Changed(i))
+            return;
+    Discard();
 }
 
 bool QFanControl::Apply()
@@ -134,13 +162,17 @@ bool QFanControl::Apply()
     bool bResult = true;
     for (int i = 0; i < kFanCount; ++i) {
         const Column c = _Column(i);
-        if (!c.pGroup->isEnabled())
+        // A fan the user left as read is not set again: something else may have
+        // set it since.
+        if (!c.pGroup->isEnabled() || !_Changed(i))
             continue;
         if (c.pAuto->isChecked()) {
             if (!pChip->SetFanMode(i, kModeAutomatic)) {
                 LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
                 bResult = false;
+                continue;
             }
+            m_ReadChoices[static_cast<size_t>(i)] = _Shown(i);   // the fan runs as shown now
             continue;
         }
         // Neither choice shown (the mode could never be read): the fan is left alone.
@@ -152,6 +184,7 @@ bool QFanControl::Apply()
             bResult = false;
             continue;
         }
+        m_ReadChoices[static_cast<size_t>(i)] = _Shown(i);
         const QString item = QStringLiteral("Fan%1SpeedPercentage").arg(i);
         if (!pConfig || !pConfig->SetValue(u"FanControl", u"Settings", item, static_cast<double>(nPercent), true)) {
             LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");

@@ -27,6 +27,9 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {}
     void timerEvent(QTimerEvent* event) override;
+    // Shown again without a change of the user's, the page reads the sensor chip:
+    // something else may have set the fans meanwhile.
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void on_radioBtnAuto0_toggled(bool on);
@@ -49,6 +52,16 @@ private:
     Column _Column(int i);
     bool _AddGaugeWidgets(int i);
     void _ShowSpeed(int i, int rpm);
+    // The choice of fan i as shown: automatic, manual at a speed, or neither.
+    struct Choice {
+        bool bAuto = false;
+        bool bManual = false;
+        int nPercent = 0;
+        bool operator==(const Choice&) const = default;
+    };
+    Choice _Shown(int i);
+    // Fan i shows another choice than the last read left in it.
+    bool _Changed(int i);
 
     Ui::FanControlClass ui;
     std::array<QProgressBar*, kFanCount> m_BarList{};
@@ -56,4 +69,5 @@ private:
     std::array<QLabel*, kFanCount> m_LabelTemperature{};
     std::array<QLabel*, kFanCount> m_GaugeList{};
     bool m_bTimerStarted = false;
+    std::array<Choice, kFanCount> m_ReadChoices{};   // what the last read showed
 };

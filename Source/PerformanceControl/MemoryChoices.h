@@ -25,6 +25,11 @@ QString ChoiceText(const char* pattern, double value);
 // empty and disabled. False (box untouched) when the list call fails.
 bool FillChoices(QComboBox* box, const ValueList& list, const char* pattern);
 
+// Replaces the choices with the list's values when they differ from the ones offered
+// (a list that follows a clock moves with it), keeping the chosen position; no
+// signal tells of the swap. False (box untouched) when the list call fails.
+bool RefreshChoices(QComboBox* box, const ValueList& list, const char* pattern);
+
 // The two fixed choices of a flag: onText with true, then offText with false.
 void AddFlagChoices(QComboBox* box, const QString& onText, const QString& offText);
 

@@ -47,10 +47,13 @@ Fields CommonTimingFields(const Form& ui)
 template <class Form>
 Fields LeadingConfigFields(const Form& ui)
 {
+    Field memClk = MEMORY_CONFIG_FIELD(&ui.MemClkBox, MemClk, MemClk, "%1 MHz", u"Memory Clock");
+    // The memory clocks are dividers of the reference clock.
+    memClk.bListFollowsClock = true;
     return {
         MEMORY_FLAG_FIELD(&ui.En2TBox, En2T, fkFlag, u"Slow Access Mode"),
         MEMORY_FLAG_FIELD(&ui.D_DRV_WeakBox, D_DRV_Weak, fkFlag, u"DRAM Drivers Weak Mode"),
-        MEMORY_CONFIG_FIELD(&ui.MemClkBox, MemClk, MemClk, "%1 MHz", u"Memory Clock"),
+        memClk,
         MEMORY_CONFIG_FIELD(&ui.MaxAsyncLatBox, MaxAsyncLat, MaxAsyncLat, "%1 ns", u"MaxAsyncLat"),
     };
 }

@@ -1,6 +1,7 @@
 #include "PerformanceControl/MemoryPage.h"
 
 #include <QComboBox>
+#include <QShowEvent>
 #include <QString>
 
 #include "Engine/Log.h"
@@ -38,13 +39,13 @@ void CMemoryPage::_ConnectSignals(QComboBox* pFixedBox)
 
 bool CMemoryPage::ReadMemoryTiming()
 {
-    PAGE_PROCESS_ERROR_TEXT(memory::ReadRecord<MEMORY_TIMING>(_TimingFields()), "ReadMemoryTiming");
+    PAGE_PROCESS_ERROR_TEXT(memory::ReadRecord<MEMORY_TIMING>(_TimingFields(), m_ReadChoices), "ReadMemoryTiming");
     return true;
 }
 
 bool CMemoryPage::ReadMemoryConfig()
 {
-    PAGE_PROCESS_ERROR_TEXT(memory::ReadRecord<MEMORY_CONFIG>(_ConfigFields()), "ReadMemoryConfig");
+    PAGE_PROCESS_ERROR_TEXT(memory::ReadRecord<MEMORY_CONFIG>(_ConfigFields(), m_ReadChoices), "ReadMemoryConfig");
     return true;
 }
 
@@ -54,7 +55,7 @@ bool CMemoryPage::_WriteRecord(const memory::Fields& fields, SaveProfile<Record>
     // The store first, as its users expect: it is created before any device is touched.
     CConfigParser* pStore = CConfigParser::GetInstance();
     Record written{};
-    PAGE_PROCESS_ERROR_TEXT(memory::WriteRecord(fields, written), pszMethod);
+    PAGE_PROCESS_ERROR_TEXT(memory::WriteRecord(fields, m_ReadChoices, written), pszMethod);
     m_bStoreFailed = !(this->*save)(pStore, written) || m_bStoreFailed;
     return true;
 }
@@ -93,4 +94,24 @@ bool CMemoryPage::Discard()
     bRetCode = ReadMemoryConfig();
     PAGE_PROCESS_ERROR(bRetCode, "Discard");
     return true;
+}
+
+bool CMemoryPage::_HoldsUserChange() const
+{
+    for (const memory::Fields& fields : {_TimingFields(), _ConfigFields()})
+        for (const memory::Field& field : fields)
+            if (memory::Changed(field, m_ReadChoices))
+                return true;
+    return false;
+}
+
+void CMemoryPage::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    if (_HoldsUserChange())
+        return;
+    // Selecting what was read is not the user's change.
+    const bool bModified = g_bModified;
+    Discard();
+    g_bModified = bModified;
 }

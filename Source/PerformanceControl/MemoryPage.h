@@ -1,9 +1,10 @@
 #pragma once
 // What the two "Memory" pages share: each shows fields of the memory controller's
 // timing and configuration records as lists of the values the controller allows.
-// Apply writes the whole timing record, then the whole configuration record,
-// stores what it wrote, and reads both back; Discard reads both back. Failures
-// are logged under the page's own class name.
+// Apply writes the whole timing record, then the whole configuration record, with
+// the fields the user changed, stores what it wrote, and reads both back; Discard
+// reads both back, and so does showing a page that holds no change of the user's.
+// Failures are logged under the page's own class name.
 #include "PerformanceControl/MemoryRecordFields.h"
 #include "Shell/IQVXWidget.h"
 
@@ -19,6 +20,11 @@ public:
 protected:
     // pszClass: the page's class, for its log lines ("QDDR2MC").
     explicit CMemoryPage(const char* pszClass) : m_pszClass(pszClass) {}
+
+    // The controller may have changed behind a hidden page (another page's Apply, a
+    // profile, Auto Clock): shown again without a change of the user's, the page
+    // shows what the controller holds now.
+    void showEvent(QShowEvent* event) override;
 
     bool ReadMemoryTiming();
     bool ReadMemoryConfig();
@@ -49,7 +55,10 @@ private:
     void on_valueChanged(int index);
     // One check line ("LOG_PROCESS_ERROR(...) at line ... in Class::method").
     void _LogFailure(const char* pszKind, const char* pszExpression, int nLine, const char* pszMethod) const;
+    // A box whose choice the user changed since the last read.
+    bool _HoldsUserChange() const;
 
     const char* m_pszClass;
+    memory::ReadChoices m_ReadChoices;   // what the last reads selected
     bool m_bStoreFailed = false;   // a profile item or file could not be written during this Apply
 };

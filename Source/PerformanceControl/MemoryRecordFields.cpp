@@ -36,7 +36,29 @@ const Field* FindField(const Fields& fields, QComboBox* const* ppBox)
     return nullptr;
 }
 
+// Reads again the lists that follow the reference clock; a failed list call keeps
+// the choices offered so far.
+void RefreshMovingLists(IMemoryControllerDevice* pMC, const Fields& fields)
+{
+    for (const Field& field : fields) {
+        QComboBox* box = *field.ppBox;
+        if (!field.bListFollowsClock || !box)
+            continue;
+        const ListSlot slot = field.list;
+        auto list = [pMC, slot](double* values, unsigned* count) { return (pMC->*slot)(values, count); };
+        const bool bRetCode = RefreshChoices(box, list, field.pattern);
+        LOG_CHECK_ERROR(bRetCode);
+    }
+}
+
 } // namespace
+
+bool Changed(const Field& field, const ReadChoices& read)
+{
+    QComboBox* box = *field.ppBox;
+    const auto it = read.find(field.ppBox);
+    return box && it != read.end() && box->currentIndex() != it->second;
+}
 
 double FieldValue(const void* record, const Field& field)
 {
@@ -93,12 +115,13 @@ const char* GetRecord(IMemoryControllerDevice*& pMC, Record& record)
 } // namespace
 
 template <class Record>
-const char* ReadRecord(const Fields& fields)
+const char* ReadRecord(const Fields& fields, ReadChoices& read)
 {
     IMemoryControllerDevice* pMC = nullptr;
     Record record{};
     if (const char* pszFailed = GetRecord(pMC, record))
         return pszFailed;
+    RefreshMovingLists(pMC, fields);
     for (const Field& field : fields) {
         QComboBox* box = *field.ppBox;
         if (!box)
@@ -107,31 +130,32 @@ const char* ReadRecord(const Fields& fields)
         const bool bMatched = SelectByData(box, field.kind == fkValue ? QVariant(value) : QVariant(value != 0.0));
         if (!bMatched && field.bDisableUnmatched)
             box->setEnabled(false);
+        read[field.ppBox] = box->currentIndex();
     }
     return nullptr;
 }
 
 template <class Record>
-const char* WriteRecord(const Fields& fields, Record& written)
+const char* WriteRecord(const Fields& fields, const ReadChoices& read, Record& written)
 {
     IMemoryControllerDevice* pMC = nullptr;
     Record record{};
     if (const char* pszFailed = GetRecord(pMC, record))
         return pszFailed;
+    RefreshMovingLists(pMC, fields);
     for (const Field& field : fields) {
-        QComboBox* box = *field.ppBox;
         double value;
-        if (field.kind != fkShownFlag && box && CurrentValue(box, value))
+        if (field.kind != fkShownFlag && Changed(field, read) && CurrentValue(*field.ppBox, value))
             SetFieldValue(&record, field, value);
     }
     written = record;
     return (pMC->*RecordSlots<Record>::set)(&record) ? nullptr : "bRetCode";
 }
 
-template const char* ReadRecord<MEMORY_TIMING>(const Fields&);
-template const char* ReadRecord<MEMORY_CONFIG>(const Fields&);
-template const char* WriteRecord<MEMORY_TIMING>(const Fields&, MEMORY_TIMING&);
-template const char* WriteRecord<MEMORY_CONFIG>(const Fields&, MEMORY_CONFIG&);
+template const char* ReadRecord<MEMORY_TIMING>(const Fields&, ReadChoices&);
+template const char* ReadRecord<MEMORY_CONFIG>(const Fields&, ReadChoices&);
+template const char* WriteRecord<MEMORY_TIMING>(const Fields&, const ReadChoices&, MEMORY_TIMING&);
+template const char* WriteRecord<MEMORY_CONFIG>(const Fields&, const ReadChoices&, MEMORY_CONFIG&);
 
 bool StoreProfile(CConfigParser* pStore, const Fields& fields, const void* record, bool bSaveEach, bool bSaveAtEnd)
 {

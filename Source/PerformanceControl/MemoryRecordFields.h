@@ -5,6 +5,7 @@
 // read-modify-write on whole records, so a field no box shows keeps what the
 // controller returned.
 #include <cstddef>
+#include <map>
 #include <vector>
 
 #include "QVXLogic/DeviceManager.h"
@@ -31,8 +32,16 @@ struct Field {
     const char* pattern;       // choice text, "%1 ns"
     const char16_t* key;       // profile item; null: never stored
     bool bDisableUnmatched;    // a value outside the list disables the box too
+    bool bListFollowsClock = false;   // the list moves with the reference clock
 };
 using Fields = std::vector<Field>;
+
+// The position the last read selected in each box (by the form member): a box
+// still there holds no change of the user's.
+using ReadChoices = std::map<QComboBox* const*, int>;
+
+// True when the user chose something else in the field's box since the last read.
+bool Changed(const Field& field, const ReadChoices& read);
 
 inline IMemoryControllerDevice* MemoryController()
 {
@@ -48,18 +57,23 @@ bool FillFields(IMemoryControllerDevice* pMC, const std::vector<QComboBox* const
                 const Fields& config);
 
 // Reads the whole record (MEMORY_TIMING or MEMORY_CONFIG) from controller 0 and
-// selects each field's value in its box (boxes the page deleted are skipped).
-// Null, or the text of the failed check ("pMC", "bRetCode").
+// selects each field's value in its box (boxes the page deleted are skipped),
+// noting the positions in read. A list that follows the reference clock is read
+// again first when it moved. Null, or the text of the failed check ("pMC",
+// "bRetCode").
 template <class Record>
-const char* ReadRecord(const Fields& fields);
+const char* ReadRecord(const Fields& fields, ReadChoices& read);
 
-// Reads the whole record, overwrites each written field with its box's current
-// choice and writes the record back; written holds what was handed to the
-// controller. A box without a choice (an empty list, or a controller value outside
-// its list) leaves the value the controller returned: writing 0.0 into a timing
-// can keep a machine from starting. Null, or the text of the failed check.
+// Reads the whole record, overwrites each field the user changed with its box's
+// current choice and writes the record back; written holds what was handed to the
+// controller. Every other field keeps the value the controller holds now: a box
+// left alone may show a value that no longer applies (another page moved the
+// reference clock, and the memory clocks with it), and a box without a choice
+// would write 0.0, which can keep a machine from starting. A choice in a list that
+// moved since is taken at the same position of the list in force. Null, or the
+// text of the failed check.
 template <class Record>
-const char* WriteRecord(const Fields& fields, Record& written);
+const char* WriteRecord(const Fields& fields, const ReadChoices& read, Record& written);
 
 // Stores one profile item per stored field, with the value the record holds, under
 // controller 0's type name and name, saving the file after each item (bSaveEach)

@@ -54,8 +54,14 @@ bool QBasicMode::UnInit()
 void QBasicMode::showEvent(QShowEvent* event)
 {
     IQVXWidget::showEvent(event);
-    if (m_bIsInitialized)
+    if (m_bIsInitialized) {
+        // Another page, a profile or Auto Clock may have moved the clocks while the
+        // page was hidden: without a level of the user's, the targets are the clocks
+        // the generator runs at now.
+        if (!m_bLevelChanged)
+            _ReadTargets();
         return;
+    }
     // The slider move made by loading is not the user's change.
     const bool bModified = g_bModified;
     m_bIsInitialized = LoadData();
@@ -82,8 +88,7 @@ bool QBasicMode::LoadData()
     m_dDefaultHTRefClock = kBaseHTRefClock;
     m_dDefaultPCIeClock = kBasePCIeClock;
     // Until a level is chosen the targets are the clocks the generator runs at.
-    m_dHTRefClock = pClockGen->GetHTRefClock();
-    m_dPCIeClock = pClockGen->GetPCIeClock();
+    _ReadTargets();
 
     QString text;
     if (CConfigParser* pConfig = CConfigParser::GetInstance();
@@ -95,6 +100,14 @@ bool QBasicMode::LoadData()
     }
     ui.ModeSlider->setSliderPosition(m_nLevel);
     return true;
+}
+
+void QBasicMode::_ReadTargets()
+{
+    if (IClockGeneratorDevice* pClockGen = dev::ClockGen()) {
+        m_dHTRefClock = pClockGen->GetHTRefClock();
+        m_dPCIeClock = pClockGen->GetPCIeClock();
+    }
 }
 
 bool QBasicMode::_MapLevelToLists(int nLevel, double& dPCIe, double& dHTRef) const

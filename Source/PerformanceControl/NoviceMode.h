@@ -33,6 +33,8 @@ private slots:
 
 private:
     bool LoadData();
+    // The targets become the clocks the generator runs at.
+    void _ReadTargets();
     bool _MapLevelToLists(int nLevel, double& dPCIe, double& dHTRef) const;
 
     Ui::BasicModeClass ui;

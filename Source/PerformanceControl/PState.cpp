@@ -177,9 +177,13 @@ bool QJYPState::Discard()
         auto* pTreeItem = new QTreeWidgetItem(ui.treeWidget);
         pTreeItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         pTreeItem->setCheckState(0, info.bEnabled ? Qt::Checked : Qt::Unchecked);
+        pTreeItem->setData(0, Qt::UserRole, info.bEnabled);
         pTreeItem->setText(0, tr("Pstate %1").arg(i));
-        for (int f = 0; f < kRawFieldCount; ++f)
+        for (int f = 0; f < kRawFieldCount; ++f) {
+            // What was read stays beside the cell, so a write knows what the user edited.
             pTreeItem->setText(f + 1, ToHex(info.*kRawFields[f]));
+            pTreeItem->setData(f + 1, Qt::UserRole, pTreeItem->text(f + 1));
+        }
         _SetToolTips(i, info);
     }
     ui.treeWidget->expandAll();
@@ -248,9 +252,14 @@ bool QJYPState::_WriteTable()
             LOG_PROCESS_ERROR(bRetCode);
             QTreeWidgetItem* pTreeItem = ui.treeWidget->topLevelItem(i);
             LOG_PROCESS_ERROR(pTreeItem);
+            // Only the cells the user edited: every other field keeps what the
+            // processor holds now, which may have changed since the table was read.
             for (int f = 0; f < kRawFieldCount; ++f)
-                FromHex(pTreeItem->text(f + 1), info.*kRawFields[f]);
-            info.bEnabled = pTreeItem->checkState(0) == Qt::Checked;
+                if (pTreeItem->text(f + 1) != pTreeItem->data(f + 1, Qt::UserRole).toString())
+                    FromHex(pTreeItem->text(f + 1), info.*kRawFields[f]);
+            const bool bEnabled = pTreeItem->checkState(0) == Qt::Checked;
+            if (bEnabled != pTreeItem->data(0, Qt::UserRole).toBool())
+                info.bEnabled = bEnabled;
             bRetCode = pCPU->SetPstateInfo(i, &info);
             LOG_PROCESS_ERROR(bRetCode);
             bRetCode = pCPU->GetPstateInfo(i, &info);
@@ -343,6 +352,12 @@ void QJYPState::showEvent(QShowEvent* event)
     IQVXWidget::showEvent(event);
     if (_ProcessorCount() == 0)
         return;
+    // The definitions may have changed while the page was hidden: an unedited
+    // table shows what the processor holds now.
+    if (!m_bEdited) {
+        const bool bRetCode = Discard();
+        LOG_CHECK_ERROR(bRetCode);
+    }
     const bool bEnable = !g_bTestRunning;
     for (CPU_ROW& row : m_CPURow)
         for (QButton* pButton : {row.pLeftButton, row.pRightButton, row.pPlayButton})

@@ -66,6 +66,19 @@ inline void LoadBoardOver(const QString& variantPath)
     ASSERT_TRUE(LoadDefaultBoardWith(QJsonDocument::fromJson(variant.readAll()).object()));
 }
 
+// A device-library variant under tests/fixtures/boards, by its name ("qvx-ddr").
+inline QString BoardVariant(const char* name)
+{
+    return QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(name));
+}
+
+// One tick of an object's timer, sent instead of waited for.
+inline void SendTick(QObject* object)
+{
+    QTimerEvent tick(0);
+    QCoreApplication::sendEvent(object, &tick);
+}
+
 // <build>/screenshots, where the tests leave their pictures to be looked at.
 inline QString ScreenshotDir()
 {

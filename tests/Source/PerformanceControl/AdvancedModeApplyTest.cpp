@@ -5,6 +5,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 
+#include <functional>
+
+#include "PerformanceControl/AdvancedModeSupport.h"
+
 #include "support/LogCapture.h"
 
 using test::AdvancedModeTest;
@@ -42,13 +46,13 @@ TEST_F(AdvancedModeTest, ApplyWritesInOrderStoresAndReadsBack)
 
     ClearJournal();
     ASSERT_TRUE(page->Apply());
+    // What the user moved, nothing else: the NB VID and the HT multiplier stay alone.
     const std::vector<std::string> expected = {
-        "CPU0.SetMultiplier(11.5)", "CPU0.SetCPUVid(1.3)", "CPU0.SetNBVid(1.14999)",
-        "CPU1.SetMultiplier(11.5)", "CPU1.SetCPUVid(1.3)", "CPU1.SetNBVid(1.14999)",
-        "CPU2.SetMultiplier(11.5)", "CPU2.SetCPUVid(1.3)", "CPU2.SetNBVid(1.14999)",
-        "CPU3.SetMultiplier(11.5)", "CPU3.SetCPUVid(1.3)", "CPU3.SetNBVid(1.14999)",
+        "CPU0.SetMultiplier(11.5)", "CPU0.SetCPUVid(1.3)",
+        "CPU1.SetMultiplier(11.5)", "CPU1.SetCPUVid(1.3)",
+        "CPU2.SetMultiplier(11.5)", "CPU2.SetCPUVid(1.3)",
+        "CPU3.SetMultiplier(11.5)", "CPU3.SetCPUVid(1.3)",
         "CG.SetHTRefClock(220)",
-        "HT.SetLinkInfo(0, m=10)", "NB.SetHTLinkMultiplier(10)", "SB.ApplyHTLinkChange()",
         "GPU0.SetEngineClock(600)",
         "PWM2.SetChannelVoltage(Mem VDDQ, 190000)",
     };
@@ -59,10 +63,10 @@ TEST_F(AdvancedModeTest, ApplyWritesInOrderStoresAndReadsBack)
     EXPECT_EQ(Stored("CPU", cpu, "Multiplier"), "11.5");
     EXPECT_EQ(Stored("CPU", cpu, "Multiplier4"), "11.5");
     EXPECT_EQ(Stored("CPU", cpu, "CPUVID"), "130000");
-    EXPECT_EQ(Stored("CPU", cpu, "NBVID"), "114999");
+    EXPECT_EQ(Stored("CPU", cpu, "NBVID"), "");
     EXPECT_EQ(Stored("ClockGen", Name(g_DeviceManager.GetDevice(dtClockGenerator, 0)), "HTRefClock"), "220");
     EXPECT_EQ(Stored("ClockGen", Name(g_DeviceManager.GetDevice(dtClockGenerator, 0)), "PCIeClock"), "");
-    EXPECT_EQ(Stored("HTLink", Name(g_DeviceManager.GetDevice(dtHTLink, 0)), "Multiplier"), "10");
+    EXPECT_EQ(Stored("HTLink", Name(g_DeviceManager.GetDevice(dtHTLink, 0)), "Multiplier"), "");
     EXPECT_EQ(Stored("GPU", Name(g_DeviceManager.GetDevice(dtGPU, 0)), "IGPClock"), "600");
     EXPECT_EQ(Stored("GPU", Name(g_DeviceManager.GetDevice(dtGPU, 0)), "SidePortClock"), "");
     EXPECT_EQ(Stored("PWMController2", Name(g_DeviceManager.GetDevice(dtPWMController2, 0)), "Mem VDDQ"), "190000");
@@ -75,13 +79,21 @@ TEST_F(AdvancedModeTest, ApplyWritesInOrderStoresAndReadsBack)
     EXPECT_EQ(Text("CurrentCPUVid"), "1.3000 V");
     EXPECT_EQ(Slider("ExtSlider")->value(), 220);
 
-    // A second Apply rewrites only the multipliers, the VIDs and the HT multiplier.
+    // A second Apply writes nothing: the user moved nothing since.
     ClearJournal();
     ASSERT_TRUE(page->Apply());
-    for (const std::string& line : Writes())
-        EXPECT_TRUE(line.rfind("CPU", 0) == 0 || line.rfind("HT.", 0) == 0 || line.rfind("NB.", 0) == 0
-                    || line.rfind("SB.", 0) == 0) << line;
-    EXPECT_EQ(Only(Writes(), "SetMultiplier").size(), 4u);
+    EXPECT_EQ(Writes(), std::vector<std::string>{});
+
+    // The HT multiplier and the NB VID are written when moved.
+    Slider("HTMulSlider")->setValue(9);
+    Slider("NBVidSlider")->setValue(120000);
+    ClearJournal();
+    ASSERT_TRUE(page->Apply());
+    EXPECT_EQ(Writes(), (std::vector<std::string>{"CPU0.SetNBVid(1.2)", "CPU1.SetNBVid(1.2)", "CPU2.SetNBVid(1.2)",
+                                                  "CPU3.SetNBVid(1.2)", "HT.SetLinkInfo(0, m=9)",
+                                                  "NB.SetHTLinkMultiplier(9)", "SB.ApplyHTLinkChange()"}));
+    EXPECT_EQ(Stored("CPU", cpu, "NBVID"), "120000");
+    EXPECT_EQ(Stored("HTLink", Name(g_DeviceManager.GetDevice(dtHTLink, 0)), "Multiplier"), "9");
 }
 
 TEST_F(AdvancedModeTest, WriteOrderFollowsTheReferenceClockAndTheVid)
@@ -104,10 +116,11 @@ TEST_F(AdvancedModeTest, WriteOrderFollowsTheReferenceClockAndTheVid)
         if (c.ext)
             Slider("ExtSlider")->setValue(c.ext);
         Slider("CPUVidSlider")->setValue(c.vid);
+        Slider("CPUMulSlider")->setValue(30);
         ClearJournal();
         ASSERT_TRUE(page->Apply());
         const std::vector<std::string> writes = Writes();
-        const int mul = IndexOf(writes, "CPU0.SetMultiplier(16)");
+        const int mul = IndexOf(writes, "CPU0.SetMultiplier(15)");
         const int vid = IndexOf(writes, "CPU0.SetCPUVid(" + QString::number(c.vid / 100000.0).toStdString() + ")");
         ASSERT_GE(mul, 0);
         ASSERT_GE(vid, 0);
@@ -143,6 +156,12 @@ TEST_F(AdvancedModeTest, EachCoreItsOwnMultiplierWhenNotAllCoresTogether)
                                         "CPU3.SetMultiplier(11.5)"}));
     const QString cpu = Name(g_DeviceManager.GetDevice(dtCPU, 1));
     EXPECT_EQ(Stored("CPU", cpu, "Multiplier2"), "10.5");
+
+    // One core moved: only that processor is written.
+    Slider("CPUMulSlider_3")->setValue(24);
+    ClearJournal();
+    ASSERT_TRUE(page->Apply());
+    EXPECT_EQ(Writes(), std::vector<std::string>{"CPU2.SetMultiplier(12)"});
 }
 
 TEST_F(AdvancedModeTest, ColourBandsAndUnits)
@@ -182,4 +201,61 @@ TEST_F(AdvancedModeTest, ColourBandsAndUnits)
     // VIDs with four decimals, rails with three.
     EXPECT_EQ(Text("CPUVidLabel"), "1.4375");
     EXPECT_EQ(Text("VDDQVolValLabel"), "2.080");
+}
+
+// Auto Clock, Novice Mode or a profile change the hardware behind the hidden page:
+// shown again without a change of the user's, every control shows what runs now,
+// and an Apply that changed nothing writes none of the old targets back.
+TEST_F(AdvancedModeTest, ShownAgainEveryControlReadsTheHardwareAndAnUntouchedApplyWritesNothing)
+{
+    ASSERT_TRUE(Open());
+    g_bModified = false;   // as the main window leaves it after building its pages
+    Show();
+    const uint16_t calibration = g_CMOSItemList.FindItem(advmode::kCalibrationItems[0]);
+    const struct {
+        const char* control;
+        std::function<void(int value)> change;
+        int first, second;   // the control's value (position of a box) for each
+    } cases[] = {
+        {"CPUMulSlider", [](int v) { for (unsigned long i = 0; i < 4; ++i) EXPECT_TRUE(dev::Cpu(i)->SetMultiplier(v / 2.0)); }, 8, 9},
+        {"CPUMulSlider_3", [](int v) { EXPECT_TRUE(dev::Cpu(2)->SetMultiplier(v / 2.0)); }, 10, 11},
+        {"CPUVidSlider", [](int v) { EXPECT_TRUE(dev::Cpu(0)->SetCPUVid(v / 100000.0)); }, 120000, 122500},
+        {"HTMulSlider", [](int v) {
+             HTLINK_INFO info{};
+             EXPECT_TRUE(dev::HTLink()->GetLinkInfo(0, &info));
+             info.dLinkMultiplier = v;
+             EXPECT_TRUE(dev::HTLink()->SetLinkInfo(0, &info));
+         }, 8, 9},
+        {"ExtSlider", [](int v) { EXPECT_TRUE(dev::ClockGen()->SetHTRefClock(v)); }, 210, 205},
+        {"PCIESlider", [](int v) { EXPECT_TRUE(dev::ClockGen()->SetPCIeClock(v)); }, 104, 106},
+        {"IGPSlider", [](int v) { EXPECT_TRUE(dev::Gpu()->SetEngineClock(v)); }, 600, 650},
+        {"VDDQVolSlider", [](int v) { EXPECT_TRUE(dev::Pwm2()->SetChannelVoltage(0, v)); }, 185000, 188000},
+        {"DCEnableBox", [calibration](int v) { EXPECT_TRUE(g_CMOSItemList.SetItemValue(calibration, v)); }, 2, 3},
+    };
+    auto shown = [this](const char* control) {
+        if (auto* pBox = W<QComboBox>(control))
+            return pBox->currentIndex();
+        return Slider(control)->value();
+    };
+
+    page->hide();
+    for (const auto& c : cases)
+        c.change(c.first);
+    page->show();
+    QCoreApplication::processEvents();
+    for (const auto& c : cases)
+        EXPECT_EQ(shown(c.control), c.first) << c.control;
+    EXPECT_FALSE(g_bModified);
+    Tick();
+    EXPECT_EQ(Text("TargetCPUSpeed").toStdString(), "840 MHz");   // 4 x 210, as it runs
+    EXPECT_EQ(Text("CurrentCPUSpeed").toStdString(), "840.00 MHz");
+
+    page->hide();
+    for (const auto& c : cases)
+        c.change(c.second);
+    ClearJournal();
+    ASSERT_TRUE(page->Apply());
+    EXPECT_EQ(Writes(), std::vector<std::string>{});
+    for (const auto& c : cases)
+        EXPECT_EQ(shown(c.control), c.second) << c.control;   // read back after Apply
 }

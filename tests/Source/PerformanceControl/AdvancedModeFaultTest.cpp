@@ -109,6 +109,9 @@ TEST_F(AdvancedModeTest, RefusedWritesAreNotStoredAndUnreadRecordsNotWritten)
     ASSERT_TRUE(Open());
     Show();
     Slider("ExtSlider")->setValue(190);
+    Slider("CPUMulSlider")->setValue(30);
+    Slider("CPUVidSlider")->setValue(130000);
+    Slider("HTMulSlider")->setValue(9);
     SetFault("qvx:CPU.SetMultiplier");
     SetFault("qvx:CG.SetHTRefClock");
     SetFault("qvx:HT.GetLinkInfo");
@@ -116,7 +119,7 @@ TEST_F(AdvancedModeTest, RefusedWritesAreNotStoredAndUnreadRecordsNotWritten)
     EXPECT_TRUE(page->Apply());
     const QString cpu = Name(g_DeviceManager.GetDevice(dtCPU, 0));
     EXPECT_EQ(Stored("CPU", cpu, "Multiplier"), "");       // refused: not claimed
-    EXPECT_EQ(Stored("CPU", cpu, "CPUVID"), "132500");     // taken
+    EXPECT_EQ(Stored("CPU", cpu, "CPUVID"), "130000");     // taken
     // The refused reference clock is stored as the clock the generator still runs at.
     EXPECT_EQ(Stored("ClockGen", Name(g_DeviceManager.GetDevice(dtClockGenerator, 0)), "HTRefClock"), "200");
     // No link record was read, so none is written, and the bridges are left alone.

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "PerformanceControl/DDR2MC.h"
+#include "QVXLogic/ClockGeneratorDevice.h"
 #include "QVXLogic/ProfileSettings.h"
 #include "Source/Files.h"
 #include "Source/PerformanceControl/MemoryFixture.h"
@@ -387,4 +388,39 @@ TEST_F(DDR2MCTest, TheStoredItemsApplyAsAProfile)
     EXPECT_EQ(Timing().Trcd, 6);
     EXPECT_EQ(Config().PowerDownEn, 1);
     EXPECT_EQ(Config().ProcOdt[1], 300);
+}
+
+// Another page moved the reference clock in the same Apply, before this one: the
+// memory clocks moved with it. A memory clock left alone keeps the clock in force; a
+// chosen one is taken at its place in the list in force. Either way the other
+// changes are written, and the box shows the controller's clock in the new list.
+TEST_F(DDR2MCTest, MemoryClocksFollowAReferenceClockSetBeforeTheWrite)
+{
+    const struct {
+        const char* chosen;   // null: the box is left alone
+        double refMHz;
+        const char* shown;
+        double memClk;
+    } cases[] = {
+        {nullptr, 210, "700 MHz", 666.667 * 210 / 200},
+        {"800 MHz", 205, "820 MHz", 800.0 * 205 / 200},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen ? c.chosen : "left alone");
+        page.reset();
+        UseVariant("qvx-ddr3-external");
+        Create();
+        Pick("TrcdBox", "10 bus clock");
+        Pick("DramTermBox", "120 ohms");
+        if (c.chosen)
+            Pick("MemClkBox", QLatin1String(c.chosen));
+        ASSERT_TRUE(QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0)->SetHTRefClock(c.refMHz));
+        ASSERT_TRUE(page->Apply());
+        EXPECT_EQ(Timing().Trcd, 10);
+        EXPECT_EQ(Config().DramTerm, 120);
+        EXPECT_DOUBLE_EQ(Config().MemClk, c.memClk);
+        EXPECT_EQ(Shown("MemClkBox").toStdString(), c.shown);
+        EXPECT_EQ(Box("MemClkBox")->count(), 4);
+        EXPECT_DOUBLE_EQ(StoredItem("Memory Clock").toDouble(), c.memClk);
+    }
 }

@@ -81,13 +81,12 @@ TEST_F(FanControlTest, ModesAndSpeedsAreReadAndApplied)
     EXPECT_FALSE(Group(2)->isEnabled());
     EXPECT_FALSE(Auto(2)->isChecked() || Manual(2)->isChecked());
 
+    // Nothing chosen by the user: nothing is set again, nothing stored.
     ForgetWrites();
     EXPECT_TRUE(page->Apply());
-    EXPECT_EQ(Writes(), (std::vector<std::string>{"SC.SetFanMode(0, 3)", "SC.SetFanMode(1, 2)",
-                                                  "SC.SetFanSpeedPercent(1, 60)"}));
-    EXPECT_EQ(Stored("FanControl", "Settings", "Fan1SpeedPercentage"), QStringLiteral("60"));
-    EXPECT_TRUE(Stored("FanControl", "Settings", "Fan0SpeedPercentage").isEmpty());
-    EXPECT_TRUE(Stored("FanControl", "Settings", "Fan2SpeedPercentage").isEmpty());
+    EXPECT_EQ(Writes(), std::vector<std::string>{});
+    for (const char* item : {"Fan0SpeedPercentage", "Fan1SpeedPercentage", "Fan2SpeedPercentage"})
+        EXPECT_TRUE(Stored("FanControl", "Settings", item).isEmpty()) << item;
 }
 
 TEST_F(FanControlTest, TheUsersChoicesReachTheSensorChip)
@@ -110,6 +109,10 @@ TEST_F(FanControlTest, TheUsersChoicesReachTheSensorChip)
                                                   "SC.SetFanMode(1, 3)", "SC.SetFanMode(2, 2)",
                                                   "SC.SetFanSpeedPercent(2, 26)"}));
     EXPECT_EQ(Stored("FanControl", "Settings", "Fan0SpeedPercentage"), QStringLiteral("75"));
+    // The fans now run as chosen: a second Apply sets nothing again.
+    ForgetWrites();
+    EXPECT_TRUE(page->Apply());
+    EXPECT_EQ(Writes(), std::vector<std::string>{});
 
     // Discard shows the sensor chip's state again.
     Manual(1)->click();
@@ -122,6 +125,8 @@ TEST_F(FanControlTest, TheUsersChoicesReachTheSensorChip)
 TEST_F(FanControlTest, ARefusedWriteFailsApplyAndStoresNothing)
 {
     Create();
+    Slider(1)->setValue(70);
+    Auto(2)->click();
     Fault("qvx:SC.SetFanSpeedPercent");
     ForgetWrites();
     EXPECT_FALSE(page->Apply());
@@ -129,7 +134,7 @@ TEST_F(FanControlTest, ARefusedWriteFailsApplyAndStoresNothing)
     EXPECT_TRUE(Stored("FanControl", "Settings", "Fan1SpeedPercentage").isEmpty());
     // The other fans were still handled.
     const std::vector<std::string> writes = Writes();
-    EXPECT_NE(std::find(writes.begin(), writes.end(), "SC.SetFanMode(0, 3)"), writes.end());
+    EXPECT_NE(std::find(writes.begin(), writes.end(), "SC.SetFanMode(2, 3)"), writes.end());
 }
 
 TEST_F(FanControlTest, AFanWhoseModeCannotBeReadIsNeverForcedToManual)

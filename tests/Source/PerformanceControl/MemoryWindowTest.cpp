@@ -6,18 +6,22 @@
 #include <QDir>
 #include <QLCDNumber>
 #include <QLineEdit>
+#include <QSlider>
 
 #include <cstring>
 
 #include "PerformanceControl/DDR2MC.h"
 #include "PerformanceControl/DDRMC.h"
+#include "QVXLogic/ClockGeneratorDevice.h"
 #include "QVXLogic/MemoryDevices.h"
 #include "Shell/LcdText.h"
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "SystemInfo/BasicInfo.h"
 #include "support/LogCapture.h"
 
+using test::BoardVariant;
 using test::MainWindowTest;
+using test::SendTick;
 
 namespace {
 
@@ -29,22 +33,15 @@ const QString kSystem = QStringLiteral("System\nInformation");
 const char kTable[] =
     "<PageList><Group Name=\"Status\\nMonitor\"><Page Name=\"Board Status\"/></Group>"
     "<Group Name=\"Performance\\nControl\"><Page Name=\"Memory\"/></Group></PageList>";
+// Advanced Mode: Clock/Voltage and Memory both shown, applied in this order.
+const char kAdvancedTable[] =
+    "<PageList><Group Name=\"Performance\\nControl\">"
+    "<Page Name=\"Clock/Voltage\"/><Page Name=\"Memory\"/></Group></PageList>";
 // The same with Basic, which reads the memory clock as the information pages do.
 const char kTableWithBasic[] =
     "<PageList><Group Name=\"System\\nInformation\"><Page Name=\"Basic\"/></Group>"
     "<Group Name=\"Status\\nMonitor\"><Page Name=\"Board Status\"/></Group>"
     "<Group Name=\"Performance\\nControl\"><Page Name=\"Memory\"/></Group></PageList>";
-
-QString Variant(const char* name)
-{
-    return QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(name));
-}
-
-void Tick(QObject* object)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(object, &tick);
-}
 
 } // namespace
 
@@ -55,7 +52,7 @@ TEST_F(MainWindowTest, TheMemoryPageOfTheBoardsMemoryTypeIsTheOneAccepted)
     TearDown();
     SetUp();
 
-    test::LoadBoardOver(Variant("qvx-ddr"));
+    test::LoadBoardOver(BoardVariant("qvx-ddr"));
     ASSERT_TRUE(Open());
     EXPECT_TRUE(dynamic_cast<QDDRMC*>(window->GetWidget(kPerformance, QStringLiteral("Memory"))));
     EXPECT_TRUE(test::LogContains("Page Memory initialization failed."));
@@ -63,7 +60,7 @@ TEST_F(MainWindowTest, TheMemoryPageOfTheBoardsMemoryTypeIsTheOneAccepted)
 
 TEST_F(MainWindowTest, AMemoryClockAppliedOnTheMemoryPageShowsOnBoardStatusAndBasic)
 {
-    test::LoadBoardOver(Variant("qvx-ddr3-external"));
+    test::LoadBoardOver(BoardVariant("qvx-ddr3-external"));
     ASSERT_TRUE(Open(kTableWithBasic));
     IQVXWidget* status = window->GetWidget(kStatus, QStringLiteral("Board Status"));
     IQVXWidget* basic = window->GetWidget(kSystem, QStringLiteral("Basic"));
@@ -76,9 +73,9 @@ TEST_F(MainWindowTest, AMemoryClockAppliedOnTheMemoryPageShowsOnBoardStatusAndBa
     // Each page reads the controller only while it is the one shown.
     auto readBoth = [&] {
         EXPECT_TRUE(window->ShowWidget(kStatus, QStringLiteral("Board Status")));
-        Tick(status);
+        SendTick(status);
         EXPECT_TRUE(window->ShowWidget(kSystem, QStringLiteral("Basic")));
-        Tick(basic);
+        SendTick(basic);
     };
     window->show();
     readBoth();
@@ -138,6 +135,69 @@ TEST_F(MainWindowTest, EveryBoardGetsItsMemoryPageAndAnUnchangedApplyRewritesThe
     }
 }
 
+// A new reference clock moves the controller's memory clocks with it. The Memory page
+// applied in the same run must neither trip over the memory clock it read before nor
+// lose the user's own change, and then shows the clock in force with its new list.
+TEST_F(MainWindowTest, OneApplyOfAReferenceClockAndMemoryChangesAppliesThemAll)
+{
+    const struct {
+        const char* variant;
+        const char* configBox;
+        const char* configChoice;
+        uint8_t MEMORY_CONFIG::*flag;
+        const char* memClk;     // shown after the run
+        double memClkMHz;
+        const char* nextClock;  // the list's last entry now
+        bool memClkEnabled;
+    } cases[] = {
+        {nullptr, "DCC_ENBox", "Disabled", &MEMORY_CONFIG::DCC_EN, "410 MHz", 410, "546.666 MHz", false},
+        {"qvx-ddr3-external", "PowerDownEnBox", "Enabled", &MEMORY_CONFIG::PowerDownEn, "683.334 MHz",
+         666.667 * 205 / 200, "820 MHz", true},
+        {"qvx-ddr", "D_DRV_WeakBox", "Enabled", &MEMORY_CONFIG::D_DRV_Weak, "205 MHz", 205, "205 MHz", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variant ? c.variant : "default");
+        if (c.variant)
+            test::LoadBoardOver(BoardVariant(c.variant));
+        ASSERT_TRUE(Open(kAdvancedTable));
+        window->show();
+        ASSERT_TRUE(window->ShowWidget(kPerformance, QStringLiteral("Clock/Voltage")));
+        auto* ext = window->GetWidget(kPerformance, QStringLiteral("Clock/Voltage"))->findChild<QSlider*>("ExtSlider");
+        ASSERT_TRUE(ext);
+        ext->setValue(205);
+        ASSERT_TRUE(window->ShowWidget(kPerformance, QStringLiteral("Memory")));
+        IQVXWidget* memory = window->GetWidget(kPerformance, QStringLiteral("Memory"));
+        auto* trcd = memory->findChild<QComboBox*>("TrcdBox");
+        auto* config = memory->findChild<QComboBox*>(QLatin1String(c.configBox));
+        auto* memClk = memory->findChild<QComboBox*>("MemClkBox");
+        ASSERT_TRUE(trcd && config && memClk);
+        trcd->setCurrentIndex(trcd->count() - 1);
+        const double trcdChosen = trcd->currentData().toDouble();
+        config->setCurrentIndex(config->findText(QLatin1String(c.configChoice)));
+        ASSERT_GE(config->currentIndex(), 0);
+        test::LogCapture::Instance().Clear();
+
+        window->Apply();
+        EXPECT_FALSE(test::LogContains("apply failed."));
+        EXPECT_FALSE(test::LogContains("refused"));
+        auto* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);
+        MEMORY_TIMING timing{};
+        MEMORY_CONFIG record{};
+        ASSERT_TRUE(pMC->GetTimings(&timing) && pMC->GetConfig(&record));
+        EXPECT_EQ(timing.Trcd, trcdChosen);
+        EXPECT_EQ(record.*c.flag, config->currentData().toBool() ? 1 : 0);
+        EXPECT_EQ(config->currentText().toStdString(), c.configChoice);
+        EXPECT_DOUBLE_EQ(record.MemClk, c.memClkMHz);
+        EXPECT_EQ(memClk->currentText().toStdString(), c.memClk);
+        EXPECT_EQ(memClk->itemText(memClk->count() - 1).toStdString(), c.nextClock);
+        EXPECT_EQ(memClk->isEnabled(), c.memClkEnabled);
+        EXPECT_EQ(QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0)->GetHTRefClock(), 205);
+        window->hide();
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(MainWindowTest, ARefusedMemoryWriteIsReportedByTheWindow)
 {
     ASSERT_TRUE(Open(kTable));
@@ -159,7 +219,7 @@ TEST_F(MainWindowTest, ScreenshotsOfTheMemoryPagesInEachSkin)
         SCOPED_TRACE(b.stem);
         ForEachSkin([&](const QString&) {
             if (b.variant)
-                test::LoadBoardOver(Variant(b.variant));
+                test::LoadBoardOver(BoardVariant(b.variant));
             ASSERT_TRUE(Open(kTable));
             SavePageScreenshot(kPerformance, QStringLiteral("Memory"), QLatin1String(b.stem));
             window->hide();

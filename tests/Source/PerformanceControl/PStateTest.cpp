@@ -193,6 +193,32 @@ TEST_F(PStateTest, AnEditedTableReachesEveryProcessor)
     EXPECT_EQ(Table()->topLevelItem(0)->text(1), QStringLiteral("1F"));
 }
 
+// The table is written long after it was read: a cell the user did not edit keeps
+// what the processor holds by then.
+TEST_F(PStateTest, OnlyTheEditedCellsAreWritten)
+{
+    Create();
+    Table()->topLevelItem(0)->setText(1, QStringLiteral("11"));
+    Table()->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
+    for (unsigned c = 0; c < 4; ++c) {   // meanwhile, behind the page
+        PSTATE_INFO info{};
+        ASSERT_TRUE(Cpu(c)->GetPstateInfo(1, &info));
+        info.CpuFid = 12;
+        ASSERT_TRUE(Cpu(c)->SetPstateInfo(1, &info));
+    }
+    EXPECT_TRUE(page->UnInit());
+    for (unsigned c = 0; c < 4; ++c) {
+        PSTATE_INFO info{};
+        ASSERT_TRUE(Cpu(c)->GetPstateInfo(0, &info));
+        EXPECT_EQ(info.CpuFid, 0x11);
+        ASSERT_TRUE(Cpu(c)->GetPstateInfo(1, &info));
+        EXPECT_EQ(info.CpuFid, 12);
+        ASSERT_TRUE(Cpu(c)->GetPstateInfo(2, &info));
+        EXPECT_FALSE(info.bEnabled);
+    }
+    EXPECT_EQ(Table()->topLevelItem(1)->text(1), QStringLiteral("0C"));   // reloaded
+}
+
 TEST_F(PStateTest, ACellThatIsNoNumberIsRefused)
 {
     Create();
