@@ -11,6 +11,7 @@
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
+#include "Platform/FileAside.h"
 #include "Platform/LastError.h"
 #include "Platform/RuntimeDir.h"
 #include "Platform/SimulatedBoard.h"
@@ -19,7 +20,6 @@
 #include "QVXLogic/PerformanceControl.h"
 #include "Settings/MiscSettings.h"
 #include "Settings/PageSettings.h"
-#include "Settings/SettingsFiles.h"
 #include "Settings/SkinManager.h"
 #include "Settings/TuneResultSink.h"
 #include "Shell/GlobalFlags.h"
@@ -150,7 +150,7 @@ bool ApplicationRun::Start()
     MAIN_PROCESS_ERROR_AS(m_strReason.isEmpty(), "QDir::setCurrent(folder)", 3);
 
     // A settings file set aside here is told once the log is open.
-    settings::DeferredLog setAside;
+    plat::DeferredLog setAside;
     bool bRetCode = g_MiscSettings.Load();
     MAIN_PROCESS_ERROR(bRetCode, 3);
     bRetCode = g_MiscSettings.LoadLanguage();
