@@ -10,21 +10,10 @@
 #include <sys/stat.h>
 
 #include "Platform/FileAside.h"
+#include "Source/Files.h"
 #include "support/LogCapture.h"
 
 namespace {
-
-bool Put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Sets the last change of a file or folder to the given second.
 bool Touch(const QString& path, time_t second)
@@ -39,16 +28,16 @@ QString Aside(int n) { return n == 1 ? QStringLiteral("Store.xml.bad") : QString
 
 TEST(FileAsideTest, EachFileSetAsideTakesTheNextFreeName)
 {
-    ASSERT_TRUE(Put(Aside(2), "kept earlier"));
+    ASSERT_TRUE(test::WriteFile(Aside(2), "kept earlier"));
     for (const char* damaged : {"first", "second", "third"}) {
-        ASSERT_TRUE(Put("Store.xml", damaged));
+        ASSERT_TRUE(test::WriteFile("Store.xml", damaged));
         EXPECT_TRUE(plat::SetFileAside("Store.xml"));
         EXPECT_FALSE(QFile::exists("Store.xml"));
     }
-    EXPECT_EQ(Contents(Aside(1)), "first");
-    EXPECT_EQ(Contents(Aside(2)), "kept earlier");
-    EXPECT_EQ(Contents(Aside(3)), "second");
-    EXPECT_EQ(Contents(Aside(4)), "third");
+    EXPECT_EQ(test::ReadFile(Aside(1)), "first");
+    EXPECT_EQ(test::ReadFile(Aside(2)), "kept earlier");
+    EXPECT_EQ(test::ReadFile(Aside(3)), "second");
+    EXPECT_EQ(test::ReadFile(Aside(4)), "third");
     EXPECT_TRUE(test::LogContains("Store.xml could not be read; it was kept as Store.xml.bad4."));
     EXPECT_TRUE(plat::SetFileAside("Store.xml")) << "no file: nothing to set aside";
 }
@@ -57,16 +46,16 @@ TEST(FileAsideTest, WhenEveryNameIsTakenTheOldestCopyGivesWay)
 {
     // Copies changed at 1000 + n seconds; the fifth is the oldest file, a folder older still.
     for (int n = 1; n <= 9; ++n) {
-        ASSERT_TRUE(n == 3 ? QDir().mkdir(Aside(n)) : Put(Aside(n), QByteArray::number(n)));
+        ASSERT_TRUE(n == 3 ? QDir().mkdir(Aside(n)) : test::WriteFile(Aside(n), QByteArray::number(n)));
         ASSERT_TRUE(Touch(Aside(n), n == 5 ? 900 : n == 3 ? 800 : 1000 + n));
     }
-    ASSERT_TRUE(Put("Store.xml", "newest"));
+    ASSERT_TRUE(test::WriteFile("Store.xml", "newest"));
     test::LogCapture::Instance().Clear();
     EXPECT_TRUE(plat::SetFileAside("Store.xml"));
-    EXPECT_EQ(Contents(Aside(5)), "newest");
+    EXPECT_EQ(test::ReadFile(Aside(5)), "newest");
     EXPECT_TRUE(QFileInfo(Aside(3)).isDir()) << "a folder never gives way";
     for (int n : {1, 2, 4, 6, 7, 8, 9})
-        EXPECT_EQ(Contents(Aside(n)), QByteArray::number(n));
+        EXPECT_EQ(test::ReadFile(Aside(n)), QByteArray::number(n));
     const QString changed = QDateTime::fromSecsSinceEpoch(900).toString(Qt::ISODate);
     EXPECT_TRUE(test::LogContains(("Store.xml could not be read; it was kept as Store.xml.bad5, where the oldest copy "
                                    "kept before (last changed " + changed + ") gave way.").toStdString()));

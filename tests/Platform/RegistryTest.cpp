@@ -1,10 +1,10 @@
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include "Platform/Registry.h"
+#include "Source/Files.h"
 #include "VirtualBoard/Machine.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
@@ -78,23 +78,6 @@ TEST(RegistryTest, FaultsMakeOneValueUnreadableOrUnwritable)
     EXPECT_EQ(key.QueryDword(u"B", value), ERROR_FILE_NOT_FOUND);
 }
 
-namespace {
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool Put(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
-
 TEST(RegistryTest, AHiveThatWouldNotReadBackAsItStandsIsSetAsideBeforeAWrite)
 {
     const QString hive = RegistryHiveFile(RegistryHive::LocalMachine);
@@ -111,12 +94,12 @@ TEST(RegistryTest, AHiveThatWouldNotReadBackAsItStandsIsSetAsideBeforeAWrite)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(hive + ".bad");
-        ASSERT_TRUE(Put(hive, c.bytes));
+        ASSERT_TRUE(test::WriteFile(hive, c.bytes));
         test::LogCapture::Instance().Clear();
         RegistryKey product;
         ASSERT_EQ(product.Open(RegistryHive::LocalMachine, kProductKey), ERROR_SUCCESS);
         EXPECT_EQ(product.SetDword(u"DisableQVX", 1), ERROR_SUCCESS);
-        EXPECT_EQ(Contents(hive + ".bad"), c.bytes) << "kept byte for byte";
+        EXPECT_EQ(test::ReadFile(hive + ".bad"), c.bytes) << "kept byte for byte";
         EXPECT_TRUE(test::LogContains((hive + " could not be read; it was kept as " + hive + ".bad.").toStdString()));
         // What could be read goes on beside the new value.
         QString text;
@@ -139,13 +122,13 @@ TEST(RegistryTest, ADamagedHiveThatCannotBeSetAsideIsNotWrittenOver)
 {
     const QString hive = RegistryHiveFile(RegistryHive::CurrentUser);
     const QByteArray damaged = "[Software]\nVyk\\Vyk%20Velocrest\\EnableWarningMsg=1\nhalf a line\n";
-    ASSERT_TRUE(Put(hive, damaged));
+    ASSERT_TRUE(test::WriteFile(hive, damaged));
     for (const char* name : {".bad", ".bad2", ".bad3", ".bad4", ".bad5", ".bad6", ".bad7", ".bad8", ".bad9"})
         ASSERT_TRUE(QDir().mkpath(hive + name));
     RegistryKey key;
     ASSERT_EQ(key.Open(RegistryHive::CurrentUser, kProductKey), ERROR_SUCCESS);
     EXPECT_EQ(key.SetDword(u"EnableWarningMsg", 0), ERROR_ACCESS_DENIED);
     EXPECT_EQ(key.Create(RegistryHive::CurrentUser, u"Software\\Vyk\\Other"), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(Contents(hive), damaged);
+    EXPECT_EQ(test::ReadFile(hive), damaged);
     EXPECT_TRUE(test::LogContains("could not be set aside"));
 }
