@@ -154,8 +154,9 @@ TEST_F(WidgetPluginsTest, FailingLibraryEndsTheSearchInNameOrder)
         QDir("Widget").removeRecursively();
         test::LogCapture::Instance().Clear();
         InstallPlugin("Alpha", c.config, c.variant);
-        if (c.cutTo > 0)
+        if (c.cutTo > 0) {
             ASSERT_TRUE(QFile::resize("Widget/AlphaR.so", c.cutTo));
+        }
         InstallPlugin("beta", {{"Plug B"}, {}});           // after Alpha in name order, whatever the case
         EXPECT_FALSE(manager.LoadPlugins());
         EXPECT_TRUE(test::LogContains(c.log));

@@ -136,8 +136,9 @@ TEST_F(ProcessTest, ABoardFileThatCannotLoadStopsTheShippedProgramWithAClearErro
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        if (!c.content.isEmpty())
+        if (!c.content.isEmpty()) {
             ASSERT_TRUE(test::WriteFile(test::TestDir() + "/" + c.file, c.content));
+        }
         m_env.insert("VELOCREST_BOARD", c.file);
         QProcess process;
         process.setProcessEnvironment(m_env);
