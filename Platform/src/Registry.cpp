@@ -4,6 +4,12 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
+
+#include <utility>
+#include <vector>
+
+#include "Platform/FileAside.h"
 
 #include "VirtualBoard/Machine.h"
 
@@ -57,6 +63,51 @@ long Sync(QSettings& settings)
     return ERROR_SUCCESS;
 }
 
+// Whether QSettings writes the hive back as it stands: UTF-8 text whose every line is
+// blank, a [section] or a key=value pair. Anything else (a stray line, a comment,
+// Latin-1 bytes) its next write drops or changes.
+bool ReadsBackCleanly(const QString& file)
+{
+    QFile hive(file);
+    if (!hive.exists())
+        return true;
+    if (!hive.open(QIODevice::ReadOnly))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(hive.readAll());
+    if (utf8.hasError())
+        return false;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        line = line.trimmed();
+        if (line.isEmpty() || (line.startsWith(u'[') && line.endsWith(u']')))
+            continue;
+        if (!line.contains(u'=') || line.startsWith(u';') || line.startsWith(u'#'))
+            return false;
+    }
+    return true;
+}
+
+// Before anything is written over a hive that does not read back cleanly, it is set
+// aside as the settings files are; what could be read of it goes on in a new hive.
+// False when it cannot be set aside: then it must not be written.
+bool SetDamagedHiveAside(const QString& file)
+{
+    if (ReadsBackCleanly(file))
+        return true;
+    std::vector<std::pair<QString, QVariant>> readable;
+    {
+        QSettings damaged(file, QSettings::IniFormat);
+        for (const QString& key : damaged.allKeys())
+            readable.emplace_back(key, damaged.value(key));
+    }
+    if (!SetFileAside(file))
+        return false;
+    QSettings fresh(file, QSettings::IniFormat);
+    for (const auto& [key, value] : readable)
+        fresh.setValue(key, value);
+    return Sync(fresh) == ERROR_SUCCESS;
+}
+
 } // namespace
 
 QString RegistryRoot()
@@ -90,14 +141,20 @@ long RegistryKey::Create(RegistryHive hive, QStringView path)
 {
     m_bOpen = false;
     const QString group = GroupOf(path);
+    const QString file = RegistryHiveFile(hive);
+    bool exists = false;
     {
-        QSettings settings(RegistryHiveFile(hive), QSettings::IniFormat);
-        if (!KeyExists(settings, group)) {
-            MakePrivateFolders(RegistryRoot());
-            settings.setValue(group + QLatin1Char('/') + kKeyMarker, QString());
-            if (Sync(settings) != ERROR_SUCCESS)
-                return ERROR_ACCESS_DENIED;
-        }
+        QSettings settings(file, QSettings::IniFormat);
+        exists = KeyExists(settings, group);
+    }
+    if (!exists) {
+        MakePrivateFolders(RegistryRoot());
+        if (!SetDamagedHiveAside(file))
+            return ERROR_ACCESS_DENIED;
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue(group + QLatin1Char('/') + kKeyMarker, QString());
+        if (Sync(settings) != ERROR_SUCCESS)
+            return ERROR_ACCESS_DENIED;
     }
     m_hive = hive;
     m_group = group;
@@ -156,14 +213,17 @@ long RegistryKey::_Write(QStringView name, const QString* value)
         return ERROR_INVALID_DATA;
     if (ValueFault("registry-write-fails", name))
         return ERROR_ACCESS_DENIED;
-    MakePrivateFolders(RegistryRoot());
-    QSettings settings(RegistryHiveFile(m_hive), QSettings::IniFormat);
+    const QString file = RegistryHiveFile(m_hive);
     const QString key = m_group + QLatin1Char('/') + name.toString();
+    if (!value && !QSettings(file, QSettings::IniFormat).contains(key))
+        return ERROR_FILE_NOT_FOUND;
+    MakePrivateFolders(RegistryRoot());
+    if (!SetDamagedHiveAside(file))
+        return ERROR_ACCESS_DENIED;
+    QSettings settings(file, QSettings::IniFormat);
     if (value) {
         settings.setValue(key, *value);
     } else {
-        if (!settings.contains(key))
-            return ERROR_FILE_NOT_FOUND;
         // Keep the key itself when its last value goes.
         settings.setValue(m_group + QLatin1Char('/') + kKeyMarker, QString());
         settings.remove(key);

@@ -9,6 +9,7 @@
 #include "Engine/LogCheck.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/DevicePlugin.h"
+#include "Shell/PluginFile.h"
 
 namespace {
 
@@ -44,10 +45,12 @@ bool QDeviceList::Init()
 bool QDeviceList::_LoadDeviceLibrary(const QString& filePath)
 {
     LOG_PROCESS_ERROR(!filePath.isEmpty());
-    // Stays loaded for the rest of the process: QLibrary unloads only when asked.
+    // Stays loaded for the rest of the process: QLibrary unloads only when asked. A file
+    // that is no whole library of this machine's kind is never handed to the loader.
     QLibrary library(QFileInfo(filePath).absoluteFilePath());
-    const bool hModule = library.load();
-    if (!hModule)
+    const bool bWhole = plugin::CheckLibrary(filePath);
+    const bool hModule = bWhole && library.load();
+    if (bWhole && !hModule)
         g_Log.Write(ltInfo, "%s\n", qPrintable(library.errorString()));
     LOG_PROCESS_ERROR(hModule);
     const auto GetDeviceClassCount =

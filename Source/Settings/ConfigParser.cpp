@@ -7,6 +7,7 @@
 #include <new>
 
 #include "Engine/LogCheck.h"
+#include "Platform/FileAside.h"
 #include "Platform/Registry.h"
 
 namespace {
@@ -116,7 +117,7 @@ bool CConfigParser::_Init()
     }
     // Missing or unreadable: the old file is kept aside, never deleted, and an
     // empty store takes its place. One that cannot be set aside is never saved over.
-    m_bFileKept = QFile::exists(m_szFullPath) && !settings::SetFileAside(m_szFullPath);
+    m_bFileKept = QFile::exists(m_szFullPath) && !plat::SetFileAside(m_szFullPath);
     _CreateDefault();
     return true;
 }

@@ -1,13 +1,13 @@
 #include "Settings/SettingsFiles.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 
 #include <cstring>
 
 #include "Engine/LogCheck.h"
+#include "Platform/FileAside.h"
 
 namespace settings {
 
@@ -30,61 +30,6 @@ bool WriteFileAtomically(const QString& path, const QByteArray& content)
     if (!bRetCode)
         g_Log.Write(ltError, "Cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
     return bRetCode;
-}
-
-namespace {
-DeferredLog* g_pDeferredLog = nullptr;
-constexpr int kAsideNames = 9;
-
-void WriteLine(int type, const QByteArray& line)
-{
-    g_Log.Write(static_cast<LOG_TYPE>(type), "%s", line.constData());
-    DeferredLog::Keep(type, line);
-}
-} // namespace
-
-DeferredLog::DeferredLog() { g_pDeferredLog = this; }
-
-DeferredLog::~DeferredLog()
-{
-    if (g_pDeferredLog == this)
-        g_pDeferredLog = nullptr;
-}
-
-void DeferredLog::Write()
-{
-    if (g_pDeferredLog == this)
-        g_pDeferredLog = nullptr;
-    for (const auto& [type, line] : m_Lines)
-        g_Log.Write(static_cast<LOG_TYPE>(type), "%s", line.constData());
-    m_Lines.clear();
-}
-
-void DeferredLog::Keep(int type, const QByteArray& line)
-{
-    if (g_pDeferredLog)
-        g_pDeferredLog->m_Lines.emplace_back(type, line);
-}
-
-bool SetFileAside(const QString& path)
-{
-    if (!QFile::exists(path))
-        return true;
-    for (int n = 1; n <= kAsideNames; ++n) {
-        const QString aside = path + QStringLiteral(".bad") + (n > 1 ? QString::number(n) : QString());
-        const QFileInfo info(aside);
-        // An older file gives way; a folder of that name is left alone.
-        if (info.isDir() && !info.isSymLink())
-            continue;
-        QFile::remove(aside);
-        if (QFile::rename(path, aside)) {
-            WriteLine(ltWarning, QStringLiteral("%1 could not be read; it was kept as %2.\n").arg(path, aside).toLocal8Bit());
-            return true;
-        }
-    }
-    WriteLine(ltError, QStringLiteral("%1 could not be read, and could not be set aside; it is left as it is, and nothing "
-                                      "is saved over it.\n").arg(path).toLocal8Bit());
-    return false;
 }
 
 bool IsShallowXml(const QByteArray& document)
@@ -172,7 +117,7 @@ FileRead ReadXmlFile(const QString& path, CXmlHandler& handler)
     if (file.isOpen() && handler.Parse(&file))
         return FileRead::Read;
     file.close();
-    return SetFileAside(path) ? FileRead::Failed : FileRead::Kept;
+    return plat::SetFileAside(path) ? FileRead::Failed : FileRead::Kept;
 }
 
 } // namespace settings

@@ -1,13 +1,12 @@
 #pragma once
-// What the settings stores share: atomic writes, setting an unreadable file aside,
-// fixed-size 8-bit text fields, and reading XML the way the old SAX handlers did.
+// What the settings stores share: atomic writes, fixed-size 8-bit text fields, and
+// reading XML the way the old SAX handlers did (an unreadable file is set aside,
+// plat::SetFileAside).
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
 
 #include <cstddef>
-#include <utility>
-#include <vector>
 
 class QIODevice;
 class QXmlStreamAttributes;
@@ -16,28 +15,6 @@ namespace settings {
 
 // Writes the whole file or nothing (QSaveFile); false, with one log line, when it fails.
 bool WriteFileAtomically(const QString& path, const QByteArray& content);
-
-// Renames an unreadable file to "<path>.bad" (an older file of that name gives way;
-// when a folder has the name, the next free "<path>.bad2", ...), so the user's data is
-// never lost; one log line. False when the file stays where it is: then nothing may be
-// saved over it.
-bool SetFileAside(const QString& path);
-
-// While one lives, the lines about files set aside are also kept, to be written once
-// the log is open (the preferences are read before it is). GUI thread only.
-class DeferredLog {
-public:
-    DeferredLog();
-    ~DeferredLog();
-    DeferredLog(const DeferredLog&) = delete;
-    DeferredLog& operator=(const DeferredLog&) = delete;
-    // Writes the kept lines to the log and keeps no more.
-    void Write();
-    // Used by SetFileAside: the one kept now, if any, takes the line.
-    static void Keep(int type, const QByteArray& line);
-private:
-    std::vector<std::pair<int, QByteArray>> m_Lines;
-};
 
 // The deepest element nesting a settings file may have. The program writes at most
 // four levels; a file nested far deeper is damaged (and would cost time and stack).
@@ -77,7 +54,7 @@ namespace settings {
 enum class FileRead { Read, Missing, Failed, Kept };
 
 // Reads a settings file through handler. Failed: the file exists but could not be
-// opened or parsed, and has been set aside (see SetFileAside); Kept: the same, but it
+// opened or parsed, and has been set aside (see plat::SetFileAside); Kept: the same, but it
 // could not be set aside and must not be saved over.
 FileRead ReadXmlFile(const QString& path, CXmlHandler& handler);
 

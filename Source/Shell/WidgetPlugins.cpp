@@ -12,6 +12,7 @@
 
 #include "Engine/LogCheck.h"
 #include "Settings/MiscSettings.h"
+#include "Shell/PluginFile.h"
 
 namespace {
 
@@ -61,10 +62,12 @@ bool CWidgetManager::LoadPlugins()
 bool CWidgetManager::_LoadWidgetLibrary(const char16_t* pszFilePath)
 {
     LOG_PROCESS_ERROR(pszFilePath);
-    QLibrary* hModule = new QLibrary(QFileInfo(QString::fromUtf16(pszFilePath)).absoluteFilePath());
+    // A file that is no whole library of this machine's kind is never handed to the loader.
+    const QString path = QString::fromUtf16(pszFilePath);
+    QLibrary* hModule = plugin::CheckLibrary(path) ? new QLibrary(QFileInfo(path).absoluteFilePath()) : nullptr;
     QTranslator* pTranslator = nullptr;
     LibraryGuard guard{hModule, pTranslator};
-    if (!hModule->load()) {
+    if (hModule && !hModule->load()) {
         g_Log.Write(ltInfo, "%s\n", qPrintable(hModule->errorString()));
         delete hModule;
         hModule = nullptr;

@@ -13,6 +13,7 @@
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
 #include "Platform/EndSignals.h"
+#include "Platform/FileAside.h"
 #include "Platform/LastError.h"
 #include "Platform/RuntimeDir.h"
 #include "Platform/SimulatedBoard.h"
@@ -21,7 +22,6 @@
 #include "QVXLogic/PerformanceControl.h"
 #include "Settings/MiscSettings.h"
 #include "Settings/PageSettings.h"
-#include "Settings/SettingsFiles.h"
 #include "Settings/SkinManager.h"
 #include "Settings/TuneResultSink.h"
 #include "Shell/GlobalFlags.h"
@@ -195,7 +195,7 @@ bool ApplicationRun::Start()
     MAIN_PROCESS_ERROR_AS(m_strReason.isEmpty(), "QDir::setCurrent(folder)", 3);
 
     // A settings file set aside here is told once the log is open.
-    settings::DeferredLog setAside;
+    plat::DeferredLog setAside;
     bool bRetCode = g_MiscSettings.Load();
     MAIN_PROCESS_ERROR(bRetCode, 3);
     bRetCode = g_MiscSettings.LoadLanguage();

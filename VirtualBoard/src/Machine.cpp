@@ -1,4 +1,5 @@
 #include "VirtualBoard/Machine.h"
+#include "BoardLimits.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,8 +60,12 @@ bool Machine::LoadJson(const QByteArray& json, QString* error, const QString& so
             *error = doc.isNull() ? parseError.errorString() : QStringLiteral("not a JSON object");
         return false;
     }
-    const QString dir = sourcePath.isEmpty() ? QString() : QFileInfo(sourcePath).absolutePath();
-    Adopt(doc.object(), sourcePath.startsWith(QLatin1Char(':')) ? QStringLiteral(":/boards") : dir);
+    const QString dir = sourcePath.startsWith(QLatin1Char(':')) ? QStringLiteral(":/boards")
+                        : sourcePath.isEmpty()                    ? QString()
+                                                                  : QFileInfo(sourcePath).absolutePath();
+    if (!CheckBoardLimits(doc.object(), dir, error))
+        return false;
+    Adopt(doc.object(), dir);
     return true;
 }
 

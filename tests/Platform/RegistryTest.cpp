@@ -1,9 +1,12 @@
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include "Platform/Registry.h"
+#include "Source/Files.h"
 #include "VirtualBoard/Machine.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
 using namespace plat;
@@ -73,4 +76,59 @@ TEST(RegistryTest, FaultsMakeOneValueUnreadableOrUnwritable)
     EXPECT_EQ(key.QueryDword(u"A", value), ERROR_SUCCESS);
     EXPECT_EQ(value, 3u);
     EXPECT_EQ(key.QueryDword(u"B", value), ERROR_FILE_NOT_FOUND);
+}
+
+TEST(RegistryTest, AHiveThatWouldNotReadBackAsItStandsIsSetAsideBeforeAWrite)
+{
+    const QString hive = RegistryHiveFile(RegistryHive::LocalMachine);
+    const QByteArray key = "[Software]\nVyk\\Vyk%20Velocrest\\InstallDir=/opt/vyk\n";
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"a line without a value", key + "half a line\n"},
+        {"Latin-1 text", key + "Vyk\\Vyk%20Velocrest\\Owner=J\xe9r\xf4me\n"},
+        {"a comment", "; the owner's own note\n" + key},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(hive + ".bad");
+        ASSERT_TRUE(test::WriteFile(hive, c.bytes));
+        test::LogCapture::Instance().Clear();
+        RegistryKey product;
+        ASSERT_EQ(product.Open(RegistryHive::LocalMachine, kProductKey), ERROR_SUCCESS);
+        EXPECT_EQ(product.SetDword(u"DisableQVX", 1), ERROR_SUCCESS);
+        EXPECT_EQ(test::ReadFile(hive + ".bad"), c.bytes) << "kept byte for byte";
+        EXPECT_TRUE(test::LogContains((hive + " could not be read; it was kept as " + hive + ".bad.").toStdString()));
+        // What could be read goes on beside the new value.
+        QString text;
+        uint32_t number = 0;
+        EXPECT_EQ(product.QueryString(u"InstallDir", text), ERROR_SUCCESS);
+        EXPECT_EQ(text, QStringLiteral("/opt/vyk"));
+        EXPECT_EQ(product.QueryDword(u"DisableQVX", number), ERROR_SUCCESS);
+        EXPECT_EQ(number, 1u);
+    }
+    // The hive the stand-in writes reads back as it stands: it is never set aside.
+    QFile::remove(hive + ".bad");
+    RegistryKey user;
+    ASSERT_EQ(user.Create(RegistryHive::CurrentUser, kProductKey), ERROR_SUCCESS);
+    EXPECT_EQ(user.SetString(u"Owner", QStringLiteral("J\u00e9r\u00f4me; a, b = c")), ERROR_SUCCESS);
+    EXPECT_EQ(user.SetDword(u"EnableWarningMsg", 1), ERROR_SUCCESS);
+    EXPECT_EQ(QDir(RegistryRoot()).entryList({"*.bad*"}), QStringList());
+}
+
+TEST(RegistryTest, ADamagedHiveThatCannotBeSetAsideIsNotWrittenOver)
+{
+    const QString hive = RegistryHiveFile(RegistryHive::CurrentUser);
+    const QByteArray damaged = "[Software]\nVyk\\Vyk%20Velocrest\\EnableWarningMsg=1\nhalf a line\n";
+    ASSERT_TRUE(test::WriteFile(hive, damaged));
+    for (const char* name : {".bad", ".bad2", ".bad3", ".bad4", ".bad5", ".bad6", ".bad7", ".bad8", ".bad9"})
+        ASSERT_TRUE(QDir().mkpath(hive + name));
+    RegistryKey key;
+    ASSERT_EQ(key.Open(RegistryHive::CurrentUser, kProductKey), ERROR_SUCCESS);
+    EXPECT_EQ(key.SetDword(u"EnableWarningMsg", 0), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key.Create(RegistryHive::CurrentUser, u"Software\\Vyk\\Other"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(test::ReadFile(hive), damaged);
+    EXPECT_TRUE(test::LogContains("could not be set aside"));
 }

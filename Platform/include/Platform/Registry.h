@@ -4,6 +4,9 @@
 // as on Windows ("Software\Vyk\Vyk Velocrest"). Values are kept as text; a DWORD
 // read accepts decimal or "0x.." text. Faults "registry-read-fails:<value>" and
 // "registry-write-fails:<value>" make every read or write of that value name fail.
+// A hive file that would not be written back as it stands (a line of no value, a
+// comment, text that is not UTF-8) is set aside (SetFileAside) before the first write
+// over it; what could be read of it goes on in the new file.
 #include <QString>
 #include <QStringList>
 #include <QStringView>

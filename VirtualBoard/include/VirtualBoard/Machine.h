@@ -36,6 +36,9 @@ public:
     // Loads the default board: $VELOCREST_BOARD when set, else the built-in one.
     // A board file that cannot be read falls back to the built-in board (logged).
     void LoadDefault();
+    // False, with the reason in error, for a board that cannot be read or that gives a
+    // count or size past the bound a real machine of this kind reaches (the field and
+    // the bound are named); the board in use then stays.
     bool LoadFile(const QString& path, QString* error = nullptr);
     bool LoadJson(const QByteArray& json, QString* error = nullptr, const QString& sourcePath = {});
 

@@ -100,6 +100,12 @@ TEST_F(DeviceListTest, WithoutPluginsOrWithABrokenOneThePageIsDropped)
          "LOG_PROCESS_ERROR(hModule)"},
         {"no exports", [] { return Install(QStringLiteral(VELOCREST_TEST_PLUGINS "/TestPagesFullR.so"), QStringLiteral("Pages.so")); },
          "LOG_PROCESS_ERROR(GetDeviceClassCount)"},
+        {"cut short",
+         [] {
+             return Install(QStringLiteral(VELOCREST_DEVICE_PLUGIN), QStringLiteral("VykDevices.so"))
+                 && QFile::resize(QStringLiteral("Device/VykDevices.so"), 8192);
+         },
+         "Plug-in Device/VykDevices.so is not loaded: a loadable segment lies beyond the end of the file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

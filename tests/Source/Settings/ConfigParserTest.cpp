@@ -2,6 +2,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "Platform/Registry.h"
@@ -183,12 +185,14 @@ TEST_F(ConfigParserTest, NumbersAreWrittenInTheCLocaleWhateverTheUserLocale)
 
 TEST_F(ConfigParserTest, UnreadableFileIsKeptAsideAndReplaced)
 {
-    const QByteArray cases[] = {"<Configuration><CPU>", "not xml at all", ""};
-    for (const QByteArray& content : cases) {
+    // Each copy set aside keeps a name of its own.
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"<Configuration><CPU>", "QVXConfig.xml.bad"}, {"not xml at all", "QVXConfig.xml.bad2"}, {"", "QVXConfig.xml.bad3"}};
+    for (const auto& [content, aside] : cases) {
         ASSERT_TRUE(test::WriteFile("QVXConfig.xml", content));
         CConfigParser store(u"QVXConfig.xml");
         EXPECT_EQ(test::ReadFile("QVXConfig.xml"), kEmptyStore);
-        EXPECT_EQ(test::ReadFile("QVXConfig.xml.bad"), content);
+        EXPECT_EQ(test::ReadFile(aside), content);
         EXPECT_TRUE(store.SetValue(u"G", u"S", u"I", u"v", true));
     }
 }

@@ -64,8 +64,22 @@ TEST(DamagedFilesTest, ADamagedFileThatCannotTakeItsAsideNameTakesTheNextFreeOne
         ASSERT_TRUE(test::WriteFile(QString(s.file) + ".bad2", "an older damaged copy"));
         ASSERT_TRUE(test::WriteFile(s.file, "<half"));
         EXPECT_TRUE(s.loadAndSave());
-        EXPECT_EQ(test::ReadFile(QString(s.file) + ".bad2"), "<half");
-        EXPECT_TRUE(test::LogContains(std::string(s.file) + ".bad2."));
+        EXPECT_EQ(test::ReadFile(QString(s.file) + ".bad2"), "an older damaged copy");
+        EXPECT_EQ(test::ReadFile(QString(s.file) + ".bad3"), "<half");
+        EXPECT_TRUE(test::LogContains(std::string(s.file) + ".bad3."));
+    }
+}
+
+TEST(DamagedFilesTest, AFileDamagedAtTwoStartsKeepsBothCopies)
+{
+    for (const Store& s : kStores) {
+        SCOPED_TRACE(s.file);
+        for (const char* damaged : {"<first", "<second"}) {
+            ASSERT_TRUE(test::WriteFile(s.file, damaged));
+            EXPECT_TRUE(s.loadAndSave());
+        }
+        EXPECT_EQ(test::ReadFile(QString(s.file) + ".bad"), "<first");
+        EXPECT_EQ(test::ReadFile(QString(s.file) + ".bad2"), "<second");
     }
 }
 

@@ -1,5 +1,7 @@
 #include <QFile>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "Settings/MiscSettings.h"
@@ -105,14 +107,16 @@ TEST(MiscSettingsTest, FileContentsAsATable)
 TEST(MiscSettingsTest, DamagedFileIsKeptAsideAndReplacedByTheDefaults)
 {
     const QByteArray damaged = "<Preference><LanguageType>5</LanguageType><BoardVendor>Half";
-    for (const QByteArray& content : {damaged, QByteArray()}) {
+    // Each copy set aside keeps a name of its own.
+    const std::pair<QByteArray, const char*> cases[] = {{damaged, "Preference.xml.bad"}, {{}, "Preference.xml.bad2"}};
+    for (const auto& [content, aside] : cases) {
         ASSERT_TRUE(test::WriteFile("Preference.xml", content));
         CMiscSettings settings;
         Preset(settings);
         EXPECT_TRUE(settings.Load());
         EXPECT_EQ(Of(settings), kDefaults) << "values of a partial parse are overwritten";
         EXPECT_EQ(test::ReadFile("Preference.xml"), kDefaultsFile);
-        EXPECT_EQ(test::ReadFile("Preference.xml.bad"), content);
+        EXPECT_EQ(test::ReadFile(aside), content);
     }
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(bRetCode) at line"));
     EXPECT_TRUE(test::LogContains("CMiscSettings::Load"));

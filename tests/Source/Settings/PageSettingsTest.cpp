@@ -2,6 +2,8 @@
 #include <QFile>
 #include <QTranslator>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "Settings/PageSettings.h"
@@ -99,14 +101,17 @@ TEST(PageSettingsTest, FlagsAsATable)
 
 TEST(PageSettingsTest, DamagedFileFallsBackAndIsKeptAside)
 {
-    const QByteArray cases[] = {"<PageList><Group Name=\"G\"><Page Name=\"A\">", "", PagesFile(65)};
-    for (const QByteArray& content : cases) {
+    // Each copy set aside keeps a name of its own.
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"<PageList><Group Name=\"G\"><Page Name=\"A\">", "PageSettings.xml.bad"}, {"", "PageSettings.xml.bad2"},
+        {PagesFile(65), "PageSettings.xml.bad3"}};
+    for (const auto& [content, aside] : cases) {
         ASSERT_TRUE(test::WriteFile("PageSettings.xml", content));
         CPageSettings table;
         ASSERT_TRUE(table.Load());
         EXPECT_EQ(Rows(table), kBuiltIn);
         EXPECT_FALSE(QFile::exists("PageSettings.xml"));
-        EXPECT_EQ(test::ReadFile("PageSettings.xml.bad"), content);
+        EXPECT_EQ(test::ReadFile(aside), content);
     }
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(nIndex < MAX_WIDGET_COUNT) at line"));
     EXPECT_TRUE(test::LogContains("CPageHandler::endElement"));

@@ -140,17 +140,23 @@ TEST_F(WidgetPluginsTest, FailingLibraryEndsTheSearchInNameOrder)
         PluginConfig config;
         const char* variant;
         const char* log;
+        qint64 cutTo = 0;       // the library's first bytes only, as a copy broken off
     };
     const Case cases[] = {
         {"missing translation", {{"Plug A"}, {}, "nowhere_de.qm"}, "Full", "LOG_PROCESS_ERROR(bRetCode) at line"},
         {"missing export", {{"Plug A"}, {}}, "NoCount", "LOG_PROCESS_ERROR(GetWidgetCount) at line"},
         {"null first page", {{"Plug A"}, {}, QString(), 0}, "Full", "LOG_PROCESS_ERROR(pWidget) at line"},
+        {"cut short", {{"Plug A"}, {}}, "Full",
+         "Plug-in Widget/AlphaR.so is not loaded: a loadable segment lies beyond the end of the file", 8192},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QDir("Widget").removeRecursively();
         test::LogCapture::Instance().Clear();
         InstallPlugin("Alpha", c.config, c.variant);
+        if (c.cutTo > 0) {
+            ASSERT_TRUE(QFile::resize("Widget/AlphaR.so", c.cutTo));
+        }
         InstallPlugin("beta", {{"Plug B"}, {}});           // after Alpha in name order, whatever the case
         EXPECT_FALSE(manager.LoadPlugins());
         EXPECT_TRUE(test::LogContains(c.log));

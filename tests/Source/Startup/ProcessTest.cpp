@@ -154,17 +154,39 @@ TEST_F(ProcessTest, TheBoardFileIsNamedFromTheFolderTheUserStartedIn)
 
 TEST_F(ProcessTest, ABoardFileThatCannotLoadStopsTheShippedProgramWithAClearError)
 {
-    m_env.insert("VELOCREST_BOARD", "no-such-board.json");
-    QProcess process;
-    process.setProcessEnvironment(m_env);
-    process.setWorkingDirectory(test::TestDir());
-    process.start(QStringLiteral(VELOCREST_PROGRAM), QStringList());
-    ASSERT_TRUE(process.waitForFinished(kBoundMs));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_NE(process.exitCode(), 0);
-    const QString error = QString::fromLocal8Bit(process.readAllStandardError());
-    EXPECT_TRUE(error.contains("cannot load the board file " + test::TestDir() + "/no-such-board.json")) << qPrintable(error);
-    EXPECT_TRUE(error.contains("No such file")) << qPrintable(error);
+    struct Case {
+        const char* file;
+        QByteArray content;     // empty: no such file
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"no-such-board.json", {}, "No such file"},
+        // Past a bound a real machine reaches, which would have the board build itself for ever.
+        {"huge-board.json", R"({"processor": {"cores": 100000000}})",
+         ": processor.cores is 100000000, outside its bounds of 0 to 32"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        if (!c.content.isEmpty()) {
+            ASSERT_TRUE(test::WriteFile(test::TestDir() + "/" + c.file, c.content));
+        }
+        m_env.insert("VELOCREST_BOARD", c.file);
+        QProcess process;
+        process.setProcessEnvironment(m_env);
+        process.setWorkingDirectory(test::TestDir());
+        process.start(QStringLiteral(VELOCREST_PROGRAM), QStringList());
+        if (!process.waitForFinished(kBoundMs)) {
+            process.kill();
+            process.waitForFinished(kBoundMs);
+            ADD_FAILURE() << "the program did not stop";
+            continue;
+        }
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_NE(process.exitCode(), 0);
+        const QString error = QString::fromLocal8Bit(process.readAllStandardError());
+        EXPECT_TRUE(error.contains("cannot load the board file " + test::TestDir() + "/" + c.file)) << qPrintable(error);
+        EXPECT_TRUE(error.contains(c.reason)) << qPrintable(error);
+    }
 }
 
 TEST_F(ProcessTest, ASecondStartEndsWithTwoWhileTheFirstRuns)

@@ -1,0 +1,224 @@
+#include "BoardLimits.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+
+#include <cmath>
+#include <map>
+#include <vector>
+
+namespace vb {
+
+namespace {
+
+enum class Measure {
+    Value,      // a number (or "0x..." text)
+    Entries,    // the entries of a list
+    HexBytes,   // the bytes a text of hex digits gives
+    ImageBytes, // an image: a file in the board's folder, or {"base64": "..."}
+    Total,      // the numbers of every match, added up
+};
+
+struct Limit {
+    const char* path;   // keys joined by '.'; "*" stands for every entry of a list
+    Measure measure;
+    double bound;
+};
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+const Limit kLimits[] = {
+    // Processors: four sockets of up to 32 cores stay within the 8-bit APIC ids.
+    {"processor.cores", Measure::Value, 32},
+    {"processor.sockets", Measure::Value, 4},
+    {"devices.cpu.packages", Measure::Value, 8},
+    {"devices.cpu.pstates", Measure::Entries, 8},               // eight P-state registers
+    {"devices.htLink.links", Measure::Entries, 64},             // eight sublinks per package
+    // Memory: four module slots, SPD EEPROMs of 256 bytes on a 7-bit SMBus.
+    {"devices.memoryModules", Measure::Entries, 4},
+    {"devices.memoryModules.*.capacityMB", Measure::Value, 32768},
+    {"smbus.devices", Measure::Entries, 128},
+    {"smbus.devices.*.bytes", Measure::HexBytes, 256},
+    // Storage: 32 AHCI ports, two IDE controllers, 48-bit sector numbers.
+    {"devices.sataController.channels", Measure::Value, 32},
+    {"devices.ideController.channels", Measure::Value, 4},
+    {"devices.disks", Measure::Entries, 32},
+    {"devices.disks.*.sectors", Measure::Value, 281474976710656.0},
+    {"devices.opticalDrives", Measure::Entries, 16},
+    // Graphics and displays.
+    {"devices.gpus", Measure::Entries, 8},
+    {"devices.gpus.*.levels", Measure::Entries, 16},
+    {"devices.gpus.*.memoryBytes", Measure::Value, 16384 * kMiB},
+    {"devices.monitors", Measure::Entries, 32},
+    // Buses: 127 addresses on a USB bus, 256 PCI buses.
+    {"devices.usbControllers", Measure::Entries, 16},
+    {"usb.devices", Measure::Entries, 127},
+    {"pci.ecam.buses", Measure::Value, 256},
+    // Sensors, regulators and the rest of the devices.
+    {"devices.sensorChip.fans", Measure::Entries, 16},
+    {"devices.sensorChip.temperatures", Measure::Entries, 16},
+    {"devices.sensorChip.voltages", Measure::Entries, 32},
+    {"devices.southBridge.fans", Measure::Entries, 16},
+    {"devices.southBridge.temperatures", Measure::Entries, 16},
+    {"devices.southBridge.voltages", Measure::Entries, 32},
+    {"devices.pwm2.channels", Measure::Entries, 16},
+    {"devices.audio", Measure::Entries, 8},
+    // Firmware: a byte chooses a CMOS option and sizes the thermal buffer; an SMBIOS
+    // 2.x entry point gives the table's length and count in 16 bits.
+    {"vykAcpi.instances", Measure::Value, 8},
+    {"vykAcpi.cmosItems", Measure::Entries, 256},
+    {"vykAcpi.cmosItems.*.options", Measure::Entries, 256},
+    {"vykAcpi.zones.thermBufSize", Measure::Value, 255},
+    {"acpi.images", Measure::Entries, 64},
+    {"acpi.images.*", Measure::ImageBytes, 1 * kMiB},
+    {"acpi.blobs", Measure::Entries, 64},
+    {"acpi.blobs.*", Measure::ImageBytes, 1 * kMiB},
+    {"smbios.image", Measure::ImageBytes, 65535},
+    {"smbios.structureCount", Measure::Value, 65535},
+    // The simulated address space holds its regions and its pool in full.
+    {"memory.regions", Measure::Entries, 16},
+    {"memory.regions.*.size", Measure::Value, 256 * kMiB},
+    {"memory.regions.*.size", Measure::Total, 256 * kMiB},
+    {"memory.pool.size", Measure::Value, 64 * kMiB},
+};
+
+// A list the table does not name.
+constexpr double kMaxEntries = 1024;
+
+QString Number(double value)
+{
+    return value == static_cast<double>(static_cast<long long>(value)) && std::abs(value) < 9.0e15
+               ? QString::number(static_cast<long long>(value))
+               : QString::number(value);
+}
+
+class LimitCheck {
+public:
+    LimitCheck(const QString& boardDir, QString* error) : m_boardDir(boardDir), m_error(error)
+    {
+        for (const Limit& limit : kLimits)
+            m_limits[QString::fromLatin1(limit.path)].push_back(&limit);
+    }
+
+    bool Walk(const QJsonValue& value, const QString& pattern, const QString& field)
+    {
+        const auto rules = m_limits.find(pattern);
+        bool listNamed = false;
+        if (rules != m_limits.end())
+            for (const Limit* limit : rules->second) {
+                listNamed = listNamed || limit->measure == Measure::Entries;
+                if (!Keeps(*limit, value, field))
+                    return false;
+            }
+        if (value.isArray()) {
+            const QJsonArray list = value.toArray();
+            if (!listNamed && list.size() > kMaxEntries)
+                return Refuse(QStringLiteral("%1 has %2 entries, beyond its bound of %3")
+                                  .arg(field, Number(list.size()), Number(kMaxEntries)));
+            for (qsizetype i = 0; i < list.size(); ++i)
+                if (!Walk(list.at(i), pattern + QStringLiteral(".*"), field + QStringLiteral("[%1]").arg(i)))
+                    return false;
+        } else if (value.isObject()) {
+            const QJsonObject object = value.toObject();
+            for (auto it = object.begin(); it != object.end(); ++it) {
+                const QString dot = pattern.isEmpty() ? QString() : QStringLiteral(".");
+                if (!Walk(it.value(), pattern + dot + it.key(), field + dot + it.key()))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    bool Totals()
+    {
+        for (const auto& [limit, total] : m_totals)
+            if (total > limit->bound)
+                return Refuse(QStringLiteral("%1 come to %2 together, beyond their bound of %3")
+                                  .arg(QString::fromLatin1(limit->path).replace(QStringLiteral(".*"), QStringLiteral("[*]")),
+                                       Number(total), Number(limit->bound)));
+        return true;
+    }
+
+private:
+    bool Refuse(const QString& text)
+    {
+        if (m_error)
+            *m_error = text;
+        return false;
+    }
+
+    // A number as the readers take it; false for anything else (the reader's default applies).
+    static bool NumberOf(const QJsonValue& value, double* number)
+    {
+        bool ok = value.isDouble();
+        if (ok)
+            *number = value.toDouble();
+        else if (value.isString())
+            *number = static_cast<double>(value.toString().trimmed().toULongLong(&ok, 0));
+        return ok;
+    }
+
+    // The bytes of an image, or -1 when there is none to measure (a missing file is
+    // reported when the image is read).
+    qint64 ImageSize(const QJsonValue& value) const
+    {
+        if (value.isObject())
+            return QByteArray::fromBase64(value.toObject().value(QStringLiteral("base64")).toString().toLatin1()).size();
+        if (!value.isString())
+            return -1;
+        const QFileInfo file(QDir(m_boardDir).filePath(value.toString()));
+        return file.exists() ? file.size() : -1;
+    }
+
+    bool Keeps(const Limit& limit, const QJsonValue& value, const QString& field)
+    {
+        const QString bound = Number(limit.bound);
+        double number = 0;
+        switch (limit.measure) {
+        case Measure::Value:
+            if (!NumberOf(value, &number) || (number >= 0 && number <= limit.bound))
+                return true;
+            return Refuse(QStringLiteral("%1 is %2, outside its bounds of 0 to %3").arg(field, Number(number), bound));
+        case Measure::Entries:
+            if (!value.isArray() || value.toArray().size() <= limit.bound)
+                return true;
+            return Refuse(QStringLiteral("%1 has %2 entries, beyond its bound of %3")
+                              .arg(field, Number(value.toArray().size()), bound));
+        case Measure::HexBytes: {
+            qsizetype digits = 0;
+            for (const QChar c : value.toString())
+                digits += c.isSpace() ? 0 : 1;
+            if (digits / 2 <= limit.bound)
+                return true;
+            return Refuse(QStringLiteral("%1 holds %2 bytes, beyond its bound of %3").arg(field, Number(digits / 2), bound));
+        }
+        case Measure::ImageBytes: {
+            const qint64 size = ImageSize(value);
+            if (size <= limit.bound)
+                return true;
+            return Refuse(QStringLiteral("%1 holds %2 bytes, beyond its bound of %3").arg(field, Number(size), bound));
+        }
+        case Measure::Total:
+            if (NumberOf(value, &number) && number > 0)
+                m_totals[&limit] += number;
+            return true;
+        }
+        return true;
+    }
+
+    const QString& m_boardDir;
+    QString* m_error;
+    std::map<QString, std::vector<const Limit*>> m_limits;
+    std::map<const Limit*, double> m_totals;
+};
+
+} // namespace
+
+bool CheckBoardLimits(const QJsonObject& board, const QString& boardDir, QString* error)
+{
+    LimitCheck check(boardDir, error);
+    return check.Walk(board, QString(), QString()) && check.Totals();
+}
+
+} // namespace vb
