@@ -125,6 +125,7 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
         {dnChannelA, "channel-a"},
         {dnHTLink, "htlink"},
         {dnSATADevice0, "harddisk"},
+        {dnIDEDevice0, "cdrom"},
     };
     ForEachSkin([&](const QString& skin) {
         ASSERT_TRUE(Open());
