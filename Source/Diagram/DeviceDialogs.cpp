@@ -1,7 +1,5 @@
 #include "Diagram/DeviceDialogs.h"
 
-#include <QCoreApplication>
-
 #include "Diagram/DialogSupport.h"
 #include "Engine/LogCheck.h"
 #include "QVXLogic/Device.h"
@@ -27,15 +25,17 @@ const DeviceTextDialogKind kMouseDialog = {
 
 QDeviceTextDialog::QDeviceTextDialog(const DeviceTextDialogKind& kind) : m_Kind(kind)
 {
+    // The shared form's texts are this dialog's own: translated in its context.
     ui.setupUi(this);
     setObjectName(QLatin1String(kind.pszForm));
     setWindowTitle(QString::fromLatin1(kind.pszForm).chopped(5));
     resize(kind.nWidth, kind.nHeight);
     QLabel* const values[] = {ui.Name, ui.Description, ui.Vendor};
     for (int i = 0; i < 3; ++i) {
-        values[i]->setWhatsThis(QCoreApplication::translate(kind.pszForm, kind.pszHelp[i]));
+        values[i]->setWhatsThis(QLatin1String(kind.pszHelp[i]));
         values[i]->setMinimumWidth(i == 0 ? kind.nMinNameWidth : kind.nMinOtherWidth);
     }
+    TranslateForm(this, kind.pszForm);
     StyleValueLabels({ui.Name, ui.Description, ui.Vendor});
 }
 

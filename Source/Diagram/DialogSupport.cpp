@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 
-
 #include "Engine/Log.h"
 
 const char kValueLabelStyle[] = "QLabel{\nborder-style: solid; \nborder-width: 1px;\nborder-color: #7F9DB9; \n}";
@@ -19,6 +18,18 @@ void StyleValueCells(QWidget* pDialog)
     for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
         if (pLabel->frameShape() == QFrame::StyledPanel)
             pLabel->setStyleSheet(QLatin1String(kValueLabelStyle));
+}
+
+void TranslateForm(QWidget* pDialog, const char* pszContext)
+{
+    const auto translate = [pszContext](const QString& source) {
+        return source.isEmpty() ? source : QCoreApplication::translate(pszContext, source.toUtf8().constData());
+    };
+    pDialog->setWindowTitle(translate(pDialog->windowTitle()));
+    for (QLabel* pLabel : pDialog->findChildren<QLabel*>()) {
+        pLabel->setText(translate(pLabel->text()));
+        pLabel->setWhatsThis(translate(pLabel->whatsThis()));
+    }
 }
 
 QString FlagText(const char* pszContext, bool bOn, const char* pszOn, const char* pszOff)

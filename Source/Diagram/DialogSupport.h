@@ -22,6 +22,10 @@ void StyleValueLabels(std::initializer_list<QLabel*> labels);
 // The same for every framed label of a dialog's form (its value cells).
 void StyleValueCells(QWidget* pDialog);
 
+// Translates a shared form's window title, captions and what's-this help (left
+// untranslated by the form) in the context of the dialog that uses it.
+void TranslateForm(QWidget* pDialog, const char* pszContext);
+
 // A flag as a dialog shows it, translated in the dialog's own context:
 // "Enabled"/"Disabled" unless the dialog names its words.
 QString FlagText(const char* pszContext, bool bOn, const char* pszOn = "Enabled", const char* pszOff = "Disabled");
