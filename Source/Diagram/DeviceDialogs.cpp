@@ -55,9 +55,10 @@ bool QDeviceTextDialog::Refresh()
         LogDialogError(m_Kind.pszMember, __LINE__, m_Kind.pszRefresh);
         return false;
     }
-    ui.Name->setText(DeviceText(m_pDevice->GetName()));
-    ui.Description->setText(DeviceText(m_pDevice->GetDescription()));
-    ui.Vendor->setText(DeviceText(m_pDevice->GetVendor()));
+    // The device's texts may be of any length: their cells grow to show them whole.
+    SetWholeText(ui.Name, DeviceText(m_pDevice->GetName()));
+    SetWholeText(ui.Description, DeviceText(m_pDevice->GetDescription()));
+    SetWholeText(ui.Vendor, DeviceText(m_pDevice->GetVendor()));
     return true;
 }
 

@@ -20,6 +20,21 @@ void StyleValueCells(QWidget* pDialog)
             pLabel->setStyleSheet(QLatin1String(kValueLabelStyle));
 }
 
+void SetWholeText(QLabel* pCell, const QString& text)
+{
+    constexpr int kRoom = 4;   // on each side, so the text does not touch the border
+    pCell->setText(text);
+    // The cell's border comes from its style sheet: measured once it is applied.
+    pCell->ensurePolished();
+    const QMargins margins = pCell->contentsMargins();
+    const int nNeeded = pCell->fontMetrics().horizontalAdvance(text) + 2 * (kRoom + pCell->frameWidth())
+        + margins.left() + margins.right();
+    if (nNeeded > pCell->maximumWidth())
+        pCell->setMaximumWidth(nNeeded);
+    if (nNeeded > pCell->minimumWidth())
+        pCell->setMinimumWidth(nNeeded);
+}
+
 void TranslateForm(QWidget* pDialog, const char* pszContext)
 {
     const auto translate = [pszContext](const QString& source) {

@@ -1,8 +1,12 @@
 // The Diagram page in the main window: built at its first show, rebuilt when a
 // device is plugged into or unplugged from the simulated machine, and pictured
 // with an open dialog beside the window in each skin.
+#include <QJsonArray>
+#include <QLabel>
 #include <QPainter>
 #include <QTimerEvent>
+
+#include <vector>
 
 #include "Diagram/ChipsetDialogs.h"
 #include "Source/Diagram/DiagramFixture.h"
@@ -147,6 +151,52 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
                 QStringLiteral("%1/diagram-%2-dialog-%3.png").arg(test::ScreenshotDir(), QLatin1String(d.stem), skin)));
             frame->Form().OKButton->click();
             EXPECT_FALSE(frame->isVisible());
+        }
+        window->hide();
+    });
+}
+
+TEST_F(MainWindowTest, TextsOfTheDevicesShowWholeInTheirCells)
+{
+    // An optical drive whose name is longer than its cell is at first.
+    test::LoadBoardWith([](QJsonObject& devices) {
+        QJsonArray drives = devices.value("opticalDrives").toArray();
+        QJsonObject drive = drives.at(0).toObject();
+        drive.insert("name", "Vyk DVD-RW DR212 Dual Layer Recorder 24x");
+        drives.replace(0, drive);
+        devices.insert("opticalDrives", drives);
+    });
+    const struct {
+        int slot;
+        const char* stem;
+        std::vector<const char*> cells;
+    } kDialogs[] = {
+        {dnGPU0, "gpu-texts", {"Model", "BIOSVersion", "BIOSDate", "MemType", "PartNumber"}},
+        {dnIDEDevice0, "cdrom-long-name", {"Name", "Description", "Vendor"}},
+    };
+    ForEachSkin([&](const QString& skin) {
+        ASSERT_TRUE(Open());
+        window->show();
+        ASSERT_TRUE(window->ShowWidget(kGroup, kPage));
+        QSysDiagram* diagram = Diagram(window);
+        ASSERT_NE(diagram, nullptr);
+        for (const auto& d : kDialogs) {
+            SCOPED_TRACE(d.stem);
+            diagram->Button(d.slot)->click();
+            QBaseDialog* frame = g_DialogManager.Frame(d.slot);
+            ASSERT_NE(frame, nullptr);
+            QCoreApplication::processEvents();
+            for (const char* name : d.cells) {
+                auto* cell = frame->Dialog()->findChild<QLabel*>(QLatin1String(name));
+                ASSERT_TRUE(cell) << name;
+                ASSERT_FALSE(cell->text().isEmpty()) << name;
+                // The whole text with room to spare on each side, inside the cell's border.
+                EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()) + 2 * 3, cell->contentsRect().width())
+                    << name << " cannot show \"" << qPrintable(cell->text()) << "\"";
+            }
+            EXPECT_TRUE(frame->grab().toImage().save(
+                QStringLiteral("%1/diagram-%2-dialog-%3.png").arg(test::ScreenshotDir(), QLatin1String(d.stem), skin)));
+            frame->Form().OKButton->click();
         }
         window->hide();
     });
