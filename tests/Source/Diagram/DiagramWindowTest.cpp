@@ -201,3 +201,37 @@ TEST_F(MainWindowTest, TextsOfTheDevicesShowWholeInTheirCells)
         window->hide();
     });
 }
+
+TEST_F(MainWindowTest, TheLinkButtonsKeepThePagesBlueAndTheFormItsMinimumSize)
+{
+    ForEachSkin([this](const QString&) {
+        ASSERT_TRUE(Open());
+        window->resize(1000, 700);
+        window->show();
+        ASSERT_TRUE(window->ShowWidget(kGroup, kPage));
+        QCoreApplication::processEvents();
+        QSysDiagram* diagram = Diagram(window);
+        ASSERT_NE(diagram, nullptr);
+        EXPECT_EQ(diagram->minimumSize(), QSize(1000, 0));
+        const QImage shot = window->grab().toImage();
+        for (int slot : {dnDCT, dnChannelA, dnChannelB, dnHTLink}) {
+            QToolButton* button = diagram->Button(slot);
+            SCOPED_TRACE(qPrintable(button->text()));
+            // The caption and its underline are blue; nothing of it is drawn in the skin's
+            // white. (The form's lines run under the channel buttons, outside their caption.)
+            int blue = 0, white = 0;
+            const int nTextHeight = button->fontMetrics().height();
+            const QRect area(button->mapTo(window, QPoint(0, (button->height() - nTextHeight) / 2)),
+                             QSize(button->width(), nTextHeight));
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const QRgb c = shot.pixel(x, y);
+                    blue += qBlue(c) > 160 && qRed(c) < 90 && qGreen(c) < 90;
+                    white += qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200;
+                }
+            EXPECT_GT(blue, 20);
+            EXPECT_EQ(white, 0);
+        }
+        window->hide();
+    });
+}
