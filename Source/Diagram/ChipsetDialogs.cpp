@@ -30,7 +30,6 @@ const ChipsetDialogKind kUSBDialog = {
 
 QChipsetDialog::QChipsetDialog(const ChipsetDialogKind& kind) : m_Kind(kind)
 {
-    // The shared form's texts are this dialog's own: translated in its context.
     ui.setupUi(this);
     setObjectName(QLatin1String(kind.pszForm));
     setWindowTitle(QString::fromLatin1(kind.pszForm).chopped(5));
@@ -39,6 +38,7 @@ QChipsetDialog::QChipsetDialog(const ChipsetDialogKind& kind) : m_Kind(kind)
     ui.Name->setObjectName(QLatin1String(kind.pszNameCell));
     ui.Name->setWhatsThis(QLatin1String(kind.pszNameHelp));
     ui.DeviceID->setWhatsThis(QLatin1String(kind.pszDeviceIdHelp));
+    // The shared form's texts are this dialog's own: translated in its context.
     TranslateForm(this, kind.pszForm);
     StyleValueLabels({ui.Name, ui.VendorID, ui.DeviceID, ui.Revision, ui.BusNum, ui.DevNum});
 }

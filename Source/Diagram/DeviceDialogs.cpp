@@ -25,7 +25,6 @@ const DeviceTextDialogKind kMouseDialog = {
 
 QDeviceTextDialog::QDeviceTextDialog(const DeviceTextDialogKind& kind) : m_Kind(kind)
 {
-    // The shared form's texts are this dialog's own: translated in its context.
     ui.setupUi(this);
     setObjectName(QLatin1String(kind.pszForm));
     setWindowTitle(QString::fromLatin1(kind.pszForm).chopped(5));
@@ -35,6 +34,7 @@ QDeviceTextDialog::QDeviceTextDialog(const DeviceTextDialogKind& kind) : m_Kind(
         values[i]->setWhatsThis(QLatin1String(kind.pszHelp[i]));
         values[i]->setMinimumWidth(i == 0 ? kind.nMinNameWidth : kind.nMinOtherWidth);
     }
+    // The shared form's texts are this dialog's own: translated in its context.
     TranslateForm(this, kind.pszForm);
     StyleValueLabels({ui.Name, ui.Description, ui.Vendor});
 }
