@@ -67,7 +67,7 @@ void CPUDialog::_FillCaches(ICPUDevice* pCPU, unsigned long ulCores)
     };
     for (const auto& cache : kCaches) {
         const CACHE_INFO* pCacheInfo = cache.pCacheInfo;
-        LOG_CHECK_ERROR(pCacheInfo);
+        LOG_CHECK_ERROR_IN(pCacheInfo, "CPUDialog::Init");
         // An L3 of no size (or none at all) leaves its row empty.
         if (pCacheInfo && (cache.bPerCore || pCacheInfo->dSize > 0)) {
             cache.pSize->setText(QStringLiteral("%1 KB").arg(pCacheInfo->dSize));

@@ -1,7 +1,5 @@
 #include "Diagram/ChipsetDialogs.h"
 
-#include <QCoreApplication>
-
 #include "Diagram/DialogSupport.h"
 #include "QVXLogic/DeviceManager.h"
 
@@ -36,10 +34,12 @@ QChipsetDialog::QChipsetDialog(const ChipsetDialogKind& kind) : m_Kind(kind)
     setObjectName(QLatin1String(kind.pszForm));
     setWindowTitle(QString::fromLatin1(kind.pszForm).chopped(5));
     resize(kind.nWidth, kind.nHeight);
-    ui.label->setText(QCoreApplication::translate(kind.pszForm, kind.pszCaption));
+    ui.label->setText(QLatin1String(kind.pszCaption));
     ui.Name->setObjectName(QLatin1String(kind.pszNameCell));
-    ui.Name->setWhatsThis(QCoreApplication::translate(kind.pszForm, kind.pszNameHelp));
-    ui.DeviceID->setWhatsThis(QCoreApplication::translate(kind.pszForm, kind.pszDeviceIdHelp));
+    ui.Name->setWhatsThis(QLatin1String(kind.pszNameHelp));
+    ui.DeviceID->setWhatsThis(QLatin1String(kind.pszDeviceIdHelp));
+    // The shared form's texts are this dialog's own: translated in its context.
+    TranslateForm(this, kind.pszForm);
     StyleValueLabels({ui.Name, ui.VendorID, ui.DeviceID, ui.Revision, ui.BusNum, ui.DevNum});
 }
 

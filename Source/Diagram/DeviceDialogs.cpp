@@ -1,7 +1,5 @@
 #include "Diagram/DeviceDialogs.h"
 
-#include <QCoreApplication>
-
 #include "Diagram/DialogSupport.h"
 #include "Engine/LogCheck.h"
 #include "QVXLogic/Device.h"
@@ -33,9 +31,11 @@ QDeviceTextDialog::QDeviceTextDialog(const DeviceTextDialogKind& kind) : m_Kind(
     resize(kind.nWidth, kind.nHeight);
     QLabel* const values[] = {ui.Name, ui.Description, ui.Vendor};
     for (int i = 0; i < 3; ++i) {
-        values[i]->setWhatsThis(QCoreApplication::translate(kind.pszForm, kind.pszHelp[i]));
+        values[i]->setWhatsThis(QLatin1String(kind.pszHelp[i]));
         values[i]->setMinimumWidth(i == 0 ? kind.nMinNameWidth : kind.nMinOtherWidth);
     }
+    // The shared form's texts are this dialog's own: translated in its context.
+    TranslateForm(this, kind.pszForm);
     StyleValueLabels({ui.Name, ui.Description, ui.Vendor});
 }
 
@@ -55,9 +55,10 @@ bool QDeviceTextDialog::Refresh()
         LogDialogError(m_Kind.pszMember, __LINE__, m_Kind.pszRefresh);
         return false;
     }
-    ui.Name->setText(DeviceText(m_pDevice->GetName()));
-    ui.Description->setText(DeviceText(m_pDevice->GetDescription()));
-    ui.Vendor->setText(DeviceText(m_pDevice->GetVendor()));
+    // The device's texts may be of any length: their cells grow to show them whole.
+    SetWholeText(ui.Name, DeviceText(m_pDevice->GetName()));
+    SetWholeText(ui.Description, DeviceText(m_pDevice->GetDescription()));
+    SetWholeText(ui.Vendor, DeviceText(m_pDevice->GetVendor()));
     return true;
 }
 

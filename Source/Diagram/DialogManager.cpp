@@ -31,7 +31,7 @@ bool CDialogManager::Init(QSysDiagram* pSysDiagram)
 {
     LOG_PROCESS_ERROR(pSysDiagram);
     // An earlier attempt that failed may have left frames bound to the buttons.
-    _ReleaseFrames(0, dnTotal - 1);
+    _ReleaseFrames(0, dnTotal - 1, "CDialogManager::Init");
     m_bInit = false;
 
     m_HardDiskIcon = ComponentIcon("harddisk.png");
@@ -123,14 +123,14 @@ QBaseDialog* CDialogManager::_Frame(IQVXWidget* pDialog, QToolButton* pButton, c
     return pFrame;
 }
 
-void CDialogManager::_ReleaseFrames(int nFirst, int nLast)
+void CDialogManager::_ReleaseFrames(int nFirst, int nLast, const char* pszMethod)
 {
     for (int nSlot = nFirst; nSlot <= nLast; ++nSlot) {
         QBaseDialog* pFrame = m_pBaseDialogs[nSlot];
         if (!pFrame)
             continue;
         const bool bRetCode = pFrame->UnInit();
-        LOG_CHECK_ERROR(bRetCode);
+        LOG_CHECK_ERROR_IN(bRetCode, pszMethod);
         delete pFrame;   // and the dialog in it
         m_pBaseDialogs[nSlot] = nullptr;
     }
@@ -138,7 +138,7 @@ void CDialogManager::_ReleaseFrames(int nFirst, int nLast)
 
 bool CDialogManager::UnInit()
 {
-    _ReleaseFrames(0, dnTotal - 1);
+    _ReleaseFrames(0, dnTotal - 1, "CDialogManager::UnInit");
     m_bInit = false;
     m_pSysDiagram = nullptr;
     // No picture may outlive the application, which goes before this object.
@@ -149,17 +149,17 @@ bool CDialogManager::UnInit()
     return true;
 }
 
-bool CDialogManager::_IsSlot(int nSlot)
+bool CDialogManager::_IsSlot(int nSlot, const char* pszMethod)
 {
     if (static_cast<unsigned>(nSlot) < static_cast<unsigned>(dnTotal))
         return true;
-    LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "eDialogName > dnInvalid && eDialogName < dnTotal");
+    LOG_WRITE_CHECK_LINE_IN("LOG_PROCESS_ERROR", "eDialogName > dnInvalid && eDialogName < dnTotal", pszMethod);
     return false;
 }
 
 bool CDialogManager::Show(int nSlot)
 {
-    if (!_IsSlot(nSlot))
+    if (!_IsSlot(nSlot, "CDialogManager::Show"))
         return false;
     if (m_pBaseDialogs[nSlot])
         m_pBaseDialogs[nSlot]->ShowWindow();
@@ -168,7 +168,7 @@ bool CDialogManager::Show(int nSlot)
 
 bool CDialogManager::Hide(int nSlot)
 {
-    if (!_IsSlot(nSlot))
+    if (!_IsSlot(nSlot, "CDialogManager::Hide"))
         return false;
     if (m_pBaseDialogs[nSlot])
         m_pBaseDialogs[nSlot]->hide();

@@ -71,13 +71,14 @@ public:
     QSysDiagram* Page() const { return m_pSysDiagram; }
 
 private:
-    // True for a number of the table; otherwise logged.
-    static bool _IsSlot(int nSlot);
+    // True for a number of the table; otherwise logged under pszMethod.
+    static bool _IsSlot(int nSlot, const char* pszMethod);
     QBaseDialog* _CreateDialog(IDevice* pDevice, QToolButton* pButton);
     bool _BuildFixedDialogs();
     bool _BuildUsbControllers();
     QBaseDialog* _Frame(IQVXWidget* pDialog, QToolButton* pButton, const char* pszFrameExpr, const char* pszMethod);
-    void _ReleaseFrames(int nFirst, int nLast);
+    // Releases the frames of slots nFirst to nLast; a refused UnInit is logged under pszMethod.
+    void _ReleaseFrames(int nFirst, int nLast, const char* pszMethod);
     void _ClearDeviceSlots(int nFirstSlot, int nCount);
     void _RefreshDrives(QVX_DEVICE_TYPE eController, int nFirstSlot);
     void _RefreshUsbDevices();

@@ -15,6 +15,11 @@
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/InventoryDevices.h"
 
+namespace {
+// The steps of a refresh log under the operation the caller asked for.
+constexpr char kRefresh[] = "CDialogManager::Refresh";
+} // namespace
+
 bool CDialogManager::Refresh()
 {
     LOG_PROCESS_ERROR(m_pSysDiagram);
@@ -27,7 +32,7 @@ bool CDialogManager::Refresh()
 
 void CDialogManager::_ClearDeviceSlots(int nFirstSlot, int nCount)
 {
-    _ReleaseFrames(nFirstSlot, nFirstSlot + nCount - 1);
+    _ReleaseFrames(nFirstSlot, nFirstSlot + nCount - 1, kRefresh);
     // A button stays toggled as the user left it.
     for (int n = 0; n < nCount; ++n) {
         QToolButton* pButton = m_pSysDiagram->Button(nFirstSlot + n);
@@ -46,7 +51,7 @@ void CDialogManager::_RefreshDrives(QVX_DEVICE_TYPE eController, int nFirstSlot)
     for (unsigned c = 0; c < pController->GetChannelCount() && n < kMaxDrives; ++c) {
         const CHANNEL_INFO* pChannel = pController->GetChannelDevices(c);
         if (!pChannel) {
-            LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "pChannel");
+            LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "pChannel", kRefresh);
             continue;
         }
         const uint32_t uCount = std::min<uint32_t>(pChannel->uDeviceCount, QVX_MAX_CHANNEL_DEVICES);
@@ -72,14 +77,14 @@ void CDialogManager::_RefreshUsbDevices()
             unsigned long uIndex = 0;
             bool bRetCode = pController->GetChildDevice(i, &eType, &uIndex);
             if (!bRetCode) {
-                LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "bRetCode");
+                LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "bRetCode", kRefresh);
                 continue;
             }
             if (!_AddDevice(eType, uIndex, dnUSBDevice0 + n))
                 continue;
             bRetCode = m_pSysDiagram->LinkButton(m_pSysDiagram->Button(dnUSBDevice0 + n),
                                                  m_pSysDiagram->Button(dnUSBController0 + k));
-            LOG_CHECK_ERROR(bRetCode);
+            LOG_CHECK_ERROR_IN(bRetCode, kRefresh);
         }
     }
 }
@@ -88,12 +93,12 @@ bool CDialogManager::_AddDevice(QVX_DEVICE_TYPE eType, unsigned long uIndex, int
 {
     IDevice* pDevice = g_DeviceManager.GetDevice(eType, uIndex);
     if (!pDevice) {
-        LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "pDevice");
+        LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "pDevice", kRefresh);
         return false;
     }
     QBaseDialog* pBaseDialog = _CreateDialog(pDevice, m_pSysDiagram->Button(nSlot));
     if (!pBaseDialog) {
-        LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "pBaseDialog");
+        LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "pBaseDialog", kRefresh);
         return false;
     }
     m_pBaseDialogs[nSlot] = pBaseDialog;

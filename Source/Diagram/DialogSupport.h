@@ -22,6 +22,14 @@ void StyleValueLabels(std::initializer_list<QLabel*> labels);
 // The same for every framed label of a dialog's form (its value cells).
 void StyleValueCells(QWidget* pDialog);
 
+// Shows a text of the device in a value cell whole: the cell grows (never shrinks)
+// until the text fits inside its border with a little room on each side.
+void SetWholeText(QLabel* pCell, const QString& text);
+
+// Translates a shared form's window title, captions and what's-this help (left
+// untranslated by the form) in the context of the dialog that uses it.
+void TranslateForm(QWidget* pDialog, const char* pszContext);
+
 // A flag as a dialog shows it, translated in the dialog's own context:
 // "Enabled"/"Disabled" unless the dialog names its words.
 QString FlagText(const char* pszContext, bool bOn, const char* pszOn = "Enabled", const char* pszOff = "Disabled");

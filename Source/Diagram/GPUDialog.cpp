@@ -62,14 +62,15 @@ bool GPUDialog::Refresh()
     const VIDEO_BIOS_INFO* pVBI = pGPU->GetVideoBIOSInfo();
     LOG_PROCESS_ERROR(pVBI);
 
-    ui.Model->setText(DeviceText(pGPU->GetName()));
+    // The device's texts may be of any length: their cells grow to show them whole.
+    SetWholeText(ui.Model, DeviceText(pGPU->GetName()));
     ui.MemCapacity->setText(QStringLiteral("%1 MB").arg(pGPU->GetMemoryCapacity() / 1024 / 1024));
-    ui.MemType->setText(RecordText(pVBI->szMemoryType, sizeof pVBI->szMemoryType));
+    SetWholeText(ui.MemType, RecordText(pVBI->szMemoryType, sizeof pVBI->szMemoryType));
     ui.MemBitwidth->setText(QStringLiteral("%1 bits").arg(pGPU->GetMemoryBitWidth()));
     SetIfPositive(ui.MaxBusLane, QStringLiteral("%1"), pGPU->GetMaxBusLanes());
-    ui.BIOSVersion->setText(RecordText(pVBI->szVersion, sizeof pVBI->szVersion));
-    ui.BIOSDate->setText(RecordText(pVBI->szReleaseDate, sizeof pVBI->szReleaseDate));
-    ui.PartNumber->setText(RecordText(pVBI->szPartNumber, sizeof pVBI->szPartNumber));
+    SetWholeText(ui.BIOSVersion, RecordText(pVBI->szVersion, sizeof pVBI->szVersion));
+    SetWholeText(ui.BIOSDate, RecordText(pVBI->szReleaseDate, sizeof pVBI->szReleaseDate));
+    SetWholeText(ui.PartNumber, RecordText(pVBI->szPartNumber, sizeof pVBI->szPartNumber));
 
     const QString mhz = QStringLiteral("%1 MHz");
     const QString volts = QStringLiteral("%1 V");

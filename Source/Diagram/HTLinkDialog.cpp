@@ -19,6 +19,13 @@ QString EnabledText(uint8_t bFlag)
     return FlagText("HTLinkDialog", bFlag != 0);
 }
 
+// A link that is present but not in use reports an incoming width of -1; the rest
+// of its record means nothing.
+bool IsInUse(const HTLINK_INFO& info)
+{
+    return std::fabs(info.dWidthIn - -1.0) >= 0.00001;
+}
+
 } // namespace
 
 HTLinkDialog::HTLinkDialog()
@@ -51,6 +58,11 @@ bool HTLinkDialog::Refresh()
         if (!pHTLink->GetLinkInfo(k, &info))
             continue;
         QLabel* const* cells = columns[k];
+        if (!IsInUse(info)) {
+            for (int row = 0; row < 10; ++row)
+                cells[row]->clear();
+            continue;
+        }
         // A multiplier of 0 gives no reference clock: the speed shown stands.
         const double dSpeed = info.dLinkMultiplier * dReference;
         if (std::isfinite(dSpeed))

@@ -151,12 +151,12 @@ void ZAR::_DeleteMenu()
 {
     for (auto& [group, pMainMenuItem] : m_MenuList) {
         if (!pMainMenuItem) {
-            LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "pMainMenuItem");
+            LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "pMainMenuItem", "ZAR::UnInit");
             continue;
         }
         for (auto& [page, pSubMenuItem] : pMainMenuItem->m_SubMenuList) {
             if (!pSubMenuItem) {
-                LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "pSubMenuItem");
+                LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "pSubMenuItem", "ZAR::UnInit");
                 continue;
             }
             ui.stackedWidget->removeWidget(pSubMenuItem->m_pWidget);

@@ -31,16 +31,17 @@ void ZAR::_ReadWarningSetting()
 
 namespace {
 
-// The visible pages in the menu's sorted order; false when a record is broken.
+// The visible pages in the menu's sorted order; false (logged under pszMethod, the
+// caller) when a record is broken.
 template <class Visit>
-bool ForEachVisiblePage(const std::map<QString, MainMenuItem*>& menu, Visit visit)
+bool ForEachVisiblePage(const std::map<QString, MainMenuItem*>& menu, const char* pszMethod, Visit visit)
 {
     for (const auto& [group, pMainMenuItem] : menu) {
-        LOG_PROCESS_ERROR(pMainMenuItem);
+        LOG_PROCESS_ERROR_IN(pMainMenuItem, pszMethod);
         for (const auto& [page, pSubMenuItem] : pMainMenuItem->m_SubMenuList) {
-            LOG_PROCESS_ERROR(pSubMenuItem);
+            LOG_PROCESS_ERROR_IN(pSubMenuItem, pszMethod);
             IQVXWidget* pWidget = pSubMenuItem->m_pWidget;
-            LOG_PROCESS_ERROR(pWidget);
+            LOG_PROCESS_ERROR_IN(pWidget, pszMethod);
             if (pSubMenuItem->m_bVisible)
                 visit(pWidget);
         }
@@ -69,7 +70,7 @@ void ZAR::Apply()
     pInitWindow->ShowCentredOn(QPoint(frame.left() + frame.width() / 2, frame.top() + frame.height() / 2));
 
     bool bAllApplied = true;
-    const bool bComplete = ForEachVisiblePage(m_MenuList, [&bAllApplied](IQVXWidget* pWidget) {
+    const bool bComplete = ForEachVisiblePage(m_MenuList, "ZAR::Apply", [&bAllApplied](IQVXWidget* pWidget) {
         const bool bApplied = pWidget->Apply();
         if (!bApplied) {
             LOG_WRITE_CHECK_LINE("LOG_CHECK_ERROR", "nRetCode");
@@ -124,7 +125,7 @@ void ZAR::Apply()
 void ZAR::Discard()
 {
     setCursor(Qt::WaitCursor);
-    const bool bComplete = ForEachVisiblePage(m_MenuList, [](IQVXWidget* pWidget) {
+    const bool bComplete = ForEachVisiblePage(m_MenuList, "ZAR::Discard", [](IQVXWidget* pWidget) {
         const bool bRetCode = pWidget->Discard();
         LOG_CHECK_ERROR(bRetCode);
     });

@@ -24,7 +24,8 @@ void ZAR::_WriteDefaultProfile()
     if (QFile::exists(QString::fromUtf16(DEFAULT_CONFIG_FILE)))
         return;
     CProfileSettgins& rPS = CProfileSettgins::m_Self;
-    LOG_CHECK_ERROR(rPS.SaveSettings(DEFAULT_CONFIG_FILE));
+    // Part of Init, and logged as such.
+    LOG_CHECK_ERROR_IN(rPS.SaveSettings(DEFAULT_CONFIG_FILE), "ZAR::Init");
 }
 
 void ZAR::timerEvent(QTimerEvent* event)
@@ -64,12 +65,13 @@ void ZAR::_ShowBoostState(unsigned nState)
 }
 
 namespace {
-// Processor 0's boost pair; false (logged) when there is no processor 0.
-bool ReadBoostPair(bool& first, bool& second)
+// Processor 0's boost pair; false (logged under pszMethod, the caller) when there is
+// no processor 0.
+bool ReadBoostPair(bool& first, bool& second, const char* pszMethod)
 {
     auto* pCPU = dev::Cpu();
     if (!pCPU) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCPU");
+        LOG_WRITE_CHECK_LINE_IN("LOG_PROCESS_ERROR", "pCPU", pszMethod);
         return false;
     }
     first = false;
@@ -89,7 +91,7 @@ void ZAR::RefreshBoostButton()
     }
     bool first = false;
     bool second = false;
-    if (ReadBoostPair(first, second))
+    if (ReadBoostPair(first, second, "ZAR::RefreshBoostButton"))
         _ShowBoostState(first ? 1 : 0);
 }
 
@@ -97,7 +99,7 @@ void ZAR::on_BoostBtn_clicked()
 {
     bool first = false;
     bool second = false;
-    if (!ReadBoostPair(first, second))
+    if (!ReadBoostPair(first, second, "ZAR::on_BoostBtn_clicked"))
         return;
     // The new state follows the button, not the flag just read.
     const unsigned nNewState = (m_nBoostState + 1) % 2;

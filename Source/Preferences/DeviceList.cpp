@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLibrary>
 
+#include <algorithm>
 #include <memory>
 
 #include "Engine/LogCheck.h"
@@ -40,6 +42,16 @@ bool QDeviceList::Init()
         LOG_PROCESS_ERROR(bRetCode);
     }
     return true;
+}
+
+void QDeviceList::showEvent(QShowEvent* event)
+{
+    // Only a shown page wears the skin, whose font and padding size the captions.
+    QHeaderView* pHeader = ui.DeviceList->horizontalHeader();
+    pHeader->ensurePolished();
+    for (int column = 0; column < pHeader->count(); ++column)
+        pHeader->resizeSection(column, std::max(pHeader->sectionSize(column), pHeader->sectionSizeHint(column)));
+    IQVXWidget::showEvent(event);
 }
 
 bool QDeviceList::_LoadDeviceLibrary(const QString& filePath)

@@ -22,6 +22,10 @@ public:
 
     Ui::DeviceListClass& Form() { return ui; }
 
+protected:
+    // Widens a column whose caption, as the skin draws it, is wider than the column.
+    void showEvent(QShowEvent* event) override;
+
 private:
     bool _LoadDeviceLibrary(const QString& filePath);
     bool _AddDevice(IDevice* pDevice, const QString& filePath, unsigned long ulCount);

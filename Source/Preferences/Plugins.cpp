@@ -15,17 +15,18 @@ Qt::CheckState StateOf(bool bChecked) { return bChecked ? Qt::Checked : Qt::Unch
 
 QString FlagText(bool bFlag) { return bFlag ? QPlugins::tr("true") : QPlugins::tr("false"); }
 
-// A group shows the state its pages share, else partly checked.
+// A group shows the state its pages share, else partly checked. Part of a click.
 bool UpdateGroupState(QTreeWidgetItem* pGroup)
 {
+    constexpr char kClicked[] = "QPlugins::on_WidgetTree_itemClicked";
     if (pGroup->childCount() == 0)
         return true;
     const QTreeWidgetItem* pFirst = pGroup->child(0);
-    LOG_PROCESS_ERROR(pFirst);
+    LOG_PROCESS_ERROR_IN(pFirst, kClicked);
     Qt::CheckState state = pFirst->checkState(kPageColumn);
     for (int i = 1; i < pGroup->childCount(); ++i) {
         const QTreeWidgetItem* pChildItem = pGroup->child(i);
-        LOG_PROCESS_ERROR(pChildItem);
+        LOG_PROCESS_ERROR_IN(pChildItem, kClicked);
         if (pChildItem->checkState(kPageColumn) != state) {
             state = Qt::PartiallyChecked;
             break;
@@ -55,8 +56,8 @@ bool QPlugins::Discard()
         return true;
     bool bRetCode = g_PageSettings.Load();
     LOG_PROCESS_ERROR(bRetCode);
-    bRetCode = _Fill();
-    LOG_PROCESS_ERROR(bRetCode);
+    if (!_Fill("QPlugins::Discard"))
+        return false;
     m_bChanged = false;
     return true;
 }
@@ -79,19 +80,18 @@ bool QPlugins::Apply()
 void QPlugins::showEvent(QShowEvent* event)
 {
     // The Settings page changes the same table in memory: show what it holds now.
-    const bool bRetCode = _Fill();
-    LOG_CHECK_ERROR(bRetCode);
+    _Fill("QPlugins::showEvent");
     IQVXWidget::showEvent(event);
 }
 
-bool QPlugins::_Fill()
+bool QPlugins::_Fill(const char* pszMethod)
 {
     ui.WidgetTree->clear();
     for (int i = 0; i < g_PageSettings.GetPageCount(); ++i) {
         const PAGE_INFO* pPageSettings = g_PageSettings.GetPage(i);
-        LOG_PROCESS_ERROR(pPageSettings);
+        LOG_PROCESS_ERROR_IN(pPageSettings, pszMethod);
         const bool bRetCode = _AddWidget(pPageSettings);
-        LOG_PROCESS_ERROR(bRetCode);
+        LOG_PROCESS_ERROR_IN(bRetCode, pszMethod);
     }
     return true;
 }

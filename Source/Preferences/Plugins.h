@@ -29,8 +29,8 @@ private slots:
     void on_WidgetTree_itemDoubleClicked(QTreeWidgetItem* pItem, int nColumn);
 
 private:
-    // The tree anew from the page table in memory.
-    bool _Fill();
+    // The tree anew from the page table in memory; a failure is logged under pszMethod.
+    bool _Fill(const char* pszMethod);
     bool _AddWidget(const PAGE_INFO* pPageSettings);
 
     Ui::PluginsClass ui;

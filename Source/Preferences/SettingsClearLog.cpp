@@ -28,7 +28,7 @@ void QSettingsPage::on_pushButton_clicked()
     } else if (info.isDir()) {
         bCleared = _RemoveDir(QDir(logs));
         const bool bRetCode = _Remove(logs, true);
-        LOG_CHECK_ERROR(bRetCode);
+        LOG_CHECK_ERROR_IN(bRetCode, "QSettings::on_pushButton_clicked");
         bCleared = bCleared && bRetCode;
     }
     // The file the log writes to may be gone: the next line starts a new one.
@@ -53,7 +53,7 @@ bool QSettingsPage::_RemoveDir(QDir dir)
         } else {
             bRetCode = _Remove(path, false);
         }
-        LOG_CHECK_ERROR(bRetCode);
+        LOG_CHECK_ERROR_IN(bRetCode, "QSettings::_RemoveDir");
         bAll = bAll && bRetCode;
     }
     return bAll;

@@ -30,8 +30,9 @@ void ShowMode(bool bNovice)
         pMainWindow->SetVisible(group, QObject::tr(page), !bNovice);
 }
 
-// The same in the page table (records that do not exist are skipped), saved at once.
-void StoreMode(bool bNovice)
+// The same in the page table (records that do not exist are skipped), saved at once;
+// a failed save is logged under pszMethod, the slot that switched.
+void StoreMode(bool bNovice, const char* pszMethod)
 {
     if (PAGE_INFO* pPage = g_PageSettings.FindPage(QLatin1String(kNoviceMode)))
         pPage->Visible = bNovice;
@@ -39,7 +40,7 @@ void StoreMode(bool bNovice)
         if (PAGE_INFO* pPage = g_PageSettings.FindPage(QLatin1String(page)))
             pPage->Visible = !bNovice;
     const bool bRetCode = g_PageSettings.Save();
-    LOG_CHECK_ERROR(bRetCode);
+    LOG_CHECK_ERROR_IN(bRetCode, pszMethod);
 }
 
 } // namespace
@@ -53,7 +54,7 @@ bool QSettingsPage::Init()
     ui.VerLabel->setText(SettingsText(" Vyk Velocrest™ Utility Ver %1").arg(ZAR::GetInstance()->m_szVersion));
     m_bFanSensorPresent = _IsFanSensorPresent();
     const bool bRetCode = Discard();
-    LOG_PROCESS_ERROR(bRetCode);
+    LOG_PROCESS_ERROR_IN(bRetCode, "QSettings::Init");
     if (!_GetRaidToolPath())
         ui.btnWebPAM->setEnabled(false);
     if (!_GetControlCentrePath())
@@ -66,14 +67,14 @@ bool QSettingsPage::Init()
 bool QSettingsPage::Discard()
 {
     bool bRetCode = g_PageSettings.Load();
-    LOG_PROCESS_ERROR(bRetCode);
+    LOG_PROCESS_ERROR_IN(bRetCode, "QSettings::Discard");
     const PAGE_INFO* pPageSettings = g_PageSettings.FindPage(QLatin1String(kNoviceMode));
-    LOG_PROCESS_ERROR(pPageSettings);
+    LOG_PROCESS_ERROR_IN(pPageSettings, "QSettings::Discard");
     (pPageSettings->Visible ? ui.radioButtonBasic : ui.radioButtonAdvanced)->setChecked(true);
     ShowMode(pPageSettings->Visible);
 
     bRetCode = g_MiscSettings.Load();
-    LOG_PROCESS_ERROR(bRetCode);
+    LOG_PROCESS_ERROR_IN(bRetCode, "QSettings::Discard");
     ui.checkBoxApplySettings->setEnabled(g_MiscSettings.AutoStartOnBoot);
     ui.checkBoxFanBroken->setEnabled(g_MiscSettings.AutoStartOnBoot && m_bFanSensorPresent);
     ui.checkBoxApplySettings->setChecked(g_MiscSettings.AutoApplySettings);
@@ -88,7 +89,7 @@ bool QSettingsPage::Apply()
 {
     const bool bRetCode = g_PageSettings.Save() && g_MiscSettings.Save();
     if (!bRetCode) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "bRetCode");
+        LOG_WRITE_CHECK_LINE_IN("LOG_PROCESS_ERROR", "bRetCode", "QSettings::Apply");
         Discard();   // the form shows what is on disk
         return false;
     }
@@ -103,7 +104,7 @@ bool QSettingsPage::Apply()
 void QSettingsPage::on_radioButtonBasic_clicked()
 {
     ShowMode(true);
-    StoreMode(true);
+    StoreMode(true, "QSettings::on_radioButtonBasic_clicked");
 }
 
 void QSettingsPage::on_radioButtonAdvanced_clicked()
@@ -124,7 +125,7 @@ void QSettingsPage::on_radioButtonAdvanced_clicked()
         return;
     }
     ShowMode(false);
-    StoreMode(false);
+    StoreMode(false, "QSettings::on_radioButtonAdvanced_clicked");
 }
 
 void QSettingsPage::on_checkBoxApplySettings_stateChanged(int nState)

@@ -53,7 +53,8 @@ private:
     bool _IsFanSensorPresent();
     bool _RemoveDir(QDir dir);
     // Applies a profile; on failure puts back what was there before and tells the user.
-    bool _ApplyProfile(const QString& path, const char* failureText);
+    // Lines name pszMethod, the button's slot.
+    bool _ApplyProfile(const QString& path, const char* failureText, const char* pszMethod);
 
     Ui::SettingsClass ui;
     int m_nLanguageType = 0;

@@ -53,7 +53,7 @@ void QSettingsPage::on_btnSaveAs_clicked()
     // The profile store writes a whole new file and only then replaces the old one,
     // so a failed save keeps the old profile.
     const bool bRetCode = IsProfileToSave(path) && CProfileSettgins::m_Self.SaveSettings(Wide(path));
-    LOG_CHECK_ERROR(bRetCode);
+    LOG_CHECK_ERROR_IN(bRetCode, "QSettings::on_btnSaveAs_clicked");
     if (!bRetCode)
         ShowProfileMessage("Failed to save the profile!");
 }
@@ -65,7 +65,7 @@ void QSettingsPage::on_btnLoad_clicked()
     if (path.isEmpty())
         return;
     setCursor(Qt::WaitCursor);
-    if (_ApplyProfile(path, "Failed to load the profile!"))
+    if (_ApplyProfile(path, "Failed to load the profile!", "QSettings::on_btnLoad_clicked"))
         ZAR::GetInstance()->Discard();
     setCursor(Qt::ArrowCursor);
 }
@@ -79,27 +79,28 @@ void QSettingsPage::on_btnDefault_clicked()
     if (answer != QMessageBox::Yes)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (_ApplyProfile(QStringLiteral("DefaultConfig.xml"), "Failed to restore default settings!"))
+    if (_ApplyProfile(QStringLiteral("DefaultConfig.xml"), "Failed to restore default settings!",
+                      "QSettings::on_btnDefault_clicked"))
         ZAR::GetInstance()->Discard();
     QApplication::restoreOverrideCursor();
 }
 
-bool QSettingsPage::_ApplyProfile(const QString& path, const char* failureText)
+bool QSettingsPage::_ApplyProfile(const QString& path, const char* failureText, const char* pszMethod)
 {
     CProfileSettgins profile(CProfileSettgins::m_Self);
     // What the hardware holds now, to put back when the profile applies only in part.
     QTemporaryDir snapshotDir;
     const QString snapshot = snapshotDir.filePath(QStringLiteral("before.xml"));
     const bool bSnapshot = snapshotDir.isValid() && profile.SaveSettings(Wide(snapshot));
-    LOG_CHECK_ERROR(bSnapshot);
+    LOG_CHECK_ERROR_IN(bSnapshot, pszMethod);
 
     const bool bRetCode = IsProfileToLoad(path) && profile.ApplySettings(Wide(path));
     if (bRetCode)
         return true;
-    LOG_CHECK_ERROR(bRetCode);
+    LOG_CHECK_ERROR_IN(bRetCode, pszMethod);
     if (bSnapshot) {
         const bool bRestored = profile.ApplySettings(Wide(snapshot));
-        LOG_CHECK_ERROR(bRestored);
+        LOG_CHECK_ERROR_IN(bRestored, pszMethod);
     }
     ShowProfileMessage(failureText);
     return false;

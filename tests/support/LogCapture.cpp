@@ -32,6 +32,17 @@ size_t LogCapture::Count(const std::string& fragment) const
     return n;
 }
 
+size_t LogCheckCount(const std::string& check, const std::string& method)
+{
+    const std::string head = check + " at line ";
+    const std::string tail = " in " + method + "\n";
+    size_t n = 0;
+    for (const std::string& line : LogCapture::Instance().Lines())
+        n += line.find(head) != std::string::npos && line.size() >= tail.size()
+            && line.compare(line.size() - tail.size(), tail.size(), tail) == 0;
+    return n;
+}
+
 void LogCapture::Clear()
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -24,5 +24,7 @@ private:
 // Shorthands for tests.
 inline bool LogContains(const std::string& fragment) { return LogCapture::Instance().Contains(fragment); }
 inline size_t LogCount(const std::string& fragment) { return LogCapture::Instance().Count(fragment); }
+// Lines of one failed check (check: "LOG_CHECK_ERROR(pChannel)") that name method ("Class::Method").
+size_t LogCheckCount(const std::string& check, const std::string& method);
 
 } // namespace test

@@ -35,3 +35,10 @@ std::string LogFunctionName(const char* prettyFunction);
 // after the caller (function: "Class::Method").
 #define LOG_WRITE_CHECK_LINE_IN(kind, text, function) \
     g_Log.Write(ltError, kind "(%s) at line %d in %s\n", text, __LINE__, function)
+
+// The checks whose line names the given method ("Class::Method"): in a helper, on
+// behalf of the operation that called it, or where the logged name is not the C++ one.
+#define LOG_CHECK_ERROR_IN(cond, function) \
+    do { if (!(cond)) LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", #cond, function); } while (0)
+#define LOG_PROCESS_ERROR_IN(cond, function) \
+    do { if (!(cond)) { LOG_WRITE_CHECK_LINE_IN("LOG_PROCESS_ERROR", #cond, function); return false; } } while (0)

@@ -108,6 +108,15 @@ TEST_F(DiagramTest, CpuWithoutItsRecordsStillShowsWhatItCanAndWithoutCore0IsAbse
     EXPECT_TRUE(dialog.Form().InstructionEdit->text().isEmpty());
     EXPECT_FALSE(dialog.Form().NameEdit->text().isEmpty());
     EXPECT_TRUE(test::LogContains("LOG_CHECK_ERROR(pInstructionSet)"));
+    EXPECT_EQ(test::LogCheckCount("LOG_CHECK_ERROR(pInstructionSet)", "CPUDialog::Init"), 1u);
+
+    // A cache without its record: its fields stay empty, and the line names Init.
+    vb::Machine::Instance().GetFaults().Set("qvx:CPU.GetL2CacheInfo");
+    CPUDialog noL2;
+    ASSERT_TRUE(noL2.Init());
+    EXPECT_EQ(noL2.Form().L2AssocEdit->text(), "");
+    EXPECT_FALSE(noL2.Form().L1CodeAssocEdit->text().isEmpty());
+    EXPECT_EQ(test::LogCheckCount("LOG_CHECK_ERROR(pCacheInfo)", "CPUDialog::Init"), 1u);
 
     WithCpu([](vb::CpuState& cpu) { cpu.cores = 0; });
     CPUDialog none;

@@ -1,6 +1,11 @@
 // The device dialogs on their own: the drive and input-device family reading the
 // three texts of their device (none of them trusted to be there), the empty USB
 // storage dialog, and the chipset family's name and PCI identity in hexadecimal.
+#include <QTranslator>
+
+#include <memory>
+#include <string>
+
 #include "Diagram/ChipsetDialogs.h"
 #include "Diagram/DeviceDialogs.h"
 #include "Diagram/DialogSupport.h"
@@ -185,4 +190,83 @@ TEST_F(DiagramTest, ChipsetDialogsReadTheirDeviceAndOnlyTheBridgesReadAgainWhenS
     EXPECT_EQ(Cells(missing), QStringList({"", "", "", "", "", ""}));
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(pUSBController) at line"));
     EXPECT_TRUE(test::LogContains("in USBDialog::Refresh"));
+}
+
+namespace {
+
+// Translates only the texts of one context, so a test sees which context a text went through.
+class ContextTranslator : public QTranslator {
+public:
+    explicit ContextTranslator(const char* context) : m_context(context) {}
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (m_context != context)
+            return QString();
+        return QStringLiteral("[%1]").arg(QString::fromUtf8(source));
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    std::string m_context;
+};
+
+// Every caption and help text of a dialog's form; none may be left out of its context.
+QStringList FormTexts(QWidget& dialog)
+{
+    QStringList texts;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            texts << label->text();
+        if (!label->whatsThis().isEmpty())
+            texts << label->whatsThis();
+    }
+    return texts;
+}
+
+template <class Dialog>
+std::unique_ptr<QWidget> Make()
+{
+    return std::make_unique<Dialog>();
+}
+
+} // namespace
+
+TEST(DeviceDialogFamiliesTest, EachDialogTranslatesItsFormInItsOwnContext)
+{
+    const struct {
+        const char* context;
+        std::unique_ptr<QWidget> (*make)();
+    } kDialogs[] = {
+        {"CDDialogClass", &Make<CDDialog>},
+        {"KeyboardDialogClass", &Make<KeyboardDialog>},
+        {"MouseDialogClass", &Make<MouseDialog>},
+        {"NBDialogClass", &Make<NBDialog>},
+        {"SBDialogClass", &Make<SBDialog>},
+        {"SATADialogClass", &Make<SATADialog>},
+        {"IDEDialogClass", &Make<IDEDialog>},
+        {"USBDialogClass", &Make<USBDialog>},
+    };
+    for (const auto& d : kDialogs) {
+        SCOPED_TRACE(d.context);
+        ContextTranslator translator(d.context);
+        QCoreApplication::installTranslator(&translator);
+        const std::unique_ptr<QWidget> dialog = d.make();
+        QCoreApplication::removeTranslator(&translator);
+        const QStringList texts = FormTexts(*dialog);
+        EXPECT_GE(texts.size(), 6);
+        for (const QString& text : texts)
+            EXPECT_TRUE(text.startsWith('[') && text.endsWith(']')) << qPrintable(text);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("[%1]").arg(QLatin1String(d.context).chopped(5)));
+    }
+    // The texts of the shared forms' own contexts reach no dialog.
+    for (const char* shared : {"DeviceTextDialogClass", "ChipsetDialogClass"}) {
+        ContextTranslator translator(shared);
+        QCoreApplication::installTranslator(&translator);
+        CDDialog drive;
+        NBDialog bridge;
+        QCoreApplication::removeTranslator(&translator);
+        for (QWidget* dialog : {static_cast<QWidget*>(&drive), static_cast<QWidget*>(&bridge)})
+            for (const QString& text : FormTexts(*dialog))
+                EXPECT_FALSE(text.startsWith('[')) << shared << ": " << qPrintable(text);
+    }
 }

@@ -1,8 +1,12 @@
 // The Diagram page in the main window: built at its first show, rebuilt when a
 // device is plugged into or unplugged from the simulated machine, and pictured
 // with an open dialog beside the window in each skin.
+#include <QJsonArray>
+#include <QLabel>
 #include <QPainter>
 #include <QTimerEvent>
+
+#include <vector>
 
 #include "Diagram/ChipsetDialogs.h"
 #include "Source/Diagram/DiagramFixture.h"
@@ -112,19 +116,30 @@ TEST_F(MainWindowTest, ScreenshotsOfTheDiagramAndAnOpenDialogInEachSkin)
     });
 }
 
-TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
+TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogWithItsTextsWholeInEachSkin)
 {
+    // An optical drive whose name is longer than its cell is at first.
+    test::LoadBoardWith([](QJsonObject& devices) {
+        QJsonArray drives = devices.value("opticalDrives").toArray();
+        QJsonObject drive = drives.at(0).toObject();
+        drive.insert("name", "Vyk DVD-RW DR212 Dual Layer Recorder 24x");
+        drives.replace(0, drive);
+        devices.insert("opticalDrives", drives);
+    });
+    // Each dialog, and the cells that show texts of the device, which must show whole.
     const struct {
         int slot;
         const char* stem;
+        std::vector<const char*> cells;
     } kDialogs[] = {
-        {dnCPU, "cpu"},
-        {dnGPU0, "gpu"},
-        {dnMemorySlot0, "memory-slot0"},
-        {dnDCT, "memory-controller"},
-        {dnChannelA, "channel-a"},
-        {dnHTLink, "htlink"},
-        {dnSATADevice0, "harddisk"},
+        {dnCPU, "cpu", {}},
+        {dnGPU0, "gpu", {"Model", "BIOSVersion", "BIOSDate", "MemType", "PartNumber"}},
+        {dnMemorySlot0, "memory-slot0", {}},
+        {dnDCT, "memory-controller", {}},
+        {dnChannelA, "channel-a", {}},
+        {dnHTLink, "htlink", {}},
+        {dnSATADevice0, "harddisk", {}},
+        {dnIDEDevice0, "cdrom", {"Name", "Description", "Vendor"}},
     };
     ForEachSkin([&](const QString& skin) {
         ASSERT_TRUE(Open());
@@ -142,10 +157,52 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogInEachSkin)
             QTimerEvent tick(0);
             QCoreApplication::sendEvent(frame->Dialog(), &tick);
             QCoreApplication::processEvents();
+            for (const char* name : d.cells) {
+                auto* cell = frame->Dialog()->findChild<QLabel*>(QLatin1String(name));
+                ASSERT_TRUE(cell) << name;
+                ASSERT_FALSE(cell->text().isEmpty()) << name;
+                // The whole text with room to spare on each side, inside the cell's border.
+                EXPECT_LE(cell->fontMetrics().horizontalAdvance(cell->text()) + 2 * 3, cell->contentsRect().width())
+                    << name << " cannot show \"" << qPrintable(cell->text()) << "\"";
+            }
             EXPECT_TRUE(frame->grab().toImage().save(
                 QStringLiteral("%1/diagram-%2-dialog-%3.png").arg(test::ScreenshotDir(), QLatin1String(d.stem), skin)));
             frame->Form().OKButton->click();
             EXPECT_FALSE(frame->isVisible());
+        }
+        window->hide();
+    });
+}
+
+TEST_F(MainWindowTest, TheLinkButtonsKeepThePagesBlueAndTheFormItsMinimumSize)
+{
+    ForEachSkin([this](const QString&) {
+        ASSERT_TRUE(Open());
+        window->resize(1000, 700);
+        window->show();
+        ASSERT_TRUE(window->ShowWidget(kGroup, kPage));
+        QCoreApplication::processEvents();
+        QSysDiagram* diagram = Diagram(window);
+        ASSERT_NE(diagram, nullptr);
+        EXPECT_EQ(diagram->minimumSize(), QSize(1000, 0));
+        const QImage shot = window->grab().toImage();
+        for (int slot : {dnDCT, dnChannelA, dnChannelB, dnHTLink}) {
+            QToolButton* button = diagram->Button(slot);
+            SCOPED_TRACE(qPrintable(button->text()));
+            // The caption and its underline are blue; nothing of it is drawn in the skin's
+            // white. (The form's lines run under the channel buttons, outside their caption.)
+            int blue = 0, white = 0;
+            const int nTextHeight = button->fontMetrics().height();
+            const QRect area(button->mapTo(window, QPoint(0, (button->height() - nTextHeight) / 2)),
+                             QSize(button->width(), nTextHeight));
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const QRgb c = shot.pixel(x, y);
+                    blue += qBlue(c) > 160 && qRed(c) < 90 && qGreen(c) < 90;
+                    white += qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200;
+                }
+            EXPECT_GT(blue, 20);
+            EXPECT_EQ(white, 0);
         }
         window->hide();
     });

@@ -135,6 +135,8 @@ TEST_F(DiagramTest, ShowAndHideTakeOnlyTheTablesSlots)
         EXPECT_FALSE(g_DialogManager.Hide(slot)) << slot;
     }
     EXPECT_EQ(test::LogCount(kBoundsCheck), 6u);
+    EXPECT_EQ(test::LogCheckCount(kBoundsCheck, "CDialogManager::Show"), 3u);
+    EXPECT_EQ(test::LogCheckCount(kBoundsCheck, "CDialogManager::Hide"), 3u);
 
     // Hide leaves the button to the page; after UnInit nothing shows until the next Init.
     Button(dnNorthBridge)->click();
@@ -274,6 +276,11 @@ TEST_F(DiagramTest, AControllerThatFailsToAnswerIsPassedOver)
     EXPECT_TRUE(g_DialogManager.Refresh());
     EXPECT_TRUE(test::LogContains("LOG_CHECK_ERROR(bRetCode) at line"));
     EXPECT_TRUE(test::LogContains("LOG_CHECK_ERROR(pChannel) at line"));
+    // Lines of the refresh name it, not the steps it is made of: one per device and channel.
+    EXPECT_EQ(test::LogCheckCount("LOG_CHECK_ERROR(bRetCode)", "CDialogManager::Refresh"), 2u);
+    EXPECT_GE(test::LogCheckCount("LOG_CHECK_ERROR(pChannel)", "CDialogManager::Refresh"), 1u);
+    EXPECT_EQ(test::LogCheckCount("LOG_CHECK_ERROR(pChannel)", "CDialogManager::Refresh"),
+              test::LogCount("LOG_CHECK_ERROR(pChannel)"));
     EXPECT_EQ(Titles(dnUSBDevice0, dnUSBDevice1), QStringList({"", ""}));
     EXPECT_TRUE(page->Links().isEmpty());
     EXPECT_EQ(Title(dnIDEDevice0), "CD/DVD Drive");

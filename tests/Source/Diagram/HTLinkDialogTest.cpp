@@ -34,8 +34,9 @@ TEST_F(DiagramTest, HtLinkButtonOpensTheLinksOfTheBoard)
     auto& dialog = dynamic_cast<HTLinkDialog&>(*g_DialogManager.Frame(dnHTLink)->Dialog());
     EXPECT_EQ(Column(dialog, 0), QStringList({"2000 MHz", "2000 MHz", "16 bits", "16 bits", "16 bits", "16 bits",
                                               "3.0", "Disabled", "Disabled", "Enabled"}));
-    // A link present but not in use reports a width of -1.
-    EXPECT_EQ(Column(dialog, 1)[2], "-1 bits");
+    // Links 1 to 3 are present but not in use (a width of -1): no value of theirs is shown.
+    for (int k = 1; k < 4; ++k)
+        EXPECT_EQ(Column(dialog, k), QStringList(10, QString())) << k;
 }
 
 TEST_F(DiagramTest, HtLinkColumnsByTable)
@@ -45,6 +46,7 @@ TEST_F(DiagramTest, HtLinkColumnsByTable)
         links[0] = {16, 16, 5, 5, 3, 0, false, true, false};
         links[1] = {8, 16, 5.003, 10, 1, 5, true, false, true};
         links[2] = {-1, 32, 0.5, 0, 2, 10, false, false, false};
+        links[3] = vb::HtLinkDef{};
     });
     HTLinkDialog dialog;
     ASSERT_TRUE(dialog.Init());
@@ -52,17 +54,21 @@ TEST_F(DiagramTest, HtLinkColumnsByTable)
                                               "3.0", "Enabled", "Disabled", "Disabled"}));
     EXPECT_EQ(Column(dialog, 1), QStringList({"1001 MHz", "2000 MHz", "8 bits", "8 bits", "16 bits", "16 bits", "1.5",
                                               "Disabled", "Enabled", "Enabled"}));
-    EXPECT_EQ(Column(dialog, 2), QStringList({"100 MHz", "0 MHz", "-1 bits", "-1 bits", "32 bits", "32 bits", "2.10",
-                                              "Disabled", "Disabled", "Disabled"}));
+    // Not in use: the record's other fields mean nothing, so nothing is shown.
+    EXPECT_EQ(Column(dialog, 2), QStringList(10, QString()));
+    EXPECT_EQ(Column(dialog, 3)[0], "2000 MHz");
 
-    // Links that read no more keep their columns; a show reads the others again.
+    // Links that read no more keep their columns; a link taken out of use empties
+    // its column; a show reads the others again.
     EditLinks([](std::vector<vb::HtLinkDef>& links) {
-        links.resize(1);
+        links.resize(2);
         links[0].width = 8;
+        links[1].width = -1;
     });
     dialog.show();
     EXPECT_EQ(Column(dialog, 0)[2], "8 bits");
-    EXPECT_EQ(Column(dialog, 1)[0], "1001 MHz");
+    EXPECT_EQ(Column(dialog, 1), QStringList(10, QString()));
+    EXPECT_EQ(Column(dialog, 3)[0], "2000 MHz");
     dialog.hide();
 
     // A processor multiplier of 0: no reference clock, so the speed shown stands.

@@ -177,3 +177,11 @@ TEST_F(MainWindowTest, TheDefaultProfileIsWrittenOnceAndNeverOverwritten)
     ASSERT_TRUE(window->Init(qobject_cast<QApplication*>(QCoreApplication::instance())));
     EXPECT_EQ(test::ReadFile("DefaultConfig.xml"), "kept");
 }
+
+TEST_F(MainWindowTest, ADefaultProfileThatCannotBeWrittenIsLoggedUnderInit)
+{
+    // Nothing can be written in this folder; the window is still built.
+    test::CurrentFolder readOnly(test::ReadOnlyFolder());
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(test::LogCheckCount("LOG_CHECK_ERROR(rPS.SaveSettings(DEFAULT_CONFIG_FILE))", "ZAR::Init"), 1u);
+}

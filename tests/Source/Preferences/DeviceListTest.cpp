@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QLibrary>
 
+#include <QHeaderView>
+
 #include "Preferences/DeviceList.h"
+#include "Source/MainWindow/ContrastCheck.h"
 #include "Source/Preferences/PreferencesFixture.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
@@ -136,6 +139,26 @@ TEST_F(DeviceListTest, TheShippedPluginListsTheSimulatedClassesInTheWindow)
     const QList<QTableWidgetItem*> cpu = table->findItems(QStringLiteral("Vyk Family 10h Processor"), Qt::MatchExactly);
     ASSERT_EQ(cpu.size(), 1);
     EXPECT_EQ(table->item(cpu[0]->row(), 1)->text(), QStringLiteral("CPU"));
+}
+
+TEST_F(MainWindowTest, TheDeviceListHeaderIsSkinnedToItsEndAndShowsEveryCaptionWhole)
+{
+    ForEachSkin([this](const QString&) {
+        QDir().mkpath(QStringLiteral("Device"));
+        QFile::copy(QStringLiteral(VELOCREST_DEVICE_PLUGIN), QStringLiteral("Device/VykDevices.so"));
+        ASSERT_TRUE(Open());
+        const QImage shot = SavePageScreenshot(QStringLiteral("Preference"), QStringLiteral("Device List"),
+                                               QStringLiteral("device-list"));
+        auto* page = dynamic_cast<QDeviceList*>(window->GetWidget(QStringLiteral("Preference"), QStringLiteral("Device List")));
+        ASSERT_TRUE(page);
+        QHeaderView* header = page->Form().DeviceList->horizontalHeader();
+        for (int column = 0; column < header->count(); ++column)
+            EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column))
+                << qPrintable(page->Form().DeviceList->horizontalHeaderItem(column)->text()) << " is cut";
+        // The header's far end, past the last caption, is drawn dark like the rest of the skin.
+        const QPoint end = header->mapTo(window, QPoint(header->width() - 3, header->height() / 2));
+        EXPECT_LT(test::Luminance(shot.pixel(end)), 0.1);
+    });
 }
 
 TEST_F(MainWindowTest, ScreenshotsOfTheDeviceListInEachSkin)

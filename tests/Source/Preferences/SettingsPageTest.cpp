@@ -198,6 +198,24 @@ TEST_F(SettingsPageTest, APageTableWithoutNoviceModeDropsThePage)
     EXPECT_FALSE(Page<QSettingsPage>("Settings"));
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(pPageSettings)"));
     EXPECT_TRUE(test::LogContains("Page Settings initialization failed."));
+    // The page's lines name it as the class it stands for.
+    EXPECT_EQ(test::LogCheckCount("LOG_PROCESS_ERROR(pPageSettings)", "QSettings::Discard"), 1u);
+    EXPECT_EQ(test::LogCheckCount("LOG_PROCESS_ERROR(bRetCode)", "QSettings::Init"), 1u);
+}
+
+TEST_F(SettingsPageTest, SavesThatFailAreLoggedUnderThePagesMethods)
+{
+    QSettingsPage* page = OpenSettings();
+    ASSERT_TRUE(page);
+    {
+        // Nothing can be written in this folder.
+        test::CurrentFolder readOnly(test::ReadOnlyFolder());
+        test::LogCapture::Instance().Clear();
+        EXPECT_FALSE(page->Apply());
+        page->Form().radioButtonBasic->click();
+    }
+    EXPECT_EQ(test::LogCheckCount("LOG_PROCESS_ERROR(bRetCode)", "QSettings::Apply"), 1u);
+    EXPECT_EQ(test::LogCheckCount("LOG_CHECK_ERROR(bRetCode)", "QSettings::on_radioButtonBasic_clicked"), 1u);
 }
 
 TEST_F(MainWindowTest, ScreenshotsOfTheSettingsPageInEachSkin)
