@@ -1,9 +1,7 @@
-// One line per built-in page, in creation order. A page that is not built yet is
-// a placeholder under its real name; its own class replaces the line when it lands.
+// One line per built-in page, in creation order.
 #include "Pages/BuiltInPages.h"
 
 #include "Diagram/SysDiagram.h"
-#include "Pages/PlaceholderPage.h"
 #include "PerformanceControl/AdvancedMode.h"
 #include "PerformanceControl/DDR2MC.h"
 #include "PerformanceControl/DDRMC.h"
@@ -25,9 +23,6 @@
 #include "Testing/StabilityTest.h"
 
 namespace {
-
-template <const char* Name>
-IQVXWidget* Placeholder() { return new CPlaceholderPage(Name); }
 
 const std::vector<BuiltInPage> kProgramPages = {
     {"QBasicInfo", [] { return static_cast<IQVXWidget*>(new QBasicInfo); }},

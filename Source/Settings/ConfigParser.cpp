@@ -9,6 +9,7 @@
 #include "Engine/LogCheck.h"
 #include "Platform/FileAside.h"
 #include "Platform/Registry.h"
+#include "Platform/StaleTemporaries.h"
 
 namespace {
 
@@ -79,6 +80,9 @@ CConfigParser::CConfigParser(QStringView fileName) : m_szFileName(fileName.toStr
     if (_GetInstallDir(folder))
         m_szFilePath = folder;
     m_szFullPath = m_szFilePath + m_szFileName;
+    // What a save cut short at an earlier run left beside the file; the store is
+    // opened once per run, so nothing of this run is being written yet.
+    plat::RemoveStaleTemporaries({m_szFullPath}, QDateTime::currentDateTime());
     _Init();
 }
 

@@ -31,6 +31,7 @@
 #include "Startup/DisplayLoss.h"
 #include "Startup/Firmware.h"
 #include "Startup/InitWindow.h"
+#include "Startup/Leftovers.h"
 #include "Startup/StartupChecks.h"
 
 // A failed start-up step: one log line naming the expression and "main", then the
@@ -118,6 +119,7 @@ private:
     QApplication& m_app;
     QStringList m_arguments;
     const StartupOptions& m_options;
+    const QDateTime m_StartedAt = QDateTime::currentDateTime();
     int m_nCode = 1;
     // Why a step failed, when the step's own message would not say it.
     QString m_strReason;
@@ -193,6 +195,8 @@ bool ApplicationRun::Start()
     else if (!QDir::setCurrent(folder))
         m_strReason = QObject::tr("it cannot enter its folder %1").arg(folder);
     MAIN_PROCESS_ERROR_AS(m_strReason.isEmpty(), "QDir::setCurrent(folder)", 3);
+    // Only now, as the one program of this user, in the folder whose files are ours.
+    RemoveLeftoverTemporaries(m_StartedAt);
 
     // A settings file set aside here is told once the log is open.
     plat::DeferredLog setAside;

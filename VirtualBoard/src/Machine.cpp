@@ -89,6 +89,8 @@ QString Machine::StateDir()
     return QDir::homePath() + QStringLiteral("/.local/state/VykVelocrest");
 }
 
+QString Machine::CmosStateFile() { return StateDir() + QStringLiteral("/cmos.json"); }
+
 uint64_t ToU64(const QJsonValue& value, uint64_t fallback)
 {
     if (value.isDouble())

@@ -92,7 +92,7 @@ VykAcpi::VykAcpi(Machine& machine) : m_machine(machine)
     m_callLog = s.value(QStringLiteral("callLog")).toString();
     if (!m_callLog.isEmpty() && QDir::isRelativePath(m_callLog))
         m_callLog = machine.BoardDir() + QLatin1Char('/') + m_callLog;
-    m_cmos.Load(s.value(QStringLiteral("cmosItems")).toArray(), Machine::StateDir() + QStringLiteral("/cmos.json"));
+    m_cmos.Load(s.value(QStringLiteral("cmosItems")).toArray(), Machine::CmosStateFile());
 }
 
 bool VykAcpi::IsPresent() const { return !m_machine.GetFaults().IsSet("vyk-acpi-absent"); }

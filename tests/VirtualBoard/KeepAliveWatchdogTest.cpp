@@ -54,8 +54,9 @@ TEST(KeepAliveWatchdog, CountsSignsOfLifeOnlyInModeAndFromALiveBoard)
     for (size_t i = 0; i < pulses.size(); ++i) {
         EXPECT_EQ(pulses[i].alive, alive[i]) << i;
         EXPECT_EQ(pulses[i].counted, counted[i]) << i;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(pulses[i].ns, pulses[i - 1].ns);
+        }
     }
     EXPECT_TRUE(watchdog.WaitForPulses(1, 0));
     EXPECT_FALSE(watchdog.WaitForPulses(2, 0));

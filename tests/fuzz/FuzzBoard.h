@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "Engine/DriverHandler.h"
 #include "Engine/Log.h"
@@ -33,6 +34,13 @@ inline void Start()
         std::fprintf(stderr, "the driver did not start\n");
         std::abort();
     }
+    // The driver client lets go of its semaphore when it is destroyed, after the state
+    // folder is gone, and would make the folder anew: at exit it goes first (a fresh
+    // client holds nothing), then the folder.
+    std::atexit([] {
+        g_DriverHandler.~CDriverHandler();
+        new (&g_DriverHandler) CDriverHandler();
+    });
 }
 
 // The BIOS area (ROM for the bus, so filled through its device).

@@ -64,8 +64,9 @@ OtherUsersTemp::OtherUsersTemp(Trap trap)
     m_socket = std::make_unique<QLocalServer>();
     m_socket->setSocketOptions(QLocalServer::WorldAccessOption);
     EXPECT_TRUE(m_socket->listen(m_his + QStringLiteral("/VykVelocrest.window")));
-    if (trap == LinkToHisFolder)
+    if (trap == LinkToHisFolder) {
         EXPECT_TRUE(QFile::link(m_his, TakenName()));
+    }
     ::chmod(QFile::encodeName(m_his).constData(), 0777);
     if (trap == HisFolder && CanPlayAnotherUser()) {
         for (const QString& path : {m_his, m_his + QStringLiteral("/VykVelocrestMutex.lock")})

@@ -3,9 +3,12 @@
 // manual clock and a log that the test can read.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "support/TestEnvironment.h"
 
@@ -13,6 +16,13 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("VELOCREST_BOARD");
+    // Without a login session Qt makes itself a runtime folder in the temp folder and
+    // leaves it there: the tests' one goes with them.
+    std::optional<QTemporaryDir> runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtime.emplace(QDir::tempPath() + QStringLiteral("/VelocrestTestRuntime-XXXXXX"));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+    }
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new test::TestEnvironment);

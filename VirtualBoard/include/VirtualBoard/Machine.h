@@ -52,6 +52,8 @@ public:
     // Folder for state that survives a restart (as CMOS does a reboot):
     // $VELOCREST_STATE_DIR when set, else ~/.local/state/VykVelocrest.
     static QString StateDir();
+    // The file in it that keeps the BIOS CMOS items' values.
+    static QString CmosStateFile();
 
     Faults& GetFaults() { return m_faults; }
     Journal& GetJournal() { return m_journal; }

@@ -100,9 +100,11 @@ TEST(HardDiskDialogTest, TextsStopAtTheirFieldAndFlagsReadAnyNonZeroByte)
     EXPECT_EQ(cells[7], QString(256, 'M'));
     EXPECT_EQ(cells.mid(8, 4), QStringList({"true", "false", "true", "true"}));
     EXPECT_EQ(std::string(dialog.GetName()), "Hard Drive Disk");
-    for (QLabel* label : dialog.findChildren<QLabel*>())
-        if (label->styleSheet() == QLatin1String(kValueLabelStyle))
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->styleSheet() == QLatin1String(kValueLabelStyle)) {
             EXPECT_TRUE(label->whatsThis().endsWith(' ')) << label->objectName().toStdString();
+        }
+    }
 }
 
 TEST(HardDiskDialogTest, WithoutIdentificationOnlyTheDevicesOwnFieldsAreShownAndInitFails)

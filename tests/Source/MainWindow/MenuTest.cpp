@@ -7,9 +7,9 @@
 #include <QStackedWidget>
 
 #include "MainWindow/MainEventFilter.h"
-#include "Pages/PlaceholderPage.h"
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "support/LogCapture.h"
+#include "support/PlainPage.h"
 
 using test::MainWindowTest;
 using test::RecordingPage;
@@ -24,7 +24,7 @@ const char kTwoGroups[] =
     "<Group Name=\"Alpha\"><Page Name=\"A2\"/><Page Name=\"A1\"/></Group></PageList>";
 
 template <const char* Name>
-IQVXWidget* Plain() { return new CPlaceholderPage(Name); }
+IQVXWidget* Plain() { return new test::PlainPage(Name); }
 } // namespace
 
 TEST_F(MainWindowTest, BuiltInPagesMakeFourGroupsInTableOrder)
@@ -121,8 +121,8 @@ TEST_F(MainWindowTest, ASecondPageOfTheSameNameIsRejectedAndDeletedAtOnce)
 {
     static const char memory[] = "Memory";
     int deleted = 0;
-    struct Counted : CPlaceholderPage {
-        explicit Counted(int* d) : CPlaceholderPage(memory), m_d(d) {}
+    struct Counted : test::PlainPage {
+        explicit Counted(int* d) : test::PlainPage(memory), m_d(d) {}
         ~Counted() override { ++*m_d; }
         int* m_d;
     };

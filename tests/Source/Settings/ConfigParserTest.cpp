@@ -9,6 +9,7 @@
 #include "Platform/Registry.h"
 #include "Settings/ConfigParser.h"
 #include "Source/Files.h"
+#include "support/Leftovers.h"
 #include "support/LogCapture.h"
 
 namespace {
@@ -206,4 +207,20 @@ TEST_F(ConfigParserTest, ReadOnlyFolderKeepsTheStoreInMemory)
     EXPECT_TRUE(store.GetValue(u"G", u"S", u"I", value));
     EXPECT_TRUE(store.SetValue(u"G", u"S", u"I", u"w", false));
     EXPECT_FALSE(store.Save());
+}
+
+TEST_F(ConfigParserTest, TheStoreRemovesWhatASaveCutShortLeftBesideItsFile)
+{
+    QDir().mkpath("inst");
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(u"InstallDir", QDir::currentPath() + "/inst/"), plat::ERROR_SUCCESS);
+    test::PlantLeftover("inst/QVXConfig.xml.Ab12Cd");
+    test::PlantLeftover("inst/QVXConfig.xml.N0wR1t", true);   // another process is saving right now
+    test::PlantLeftover("inst/Other.xml.Ab12Cd");
+    CConfigParser* store = CConfigParser::GetInstance();
+    ASSERT_NE(store, nullptr);
+    EXPECT_FALSE(QFile::exists("inst/QVXConfig.xml.Ab12Cd"));
+    EXPECT_TRUE(QFile::exists("inst/QVXConfig.xml.N0wR1t"));
+    EXPECT_TRUE(QFile::exists("inst/Other.xml.Ab12Cd"));
 }

@@ -12,6 +12,7 @@
 #include "Engine/Engine.h"
 #include "MainWindow/ZAR.h"
 #include "Platform/Module.h"
+#include "Platform/NamedObjects.h"
 #include "Platform/Registry.h"
 #include "Platform/RuntimeDir.h"
 #include "Platform/SingleInstance.h"
@@ -30,6 +31,7 @@
 #include "Startup/StartupChecks.h"
 #include "Testing/AutoTune.h"
 #include "VirtualBoard/Machine.h"
+#include "support/Leftovers.h"
 #include "support/LogCapture.h"
 #include "support/MessageBoxAnswers.h"
 #include "support/PlatformDoubles.h"
@@ -434,4 +436,29 @@ TEST_F(StartupTest, ADamagedPreferenceFileSetAsideBeforeTheLogOpensIsLoggedOnceI
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(test::ReadFile("Preference.xml.bad"), "<Preference><LanguageType>");
     EXPECT_TRUE(test::LogContains("Preference.xml could not be read; it was kept as Preference.xml.bad."));
+}
+
+TEST_F(StartupTest, TemporariesOfSavesCutShortAreRemovedAtTheNextStart)
+{
+    const QString state = test::TestDir() + "/state";
+    const QString run = state + "/run";
+    const QString registry = test::TestDir() + "/registry";
+    for (const QString& folder : {run, registry})
+        ASSERT_TRUE(QDir().mkpath(folder));
+    // The driver's semaphore state, as a writer that died mid-save leaves it: its lock is free.
+    const QString semaphore = run + "/semaphore-Global_QVXDriverSemaphore.json";
+    const QStringList leftovers = {"Preference.xml.Ab12Cd", "PageSettings.xml.x9Y8z7", "DefaultConfig.xml.QQ11ww",
+                                   state + "/cmos.json.Zz00Zz", state + "/diskpart.tmp.abcDEF",
+                                   state + "/Corvane.ini.J4k5L6", registry + "/HKEY_CURRENT_USER.ini.M7n8O9",
+                                   semaphore + ".P0q1R2"};
+    for (const QString& path : leftovers)
+        test::PlantLeftover(path);
+    ASSERT_TRUE(test::WriteFile(semaphore + ".lock", ""));
+    test::PlantLeftover("PageSettings.xml.St4rtd", true);   // another process's save, begun since the start
+
+    EXPECT_EQ(Run(), 0);
+    for (const QString& path : leftovers)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    EXPECT_TRUE(QFile::exists("PageSettings.xml.St4rtd"));
+    EXPECT_TRUE(QFile::exists("Preference.xml"));
 }

@@ -1,11 +1,13 @@
 #pragma once
-// A page whose real content is not built yet: it carries the page's real name, so
-// the page table, the menu and the Apply order treat it like the finished page.
+// A page that is only its name: it initialises, applies and discards without doing
+// anything, for tests of the menu and the page registry.
 #include "Shell/IQVXWidget.h"
 
-class CPlaceholderPage : public IQVXWidget {
+namespace test {
+
+class PlainPage : public IQVXWidget {
 public:
-    explicit CPlaceholderPage(const char* pszName);
+    explicit PlainPage(const char* pszName) : m_pszName(pszName) {}
     bool Init() override { return true; }
     bool UnInit() override { return true; }
     bool Apply() override { return true; }
@@ -15,3 +17,5 @@ public:
 private:
     const char* m_pszName;
 };
+
+} // namespace test
