@@ -6,8 +6,8 @@
 // Exit code 0 when every limit is met, 1 when one is missed, 2 on a wrong call.
 #include <QString>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
