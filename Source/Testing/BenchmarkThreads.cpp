@@ -29,9 +29,19 @@ bool CBenchmarkThread::Stop(unsigned long msTimeout)
     return wait(msTimeout) && !IsBusy();
 }
 
+void CBenchmarkThread::Adopt(CTesterBase& tester)
+{
+    tester.SetStopFlag(&m_bStop);
+    m_Testers.push_back(&tester);
+}
+
 void CBenchmarkThread::run()
 {
     Work();
+    // Here, on the one thread that uses the buffers, and before the owner can see the
+    // thread idle: the main-memory buffer alone may be a good part of the memory.
+    for (CTesterBase* pTester : m_Testers)
+        pTester->ReleaseBuffer();
     m_bBusy.store(false, std::memory_order_release);
 }
 
@@ -39,10 +49,10 @@ CPerformanceTestThread::CPerformanceTestThread()
     : m_pIntegerTester(std::make_unique<CCPUTesterIC>()), m_pFPTester(std::make_unique<CCPUTesterFPC>()),
       m_pMemoryTester(std::make_unique<CMemoryTester>()), m_pCacheTester(std::make_unique<CCacheTester>())
 {
-    m_pIntegerTester->SetStopFlag(StopFlag());
-    m_pFPTester->SetStopFlag(StopFlag());
-    m_pMemoryTester->SetStopFlag(StopFlag());
-    m_pCacheTester->SetStopFlag(StopFlag());
+    Adopt(*m_pIntegerTester);
+    Adopt(*m_pFPTester);
+    Adopt(*m_pMemoryTester);
+    Adopt(*m_pCacheTester);
 }
 
 // The thread must have ended before its testers go.
@@ -95,15 +105,12 @@ void CPerformanceTestThread::Work()
     m_bFinished.store(true, std::memory_order_release);
 }
 
-CalcPIThread::CalcPIThread() : m_pTester(std::make_unique<CCPUTesterIC>()) { m_pTester->SetStopFlag(StopFlag()); }
+CalcPIThread::CalcPIThread() : m_pTester(std::make_unique<CCPUTesterIC>()) { Adopt(*m_pTester); }
 
 CalcPIThread::~CalcPIThread() { Stop(ULONG_MAX); }
 
 void CalcPIThread::Work() { m_pTester->GetBenchmarkValue(); }
 
-CMemoryTestThread::CMemoryTestThread() : m_pTester(std::make_unique<CMemoryTester>())
-{
-    m_pTester->SetStopFlag(StopFlag());
-}
+CMemoryTestThread::CMemoryTestThread() : m_pTester(std::make_unique<CMemoryTester>()) { Adopt(*m_pTester); }
 
 CMemoryTestThread::~CMemoryTestThread() { Stop(ULONG_MAX); }

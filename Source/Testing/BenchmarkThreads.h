@@ -2,11 +2,13 @@
 // The Benchmark page's worker threads. Each owns its testers and runs them; none
 // touches the user interface. Stopping is cooperative: the owner raises the stop
 // flag, which the testers look at every few milliseconds, and waits for the end.
-// A thread object is never destroyed while its thread runs.
+// A thread object is never destroyed while its thread runs, and holds no tester
+// buffer once its work has ended.
 #include <QThread>
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "QVXLogic/Testers.h"
 
@@ -28,7 +30,9 @@ public:
 
 protected:
     CBenchmarkThread() = default;
-    const std::atomic<bool>* StopFlag() const { return &m_bStop; }
+    // Hands the tester this thread's stop flag and gives its work buffer back each
+    // time the thread's work ends (completed or stopped).
+    void Adopt(CTesterBase& tester);
     bool StopRequested() const { return m_bStop.load(std::memory_order_relaxed); }
     // The thread's work.
     virtual void Work() = 0;
@@ -38,6 +42,7 @@ private:
 
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bBusy{false};
+    std::vector<CTesterBase*> m_Testers;   // owned by the subclass
 };
 
 // The main benchmark thread: runs the enabled items once each and turns the

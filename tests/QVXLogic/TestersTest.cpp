@@ -106,16 +106,46 @@ TEST(TestersTest, WorkingSetsFollowTheCaches)
         {8 * kMiB, 0, 64 * kMiB},               // four times is below the least
         {20 * kMiB, 0, 128 * kMiB},             // four times, up to a power of two
         {32 * kMiB, 0, 128 * kMiB},
-        {508 * kMiB, 0, 1024 * kMiB},           // never above 1 GiB
+        {64 * kMiB, 0, 256 * kMiB},             // 256 MiB at most...
+        {65 * kMiB, 0, 512 * kMiB},             // ...unless four times the cache is more
+        {480 * kMiB, 0, 2048 * kMiB},
         {32 * kMiB, 512 * kMiB, 64 * kMiB},     // an eighth of the memory, but not below the least
         {64 * kMiB, 2048 * kMiB, 256 * kMiB},
+        {480 * kMiB, 24576 * kMiB, 2048 * kMiB},
+        {480 * kMiB, 4096 * kMiB, 512 * kMiB},
     };
     for (const CASE& c : cases)
         EXPECT_EQ(CMemoryTester::BufferSizeFor(c.uLastLevel, c.uPhysical), c.uExpected) << c.uLastLevel << " " << c.uPhysical;
     const size_t own = CMemoryTester().GetBufferSize();
     EXPECT_EQ(own & (own - 1), 0u) << "a power of two";
     EXPECT_GE(own, 64 * kMiB);
-    EXPECT_LE(own, 1024 * kMiB);
+}
+
+// A released buffer is given back and made again by the next measurement.
+TEST(TestersTest, ReleasedBuffersAreMadeAgainWhenNeeded)
+{
+    const size_t held = QvxTesterBufferBytes();
+    CMemoryTester memory;
+    MakeQuick(memory);
+    memory.SetBufferSize(kMiB);
+    CCacheTester cache;
+    MakeQuick(cache);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_GT(memory.GetMainMemoryReadSpeed(), 0.0f);
+        EXPECT_GT(cache.GetL1CacheWriteSpeed(), 0.0f);
+        EXPECT_GE(QvxTesterBufferBytes(), held + kMiB + cache.GetL1WorkingSet());
+        memory.ReleaseBuffer();
+        cache.ReleaseBuffer();
+        EXPECT_EQ(QvxTesterBufferBytes(), held);
+    }
+    {
+        CMemoryTester gone;
+        MakeQuick(gone);
+        gone.SetBufferSize(kMiB);
+        EXPECT_GT(gone.GetMainMemoryWriteSpeed(), 0.0f);
+    }
+    EXPECT_EQ(QvxTesterBufferBytes(), held) << "a tester's end gives its buffer back";
 }
 
 TEST(TestersTest, AnInstalledOverrideAnswersForEveryTester)

@@ -32,7 +32,7 @@ inline const QStringList& StyleSheets()
     return names;
 }
 
-// The 55 pictures of "images/" in both skins.
+// The 57 pictures of "images/" in both skins.
 inline const std::vector<Picture>& Pictures()
 {
     static const std::vector<Picture> pictures = {
@@ -89,6 +89,8 @@ inline const std::vector<Picture>& Pictures()
         {"images/play.png", {16, 16}},
         {"images/stop.png", {16, 16}},
         {"images/check_mark.png", {11, 11}},
+        {"images/combo_arrow.png", {8, 5}},
+        {"images/combo_arrow_disabled.png", {8, 5}},
         {"images/vyk_logo.png", {102, 40}},
         {"images/vyk_icon.png", {16, 16}},
     };

@@ -34,7 +34,7 @@ QString ReadStyleSheet(const QString& skin, const QString& name)
 
 TEST(SkinResources, EveryPictureOfTheLayoutIsInBothSkinsAtItsSize)
 {
-    ASSERT_EQ(Pictures().size(), 55u);
+    ASSERT_EQ(Pictures().size(), 57u);
     ASSERT_EQ(Components().size(), 13u);
     for (const QString& skin : Skins()) {
         for (const Picture& picture : Pictures())

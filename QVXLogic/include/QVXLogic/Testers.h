@@ -27,11 +27,16 @@ enum TESTER_QUANTITY : int32_t {
 };
 
 // What every tester shares: the owner's stop flag, the timing plan and one
-// work buffer, allocated on first use and kept for the tester's life.
+// work buffer, allocated on first use and kept until ReleaseBuffer or the
+// tester's end (the main-memory one may be a good part of the computer's memory).
 class QVXLOGIC_API CTesterBase {
 public:
     CTesterBase(const CTesterBase&) = delete;
     CTesterBase& operator=(const CTesterBase&) = delete;
+
+    // Gives the work buffer back; the next measurement makes a new one. Call it from
+    // the thread that measures, or once that thread has ended.
+    void ReleaseBuffer();
 
     // The owner sets *pStop to end a measurement early (any thread); the tester looks
     // at it every few milliseconds and then returns 0. Null: never stopped.
@@ -88,8 +93,9 @@ public:
     size_t GetBufferSize() const { return m_uBytes; }
     void SetBufferSize(size_t uBytes);   // tests use small ones
     // For a last-level cache of uLastLevel bytes and uPhysical bytes of memory (0:
-    // unknown): a power of two of at least four times the cache, between 64 MiB and
-    // 1 GiB, never above an eighth of the memory; 256 MiB when the cache is unknown.
+    // unknown): the least power of two of at least four times the cache and 64 MiB
+    // (so 256 MiB at most for caches up to 64 MiB), never above an eighth of the
+    // memory; 256 MiB when the cache is unknown.
     static size_t BufferSizeFor(size_t uLastLevel, size_t uPhysical);
 
 private:
@@ -122,3 +128,6 @@ protected:
     ~IQvxTesterOverride() = default;
 };
 QVXLOGIC_API void QvxSetTesterOverride(IQvxTesterOverride* pOverride);
+
+// Bytes of work buffer all testers of the process hold now (any thread).
+QVXLOGIC_API size_t QvxTesterBufferBytes();

@@ -15,21 +15,17 @@ template <class V>
 {
     const V* v = static_cast<const V*>(__builtin_assume_aligned(p, 64));
     const size_t n = bytes / sizeof(V);
-    V s0 = {}, s1 = {}, s2 = {}, s3 = {}, s4 = {}, s5 = {}, s6 = {}, s7 = {};
+    V s0 = {}, s1 = {}, s2 = {}, s3 = {};
     for (size_t s = 0; s < sweeps; ++s) {
         for (size_t i = 0; i < n; i += 8) {
-            s0 += v[i];
-            s1 += v[i + 1];
-            s2 += v[i + 2];
-            s3 += v[i + 3];
-            s4 += v[i + 4];
-            s5 += v[i + 5];
-            s6 += v[i + 6];
-            s7 += v[i + 7];
+            s0 ^= v[i] ^ v[i + 1];
+            s1 ^= v[i + 2] ^ v[i + 3];
+            s2 ^= v[i + 4] ^ v[i + 5];
+            s3 ^= v[i + 6] ^ v[i + 7];
         }
         asm volatile("" ::: "memory");
     }
-    const V t = ((s0 + s1) + (s2 + s3)) + ((s4 + s5) + (s6 + s7));
+    const V t = (s0 ^ s1) ^ (s2 ^ s3);
     uint64_t sum = 0;
     for (size_t k = 0; k < sizeof(V) / sizeof(uint64_t); ++k)
         sum += t[k];

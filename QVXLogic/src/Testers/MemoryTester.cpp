@@ -16,10 +16,12 @@ CMemoryTester::~CMemoryTester() = default;
 
 void CMemoryTester::SetBufferSize(size_t uBytes) { m_uBytes = qvx::SweepBytes(uBytes); }
 
+// Four times the cache is what keeps the caches from holding the measurement; 256 MiB
+// covers that for every cache up to 64 MiB, and more is only taken for larger ones.
 size_t CMemoryTester::BufferSizeFor(size_t uLastLevel, size_t uPhysical)
 {
-    constexpr size_t kMin = size_t(64) << 20, kMax = size_t(1) << 30, kUnknown = size_t(256) << 20;
-    size_t bytes = uLastLevel == 0 ? kUnknown : std::clamp(qvx::PowerOfTwoAtLeast(4 * uLastLevel), kMin, kMax);
+    constexpr size_t kMin = size_t(64) << 20, kUnknown = size_t(256) << 20;
+    size_t bytes = uLastLevel == 0 ? kUnknown : std::max(kMin, qvx::PowerOfTwoAtLeast(4 * uLastLevel));
     if (uPhysical != 0)
         bytes = std::min(bytes, std::max(kMin, qvx::PowerOfTwoAtMost(uPhysical / 8)));
     return bytes;

@@ -10,6 +10,7 @@ namespace qvx {
 
 namespace {
 std::atomic<IQvxTesterOverride*> g_pOverride{nullptr};
+std::atomic<size_t> g_uBufferBytes{0};
 }
 
 IQvxTesterOverride* TesterOverride() { return g_pOverride.load(std::memory_order_acquire); }
@@ -18,17 +19,25 @@ IQvxTesterOverride* TesterOverride() { return g_pOverride.load(std::memory_order
 
 void QvxSetTesterOverride(IQvxTesterOverride* pOverride) { qvx::g_pOverride.store(pOverride, std::memory_order_release); }
 
+size_t QvxTesterBufferBytes() { return qvx::g_uBufferBytes.load(std::memory_order_relaxed); }
+
 CTesterBase::CTesterBase() = default;
 
-CTesterBase::~CTesterBase() { std::free(m_pBuffer); }
+CTesterBase::~CTesterBase() { ReleaseBuffer(); }
+
+void CTesterBase::ReleaseBuffer()
+{
+    std::free(m_pBuffer);
+    qvx::g_uBufferBytes.fetch_sub(m_uBufferSize, std::memory_order_relaxed);
+    m_pBuffer = nullptr;
+    m_uBufferSize = 0;
+}
 
 void* CTesterBase::_Buffer(size_t uBytes)
 {
     if (m_pBuffer && m_uBufferSize >= uBytes)
         return m_pBuffer;
-    std::free(m_pBuffer);
-    m_pBuffer = nullptr;
-    m_uBufferSize = 0;
+    ReleaseBuffer();
     // Large buffers start on a 2 MiB boundary, so a system that hands out large pages to
     // every program can back them with whole ones.
     const size_t align = uBytes >= (64u << 20) ? (2u << 20) : 64;
@@ -46,5 +55,6 @@ void* CTesterBase::_Buffer(size_t uBytes)
     }
     m_pBuffer = p;
     m_uBufferSize = bytes;
+    qvx::g_uBufferBytes.fetch_add(bytes, std::memory_order_relaxed);
     return m_pBuffer;
 }

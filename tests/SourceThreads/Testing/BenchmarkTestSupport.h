@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the Benchmark tests: the worked example of scores and a wait for a run's end.
+// Shared by the Benchmark tests: the worked example of scores and waits for a run's end.
 #include <QThread>
 
 #include "Testing/BenchmarkThreads.h"
@@ -18,12 +18,18 @@ inline void SetExampleValues(FixedTesters& fixed)
     fixed.Set(tqL1Write, 7220);
 }
 
-// Polls the finished flag as the page does, without a timer; false after a long while.
+// Polls done() without a timer, as the page polls its flags; false after a long while.
+template <class Done>
+bool WaitUntil(Done done)
+{
+    for (int i = 0; i < 10'000'000 && !done(); ++i)
+        QThread::yieldCurrentThread();
+    return done();
+}
+
 inline bool WaitFinished(const CPerformanceTestThread& thread)
 {
-    for (int i = 0; i < 10'000'000 && !thread.IsFinished(); ++i)
-        QThread::yieldCurrentThread();
-    return thread.IsFinished();
+    return WaitUntil([&] { return thread.IsFinished(); });
 }
 
 } // namespace test

@@ -130,6 +130,37 @@ TEST(BenchmarkThreadsTest, AStoppedRunEndsAtOnceAndReportsNothing)
     EXPECT_EQ(thread.GetIntegerScore(), 100);
 }
 
+// A thread's testers give their work buffers back when its work ends, completed or
+// stopped: the main-memory one alone may be a good part of the computer's memory.
+// Real kernels here, on the cache item and the load thread's integer tester only,
+// whose buffers are small.
+TEST(BenchmarkThreadsTest, TesterBuffersAreGivenBackWhenTheWorkEnds)
+{
+    const size_t held = QvxTesterBufferBytes();
+    for (bool bStop : {false, true}) {
+        SCOPED_TRACE(bStop ? "stopped" : "completed");
+        CPerformanceTestThread main;
+        main.SetIntegerEnabled(false);
+        main.SetFPEnabled(false);
+        main.SetMemoryEnabled(false);
+        CalcPIThread load;
+        ASSERT_TRUE(load.Start(QThread::HighestPriority));
+        ASSERT_TRUE(main.StartRun());
+        if (bStop) {
+            ASSERT_TRUE(test::WaitUntil([&] { return QvxTesterBufferBytes() > held; }));
+            main.RequestStop();
+            load.RequestStop();
+        } else {
+            ASSERT_TRUE(WaitFinished(main));
+            EXPECT_GT(main.GetCacheScore(), 0);
+        }
+        ASSERT_TRUE(test::WaitUntil([&] { return !main.IsBusy() && !load.IsBusy(); }));
+        ASSERT_TRUE(main.Stop());
+        ASSERT_TRUE(load.Stop());
+        EXPECT_EQ(QvxTesterBufferBytes(), held);
+    }
+}
+
 // Destroying thread objects whose threads are held inside a tester stops and joins them.
 TEST(BenchmarkThreadsTest, ThreadObjectsGoingAwayMidRunJoinTheirThreads)
 {

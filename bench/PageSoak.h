@@ -1,0 +1,13 @@
+#pragma once
+// The program's resident memory while its pages are shown again and again.
+class ZAR;
+
+namespace bench {
+
+// Shows every page of the menu in turn, as a user clicks through it, for at
+// least nShowings showings; each showing also gets one tick of the page's
+// once-a-second refresh. Prints the growth of resident memory after the first
+// round; true when it stays under the limit.
+bool SoakPages(ZAR& window, int nShowings);
+
+} // namespace bench
