@@ -27,8 +27,14 @@ QAutoTune::QAutoTune() { ui.setupUi(this); }
 QAutoTune::~QAutoTune()
 {
     // A page deleted without UnInit still ends its own run.
-    if (m_bRunning)
+    if (m_bRunning && !m_bStopping)
         Stop(true);
+    if (m_bStopping) {
+        // The tuner goes with this page, so its search must have ended first,
+        // however long that takes.
+        m_TuneThread.AbortAndJoin();
+        _SetIdle();
+    }
     delete m_pStatusTimer;
 }
 

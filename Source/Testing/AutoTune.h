@@ -25,7 +25,8 @@ public:
     bool Discard() override { return true; }
     const char* GetName() override { return "Auto Clock"; }
 
-    // This page's own search runs (it then also holds g_bTestRunning).
+    // This page's own search runs, or was aborted and has not ended yet (it then
+    // also holds g_bTestRunning).
     bool IsRunning() const { return m_bRunning; }
     CTuneThread& TuneThread() { return m_TuneThread; }
 
@@ -44,6 +45,8 @@ private:
     void StartStop();
     void Stop(bool bAbort);
     void _Start();
+    void _SetIdle();
+    void _RefuseWhileStopping();
     void _ShowLastResult();
 
     Ui::autotuneClass ui;
@@ -51,6 +54,7 @@ private:
     QTimer* m_pStatusTimer = nullptr;
     std::unique_ptr<CKeepAliveThread> m_hKeepAliveThread;   // null when none runs
     bool m_bRunning = false;
+    bool m_bStopping = false;      // aborted, and its search has not ended yet
     bool m_bSawTuning = false;     // this run's tuner has reported that it tunes
     bool m_bWasVisible = false;    // the page was visible at the previous tick
 };
