@@ -44,6 +44,11 @@ bool QAutoTune::Init()
     for (unsigned long i = 0; i < 4; ++i)
         if (!g_DeviceManager.GetDevice(dtCPU, i))
             coreBoxes[i]->setEnabled(false);
+    m_StartMultipliers.clear();
+    for (unsigned long i = 0; i < g_DeviceManager.GetDeviceCount(dtCPU); ++i) {
+        ICPUDevice* pCore = QvxGetDevice<ICPUDevice>(dtCPU, i);
+        m_StartMultipliers.push_back(pCore ? pCore->GetCurrentMultiplier() : 0);
+    }
     startTimer(1000);
 
     IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);

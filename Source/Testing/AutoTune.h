@@ -5,12 +5,14 @@
 // values, the last search's result, and two buttons on the stored results: Reset
 // (start clocks back) and Apply Settings (the stored result applied).
 #include <memory>
+#include <vector>
 
 #include "Shell/IQVXWidget.h"
 #include "Testing/KeepAliveThread.h"
 #include "Testing/TuneThread.h"
 #include "ui_AutoTune.h"
 
+class ICPUDevice;
 class QTimer;
 
 class QAutoTune : public IQVXWidget {
@@ -48,6 +50,7 @@ private:
     void _SetIdle();
     void _RefuseWhileStopping();
     void _ShowLastResult();
+    double _StartMultiplier(unsigned long nCore, ICPUDevice* pCore) const;
 
     Ui::autotuneClass ui;
     CTuneThread m_TuneThread;
@@ -57,4 +60,7 @@ private:
     bool m_bStopping = false;      // aborted, and its search has not ended yet
     bool m_bSawTuning = false;     // this run's tuner has reported that it tunes
     bool m_bWasVisible = false;    // the page was visible at the previous tick
+    // Each core's multiplier when the page was set up, with the program: what Reset
+    // gives back (the device library's start multiplier is the lowest one).
+    std::vector<double> m_StartMultipliers;
 };

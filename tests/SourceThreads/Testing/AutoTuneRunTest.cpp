@@ -150,7 +150,8 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
     EXPECT_EQ(Stored("CPU", kCpu, "Multiplier4"), "16");
     EXPECT_DOUBLE_EQ(Core(3)->GetCurrentFrequency(), 16 * test::kHighestStableClock);
 
-    // Reset puts the start clocks back and makes them the stored result.
+    // Reset gives back the machine the program started on, and stores it as the
+    // result: the default reference clock, every core at 16 x as it started.
     answers.Queue(QMessageBox::Yes);
     W<QPushButton>("btnReset")->click();
     EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
@@ -158,7 +159,10 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
     EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "HTRefClock"), "200");
     EXPECT_EQ(Stored("MemoryController", "Memory Controller", "MemoryClockTune"), "422");
     for (unsigned long i = 0; i < 4; ++i)
-        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), Core(i)->GetStartMultiplier()) << i;
+        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), 16) << i;
+    for (const char* item : {"Multiplier", "Multiplier2", "Multiplier3", "Multiplier4", "MultiplierTune"})
+        EXPECT_EQ(Stored("CPU", kCpu, item), "16") << item;
+    EXPECT_DOUBLE_EQ(Core(3)->GetCurrentFrequency(), 3200);
 }
 
 TEST_F(AutoTuneRunTest, StopAndUnInitEndTheRunAtOnce)
