@@ -60,7 +60,7 @@ private:
     bool m_bStopping = false;      // aborted, and its search has not ended yet
     bool m_bSawTuning = false;     // this run's tuner has reported that it tunes
     bool m_bWasVisible = false;    // the page was visible at the previous tick
-    // Each core's multiplier when the page was set up, with the program: what Reset
-    // gives back (the device library's start multiplier is the lowest one).
+    // Each core's multiplier when the page was set up at the program's start: what
+    // Reset gives back (the device library's start multiplier is the lowest one).
     std::vector<double> m_StartMultipliers;
 };
