@@ -27,8 +27,14 @@ QAutoTune::QAutoTune() { ui.setupUi(this); }
 QAutoTune::~QAutoTune()
 {
     // A page deleted without UnInit still ends its own run.
-    if (m_bRunning)
+    if (m_bRunning && !m_bStopping)
         Stop(true);
+    if (m_bStopping) {
+        // The tuner goes with this page, so its search must have ended first,
+        // however long that takes.
+        m_TuneThread.AbortAndJoin();
+        _SetIdle();
+    }
     delete m_pStatusTimer;
 }
 
@@ -38,6 +44,11 @@ bool QAutoTune::Init()
     for (unsigned long i = 0; i < 4; ++i)
         if (!g_DeviceManager.GetDevice(dtCPU, i))
             coreBoxes[i]->setEnabled(false);
+    m_StartMultipliers.clear();
+    for (unsigned long i = 0; i < g_DeviceManager.GetDeviceCount(dtCPU); ++i) {
+        ICPUDevice* pCore = QvxGetDevice<ICPUDevice>(dtCPU, i);
+        m_StartMultipliers.push_back(pCore ? pCore->GetCurrentMultiplier() : 0);
+    }
     startTimer(1000);
 
     IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);

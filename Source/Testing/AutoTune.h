@@ -5,12 +5,14 @@
 // values, the last search's result, and two buttons on the stored results: Reset
 // (start clocks back) and Apply Settings (the stored result applied).
 #include <memory>
+#include <vector>
 
 #include "Shell/IQVXWidget.h"
 #include "Testing/KeepAliveThread.h"
 #include "Testing/TuneThread.h"
 #include "ui_AutoTune.h"
 
+class ICPUDevice;
 class QTimer;
 
 class QAutoTune : public IQVXWidget {
@@ -25,7 +27,8 @@ public:
     bool Discard() override { return true; }
     const char* GetName() override { return "Auto Clock"; }
 
-    // This page's own search runs (it then also holds g_bTestRunning).
+    // This page's own search runs, or was aborted and has not ended yet (it then
+    // also holds g_bTestRunning).
     bool IsRunning() const { return m_bRunning; }
     CTuneThread& TuneThread() { return m_TuneThread; }
 
@@ -44,13 +47,20 @@ private:
     void StartStop();
     void Stop(bool bAbort);
     void _Start();
+    void _SetIdle();
+    void _RefuseWhileStopping();
     void _ShowLastResult();
+    double _StartMultiplier(unsigned long nCore, ICPUDevice* pCore) const;
 
     Ui::autotuneClass ui;
     CTuneThread m_TuneThread;
     QTimer* m_pStatusTimer = nullptr;
     std::unique_ptr<CKeepAliveThread> m_hKeepAliveThread;   // null when none runs
     bool m_bRunning = false;
+    bool m_bStopping = false;      // aborted, and its search has not ended yet
     bool m_bSawTuning = false;     // this run's tuner has reported that it tunes
     bool m_bWasVisible = false;    // the page was visible at the previous tick
+    // Each core's multiplier when the page was set up at the program's start: what
+    // Reset gives back (the device library's start multiplier is the lowest one).
+    std::vector<double> m_StartMultipliers;
 };

@@ -45,15 +45,15 @@ void QAutoTune::on_btnReset_clicked()
     pStore->SetValue(Group(pClockGen), SubGroup(pClockGen), autotune::kHTRefClock, dDefault, true);
     pStore->SetValue(Group(pClockGen), SubGroup(pClockGen), autotune::kCPUTune, dDefault, true);
 
-    const double dStartMultiplier = pCPU->GetStartMultiplier();
-    // Every core goes back to its own start multiplier, so that no core keeps a
-    // tuned one; the items stand under core 0's group as the Apply of each page
-    // reads them.
+    const double dStartMultiplier = _StartMultiplier(0, pCPU);
+    // Every core goes back to the multiplier it started with, so that no core
+    // keeps a tuned one; the items stand under core 0's group as the Apply of
+    // each page reads them.
     for (unsigned long i = 0; i < g_DeviceManager.GetDeviceCount(dtCPU); ++i) {
         ICPUDevice* pCore = QvxGetDevice<ICPUDevice>(dtCPU, i);
         if (!pCore)
             continue;
-        const double dCoreStart = pCore->GetStartMultiplier();
+        const double dCoreStart = _StartMultiplier(i, pCore);
         bRetCode = pCore->SetMultiplier(dCoreStart);
         if (!bRetCode)
             LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "pCore->SetMultiplier(dCoreStart)");
@@ -63,6 +63,14 @@ void QAutoTune::on_btnReset_clicked()
 
     ZAR::GetInstance()->Discard();
     QApplication::restoreOverrideCursor();
+}
+
+double QAutoTune::_StartMultiplier(unsigned long nCore, ICPUDevice* pCore) const
+{
+    // A core the page did not find when it was set up keeps what it runs at.
+    if (nCore < m_StartMultipliers.size() && m_StartMultipliers[nCore] > 0)
+        return m_StartMultipliers[nCore];
+    return pCore->GetCurrentMultiplier();
 }
 
 void QAutoTune::on_btnSave_clicked()

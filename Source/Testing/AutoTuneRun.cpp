@@ -16,7 +16,7 @@
 namespace {
 
 // A run that does not end within this long after its abort is left to end by
-// itself; the page refuses to start another until it has.
+// itself; the page stays stopping and refuses to start another until it has.
 constexpr unsigned long kAbortWaitMs = 20000;
 // How long a start waits for the thread of a run that has reported its end.
 constexpr unsigned long kEndWaitMs = 1000;
@@ -25,6 +25,11 @@ constexpr unsigned long kEndWaitMs = 1000;
 
 void QAutoTune::on_btnAutoTune_clicked()
 {
+    // An aborted search that has not ended may still move the clocks.
+    if (m_bStopping) {
+        _RefuseWhileStopping();
+        return;
+    }
     // The run flag, not the caption: the form's "Start" and the page's own are
     // translated in different contexts and need not agree.
     if (!m_bRunning) {
@@ -58,6 +63,7 @@ void QAutoTune::_Start()
     const bool bEnded = m_TuneThread.Join(kEndWaitMs);
     if (!bEnded) {
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.Join(kEndWaitMs)");
+        _RefuseWhileStopping();
         return;
     }
 
@@ -86,16 +92,29 @@ void QAutoTune::_Start()
 
 void QAutoTune::Stop(bool bAbort)
 {
-    if (m_pStatusTimer)
-        m_pStatusTimer->stop();
     if (bAbort) {
         // The tuner ends every wait at once on Abort. A thread is never terminated:
-        // one that does not end is logged and waited for before the next start.
+        // one that has not ended keeps the page stopping (the flag held, keep-alive
+        // on, Start refused) until a poll finds it ended.
         const bool bEnded = m_TuneThread.AbortAndJoin(kAbortWaitMs);
-        if (!bEnded)
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.Join(kAbortWaitMs)");
+        if (!bEnded) {
+            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.AbortAndJoin(kAbortWaitMs)");
+            m_bStopping = true;
+            ui.btnAutoTune->setText(tr("Start"));
+            if (m_pStatusTimer && !m_pStatusTimer->isActive())
+                m_pStatusTimer->start(1000);
+            return;
+        }
         ui.textBrowser->append(tr("AutoClock is aborted."));
     }
+    _SetIdle();
+}
+
+void QAutoTune::_SetIdle()
+{
+    if (m_pStatusTimer)
+        m_pStatusTimer->stop();
+    m_bStopping = false;
     ui.btnAutoTune->setText(tr("Start"));
     // Only the flag this page set: the Stability Test's stays the Stability Test's.
     if (m_bRunning) {
@@ -119,8 +138,23 @@ void QAutoTune::Stop(bool bAbort)
     }
 }
 
+void QAutoTune::_RefuseWhileStopping()
+{
+    msgbox::Show(nullptr, QMessageBox::Information, tr("Auto Clock"),
+                 tr("AutoClock is still stopping, please wait until its search has ended!"));
+}
+
 void QAutoTune::UpdateResults()
 {
+    if (m_bStopping) {
+        // Only the end of the aborted search is awaited (asked for again); its
+        // status is no longer this page's.
+        if (m_TuneThread.AbortAndJoin(0)) {
+            ui.textBrowser->append(tr("AutoClock is aborted."));
+            _SetIdle();
+        }
+        return;
+    }
     CSystemTune* pTune = m_TuneThread.Tune();
     if (!pTune)
         return;

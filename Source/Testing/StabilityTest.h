@@ -58,6 +58,15 @@ private:
     void StartTest();
     void StopTest();
     void _SetIdle();
+    struct TakenErrors {
+        int nShown = 0;        // valid errors shown
+        bool bHalted = false;  // an invalid one ended the taking
+    };
+    // Shows what the centre queued, oldest first. An invalid error is logged (as
+    // the check of pszCaller); with bHaltAtInvalid it also ends the taking (the
+    // tick then leaves the results queued).
+    TakenErrors _TakeErrors(const char* pszCaller, bool bHaltAtInvalid);
+    void _TakeResults();
     void _ShowError(const ERROR_MESSAGE& error);
     void _ShowResult(const TEST_CASE_ROW& row, double dValue);
     int _CheckedCount() const;

@@ -83,18 +83,11 @@ void QStabilityTest::StopTest()
     const bool bOwnRun = m_bRunning;
     m_bRunning = false;
     g_TestCenter.Stop();
-    // What the workers found after the last tick still belongs to this run; nothing
-    // of it may turn up in the next one.
-    while (ERROR_MESSAGE* pRecord = g_TestCenter.PopError()) {
-        const std::unique_ptr<ERROR_MESSAGE> pErrorMessage(pRecord);
-        if (IsValidError(*pErrorMessage))
-            _ShowError(*pErrorMessage);
-        else
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR",
-                                 "pErrorMessage->eErrorMessage > emcInvalid && pErrorMessage->eErrorMessage < emcTotal");
-    }
-    while (TEST_RESULT* pResult = g_TestCenter.PopResult())
-        delete pResult;
+    // What the workers found since the last tick (the run's last second, when its
+    // time is up) still belongs to this run: shown, in order, before the stop line,
+    // so nothing of it turns up in the next run.
+    _TakeErrors("QStabilityTest::StopTest", false);
+    _TakeResults();
 
     ui.textBrowser->append(tr("Stability test stopped at ") + Now());
     _SetIdle();
@@ -128,31 +121,45 @@ void QStabilityTest::timerEvent(QTimerEvent*)
     else
         ui.DurationLabel->setText(FormatDuration(static_cast<int>((nLimit - nElapsed) / 60 + 1)));
 
-    bool bStop = false;
-    bool bTakeResults = true;
+    // An error ends a run that is still going; after the time is up it only shows.
+    const bool bWasRunning = m_bRunning;
+    const TakenErrors errors = _TakeErrors("QStabilityTest::timerEvent", true);
+    if (!errors.bHalted)
+        _TakeResults();
+    if (errors.nShown > 0 && bWasRunning)
+        StopTest();
+}
+
+QStabilityTest::TakenErrors QStabilityTest::_TakeErrors(const char* pszCaller, bool bHaltAtInvalid)
+{
+    TakenErrors taken;
     while (ERROR_MESSAGE* pRecord = g_TestCenter.PopError()) {
         const std::unique_ptr<ERROR_MESSAGE> pErrorMessage(pRecord);
         if (!IsValidError(*pErrorMessage)) {
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR",
-                                 "pErrorMessage->eErrorMessage > emcInvalid && pErrorMessage->eErrorMessage < emcTotal");
-            bTakeResults = false;
-            break;
+            LOG_WRITE_CHECK_LINE_IN("LOG_PROCESS_ERROR",
+                                    "pErrorMessage->eErrorMessage > emcInvalid && pErrorMessage->eErrorMessage < emcTotal",
+                                    pszCaller);
+            if (bHaltAtInvalid) {
+                taken.bHalted = true;
+                break;
+            }
+            continue;
         }
         _ShowError(*pErrorMessage);
-        if (m_bRunning)
-            bStop = true;
+        ++taken.nShown;
     }
-    while (bTakeResults) {
-        const std::unique_ptr<TEST_RESULT> pResult(g_TestCenter.PopResult());
-        if (!pResult)
-            break;
+    return taken;
+}
+
+void QStabilityTest::_TakeResults()
+{
+    while (TEST_RESULT* pRecord = g_TestCenter.PopResult()) {
+        const std::unique_ptr<TEST_RESULT> pResult(pRecord);
         const auto it = m_TestCaseMap.find(pResult->pTestCase);
         // A hidden page drops what comes in.
         if (it != m_TestCaseMap.end() && isVisible())
             _ShowResult(it->second, pResult->dValue);
     }
-    if (bStop)
-        StopTest();
 }
 
 void QStabilityTest::_ShowError(const ERROR_MESSAGE& error)

@@ -1,10 +1,9 @@
 #include "Testing/TuneThread.h"
 
-#include <QDeadlineTimer>
-
-#include <algorithm>
+#include <cstdint>
 #include <new>
 
+#include "Platform/Time.h"
 #include "QVXLogic/SystemTune.h"
 
 CTuneThread::CTuneThread(QObject* parent) : QThread(parent), m_pTune(new (std::nothrow) CSystemTune) {}
@@ -35,16 +34,17 @@ bool CTuneThread::AbortAndJoin(unsigned long ms)
 {
     // The tuner forgets an abort that comes before its run has begun (a run clears
     // what an earlier one left), so a stop right after the start is told again until
-    // the thread has ended.
+    // the thread has ended. The time allowed runs on the machine's clock, which a
+    // test moves instead of waiting for it.
     constexpr unsigned long kRepeatMs = 10;
-    const QDeadlineTimer deadline(ms == ULONG_MAX ? QDeadlineTimer::Forever : QDeadlineTimer(qint64(ms)));
+    const bool bForever = ms == ULONG_MAX;
+    const uint64_t uEnd = bForever ? 0 : plat::GetTickCount64() + ms;
     for (;;) {
         if (m_pTune)
             m_pTune->Abort();
-        const qint64 left = deadline.remainingTime();
-        if (Join(left < 0 ? kRepeatMs : std::min<unsigned long>(kRepeatMs, static_cast<unsigned long>(left))))
+        if (Join(kRepeatMs))
             return true;
-        if (deadline.hasExpired())
+        if (!bForever && plat::GetTickCount64() >= uEnd)
             return false;
     }
 }

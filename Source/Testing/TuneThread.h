@@ -24,7 +24,8 @@ public:
     // Waits up to ms for the thread to end. On true, all the run did comes before
     // what the caller does next, also for tools that cannot see into QThread.
     bool Join(unsigned long ms = ULONG_MAX);
-    // Aborts the run and joins the thread as Join does.
+    // Aborts the run and joins the thread as Join does, allowing it ms of the
+    // machine's clock (ULONG_MAX: as long as it takes).
     bool AbortAndJoin(unsigned long ms = ULONG_MAX);
 
 protected:

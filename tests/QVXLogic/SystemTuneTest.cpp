@@ -1,6 +1,7 @@
-// The Auto Clock tuner: its search on the default board, its failures, the hang
-// survived only through the south bridge's watchdog, and abort from another
-// thread while a run waits at the test gate, settles or probes.
+// The Auto Clock tuner: its search on the default board, a result that minutes of
+// every stability case pass, its failures, the hang survived only through the
+// south bridge's watchdog, and abort from another thread while a run waits at the
+// test gate, settles or probes.
 #include <QJsonObject>
 
 #include <chrono>
@@ -147,6 +148,56 @@ TEST_F(TuneTest, FindsTheHighestStableClockCoarseThenFineAndLeavesItApplied)
     EXPECT_DOUBLE_EQ(sink.values[2].value, 400 * kHighestStable / 200);
     tune.GetStatus();
     EXPECT_EQ(sink.values.size(), 3u);
+}
+
+// Every case of the Stability Test on the board as it stands, for some minutes of
+// board time, which runs on a second with every read; the errors it reported.
+std::vector<ERROR_MESSAGE> StabilityRun(int minutes)
+{
+    std::vector<IStabilityTestCase*> cases;
+    for (unsigned long core = 0; core < g_DeviceManager.GetDeviceCount(dtCPU); ++core) {
+        cases.push_back(g_TestCenter.GetTestCase(tctCPU, static_cast<int>(core)));
+        cases.push_back(g_TestCenter.GetTestCase(tctFPU, static_cast<int>(core)));
+    }
+    cases.push_back(g_TestCenter.GetTestCase(tctCalculation, -1));
+    cases.push_back(g_TestCenter.GetTestCase(tctMCA, -1));
+    for (IStabilityTestCase* c : cases)
+        EXPECT_TRUE(g_TestCenter.SetRepeatTimes(c, -1));
+    test::Clock().SetStepPerRead(1'000'000'000);
+    EXPECT_TRUE(g_TestCenter.Start());
+    const uint64_t end = test::Clock().NowNs() + static_cast<uint64_t>(minutes) * 60'000'000'000ull;
+    for (int batches = 1; test::Clock().NowNs() < end; ++batches)
+        EXPECT_TRUE(g_TestCenter.WaitForBatches(batches, kSafetyMs));
+    g_TestCenter.Stop();
+    test::Clock().SetStepPerRead(1000);
+    for (IStabilityTestCase* c : cases)
+        g_TestCenter.SetRepeatTimes(c, 0);
+    std::vector<ERROR_MESSAGE> errors;
+    while (ERROR_MESSAGE* e = g_TestCenter.PopError()) {
+        errors.push_back(*e);
+        delete e;
+    }
+    while (TEST_RESULT* r = g_TestCenter.PopResult())
+        delete r;
+    return errors;
+}
+
+TEST_F(TuneTest, TheResultPassesEveryStabilityCaseForMinutesAndTheNextClockDoesNot)
+{
+    // The board's own random draws (from its seed): close above the limit a part
+    // goes wrong only now and then, so a short probe can miss what minutes of the
+    // Stability Test find.
+    Model().SetDeterministic(false);
+    tune.Run();
+    ASSERT_EQ(tune.GetStatus(), stsFinished);
+    const double result = Clock()->GetHTRefClock();
+    EXPECT_DOUBLE_EQ(result, kHighestStable);
+
+    const std::vector<ERROR_MESSAGE> clean = StabilityRun(5);
+    EXPECT_TRUE(clean.empty()) << clean.size() << " errors, the first of code " << clean.front().eErrorMessage;
+
+    ASSERT_TRUE(Clock()->SetHTRefClock(result + 1));
+    EXPECT_FALSE(StabilityRun(5).empty());
 }
 
 TEST_F(TuneTest, FailsPuttingTheStartClockBack)

@@ -34,6 +34,9 @@ public:
     // Gated: before each step a run waits until the test releases it; Abort still
     // ends the wait at once. Switching the gate off lets every run go on.
     static void SetGated(bool gated);
+    // Held: a gated run also stays at the gate after Abort, as a search stuck in a
+    // device call would, until the hold or the gate is switched off.
+    static void SetHeldThroughAbort(bool held);
     static void ReleaseSteps(int steps);
     // Waits until a run waits at the gate with no step left released; false when
     // none does within timeoutMs (real time: a safety net only).

@@ -27,8 +27,8 @@ std::unique_ptr<IStressKernel> MakeKernel(TEST_CASE_TYPE type, bool light)
 
 } // namespace
 
-CaseWork::CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed)
-    : m_eType(type), m_nProcessor(processor), m_pKernel(MakeKernel(type, light)),
+CaseWork::CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed, bool certain)
+    : m_eType(type), m_nProcessor(processor), m_bCertain(certain), m_pKernel(MakeKernel(type, light)),
       m_Random(seed ^ (static_cast<uint64_t>(type) << 32) ^ static_cast<uint64_t>(processor + 1))
 {
 }
@@ -51,7 +51,7 @@ BatchOutcome CaseWork::Run(bool forceFault)
     if (m_pKernel) {
         const vb::StabilityVerdict verdict = m_nProcessor >= 0 ? model.CoreVerdict(m_nProcessor) : model.BoardVerdict();
         int fault = kNoFault;
-        if (forceFault || model.DrawError(verdict, m_Random))
+        if (forceFault || _GoesWrong(verdict))
             fault = std::uniform_int_distribution<int>(0, m_pKernel->FaultKinds() - 1)(m_Random);
         outcome.error = m_pKernel->RunBatch(fault);
         rounds = m_pKernel->IterationsPerBatch();
@@ -72,10 +72,10 @@ int32_t CaseWork::_PollMachineChecks(bool forceFault)
     // What went wrong on an unstable part since the last batch leaves an entry in
     // that part's bank, as the hardware logs it.
     for (int core = 0, cores = model.CoreCount(); core < cores; ++core) {
-        if (model.DrawError(model.CoreVerdict(core), m_Random))
+        if (_GoesWrong(model.CoreVerdict(core)))
             model.PostMachineCheck(vb::StabilityModel::kCoreBank);
     }
-    if (model.DrawError(model.UncoreVerdict(), m_Random))
+    if (_GoesWrong(model.UncoreVerdict()))
         model.PostMachineCheck(vb::StabilityModel::kNorthBridgeBank);
     if (forceFault)
         model.PostMachineCheck(vb::StabilityModel::kCoreBank);
@@ -83,6 +83,13 @@ int32_t CaseWork::_PollMachineChecks(bool forceFault)
     for (int poll = 0; poll < kMcaPolls && found < 0; ++poll)
         found = model.TakeMachineCheck();
     return found >= 0 ? kMachineCheck : 0;
+}
+
+bool CaseWork::_GoesWrong(const vb::StabilityVerdict& verdict)
+{
+    if (m_bCertain)
+        return verdict.state != vb::Stability::Stable;
+    return Model().DrawError(verdict, m_Random);
 }
 
 } // namespace qvx

@@ -9,6 +9,10 @@
 #include "QVXLogic/Types.h"
 #include "TestCenter/StressKernel.h"
 
+namespace vb {
+struct StabilityVerdict;
+}
+
 namespace qvx {
 
 struct BatchOutcome {
@@ -20,7 +24,9 @@ struct BatchOutcome {
 class CaseWork {
 public:
     // processor: the core of a CPU or FPU case, -1 for the whole system.
-    CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed);
+    // certain: every batch on an unstable part goes wrong, not only now and then
+    // at the part's rate (the tuner's probe, see StabilityProbe.h).
+    CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed, bool certain = false);
 
     // One batch. forceFault spoils it whatever the board says.
     BatchOutcome Run(bool forceFault);
@@ -30,9 +36,11 @@ public:
 
 private:
     int32_t _PollMachineChecks(bool forceFault);
+    bool _GoesWrong(const vb::StabilityVerdict& verdict);
 
     const TEST_CASE_TYPE m_eType;
     const int m_nProcessor;
+    const bool m_bCertain;
     std::unique_ptr<IStressKernel> m_pKernel;   // none for the machine-check case
     std::mt19937_64 m_Random;
 };

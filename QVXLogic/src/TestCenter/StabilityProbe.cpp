@@ -15,11 +15,18 @@ ProbeOutcome CStabilityProbe::Run(uint64_t durationNs, const std::atomic<bool>* 
     if (m_Work.empty()) {
         const vb::StabilityParameters params = vb::Machine::Instance().Get<vb::StabilityModel>().Parameters();
         const int cores = vb::Machine::Instance().Get<vb::StabilityModel>().CoreCount();
+        const auto add = [&](TEST_CASE_TYPE type, int processor) {
+            m_Work.push_back(std::make_unique<CaseWork>(type, processor, m_bLight, params.seed, true));
+        };
         for (int core = 0; core < cores; ++core) {
-            m_Work.push_back(std::make_unique<CaseWork>(tctCPU, core, m_bLight, params.seed));
-            m_Work.push_back(std::make_unique<CaseWork>(tctFPU, core, m_bLight, params.seed));
+            add(tctCPU, core);
+            add(tctFPU, core);
         }
-        m_Work.push_back(std::make_unique<CaseWork>(tctCalculation, -1, m_bLight, params.seed));
+        // Every case of the Stability Test, so that every error source it can meet
+        // is probed here too: the machine-check banks also hold the north bridge's
+        // and the memory's.
+        add(tctCalculation, -1);
+        add(tctMCA, -1);
     }
     ProbeOutcome outcome;
     vb::IClock& clock = vb::GetClock();

@@ -1,8 +1,12 @@
 #pragma once
 // A short stability check of the board as it stands, for the tuner: the test
 // centre's own stress work, run on the calling thread against the board's
-// stability model. Whether an operating point is stable or hangs without running
-// anything: vb::StabilityModel (CoreVerdict, BoardVerdict, JudgeCore).
+// stability model. The probe lasts a second where the Stability Test that checks
+// its result runs for minutes or hours, and it stands for that run: a part that
+// goes wrong at any rate fails its batch every time, not only now and then, so the
+// clock the tuner leaves applied passes every case of the test. Whether an
+// operating point is stable or hangs without running anything:
+// vb::StabilityModel (CoreVerdict, BoardVerdict, JudgeCore).
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -28,10 +32,10 @@ public:
     explicit CStabilityProbe(bool light);
     ~CStabilityProbe();
 
-    // Rounds of one batch of the CPU and FPU work of every core and one of the
-    // calculation work, until durationNs of the board clock have passed (at least
-    // one round), the first error, a hang, or abort. Blocks the calling thread;
-    // takes no lock across a batch.
+    // Rounds of one batch of the CPU and FPU work of every core, one of the
+    // calculation work and one look at the machine-check banks, until durationNs
+    // of the board clock have passed (at least one round), the first error, a
+    // hang, or abort. Blocks the calling thread; takes no lock across a batch.
     ProbeOutcome Run(uint64_t durationNs, const std::atomic<bool>* pAbort = nullptr);
 
 private:

@@ -24,6 +24,17 @@ void TuneGate::SetGated(bool gated)
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bGated = gated;
         m_nReleased = 0;
+        if (!gated)
+            m_bHeldThroughAbort = false;
+    }
+    m_cv.notify_all();
+}
+
+void TuneGate::SetHeldThroughAbort(bool held)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bHeldThroughAbort = held;
     }
     m_cv.notify_all();
 }
@@ -51,7 +62,7 @@ bool TuneGate::Pass(const std::atomic<bool>& abort)
         return !abort.load();
     ++m_nWaiting;
     m_cv.notify_all();
-    m_cv.wait(lock, [&] { return abort.load() || !m_bGated || m_nReleased > 0; });
+    m_cv.wait(lock, [&] { return (abort.load() && !m_bHeldThroughAbort) || !m_bGated || m_nReleased > 0; });
     --m_nWaiting;
     if (abort.load())
         return false;
@@ -72,5 +83,6 @@ void TuneGate::Wake()
 
 void CSystemTune::SetStepTimes(uint64_t settleNs, uint64_t probeNs) { qvx::TuneGate::Instance().SetStepTimes(settleNs, probeNs); }
 void CSystemTune::SetGated(bool gated) { qvx::TuneGate::Instance().SetGated(gated); }
+void CSystemTune::SetHeldThroughAbort(bool held) { qvx::TuneGate::Instance().SetHeldThroughAbort(held); }
 void CSystemTune::ReleaseSteps(int steps) { qvx::TuneGate::Instance().Release(steps); }
 bool CSystemTune::WaitAtGate(unsigned timeoutMs) { return qvx::TuneGate::Instance().WaitUntilWaiting(timeoutMs); }

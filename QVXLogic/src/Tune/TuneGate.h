@@ -18,6 +18,7 @@ public:
     uint64_t ProbeNs() const { return m_uProbeNs.load(); }
 
     void SetGated(bool gated);
+    void SetHeldThroughAbort(bool held);
     void Release(int steps);
     bool WaitUntilWaiting(unsigned timeoutMs);
 
@@ -32,6 +33,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     bool m_bGated = false;
+    bool m_bHeldThroughAbort = false;
     int m_nReleased = 0;
     int m_nWaiting = 0;
 };

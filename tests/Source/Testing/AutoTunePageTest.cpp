@@ -141,6 +141,8 @@ TEST_F(AutoTunePageTest, LastResultShowsTheStoredClocks)
 
 TEST_F(AutoTunePageTest, ResetPutsEveryCoreAndTheReferenceBackAndStoresTheStartValues)
 {
+    // The machine as the program found it: 16 x, but core 2 at 14 x.
+    ASSERT_TRUE(Core(2)->SetMultiplier(14));
     Create();
     ASSERT_TRUE(ClockGen()->SetHTRefClock(212));
     for (unsigned long i = 0; i < 4; ++i)
@@ -161,17 +163,20 @@ TEST_F(AutoTunePageTest, ResetPutsEveryCoreAndTheReferenceBackAndStoresTheStartV
     EXPECT_EQ(answers.Messages()[1].title, "AutoClock");
     EXPECT_EQ(answers.Messages()[1].text, "Are you sure to roll back original settings?");
     EXPECT_EQ(answers.Messages()[1].buttons, QMessageBox::Yes | QMessageBox::No);
-    // Every core, not core 0 four times.
-    const std::vector<std::string> expected{"CG.SetHTRefClock(200)", "CPU0.SetMultiplier(4)", "CPU1.SetMultiplier(4)",
-                                            "CPU2.SetMultiplier(4)", "CPU3.SetMultiplier(4)"};
+    // Every core back where it started (not core 0 four times, nor the lowest
+    // multiplier).
+    const std::vector<std::string> expected{"CG.SetHTRefClock(200)", "CPU0.SetMultiplier(16)", "CPU1.SetMultiplier(16)",
+                                            "CPU2.SetMultiplier(14)", "CPU3.SetMultiplier(16)"};
     EXPECT_EQ(Writes(), expected);
+    const double start[] = {16, 16, 14, 16};
     for (unsigned long i = 0; i < 4; ++i)
-        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), 4) << i;
+        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), start[i]) << i;
     const char* cpu = "Vyk Tarrow T40 Quad-Core Processor";
     EXPECT_EQ(Stored("ClockGen", kClockGen, "HTRefClock"), "200");
     EXPECT_EQ(Stored("ClockGen", kClockGen, "CPUTune"), "200");
-    for (const char* item : {"Multiplier", "Multiplier2", "Multiplier3", "Multiplier4", "MultiplierTune"})
-        EXPECT_EQ(Stored("CPU", cpu, item), "4") << item;
+    for (const char* item : {"Multiplier", "Multiplier2", "Multiplier4", "MultiplierTune"})
+        EXPECT_EQ(Stored("CPU", cpu, item), "16") << item;
+    EXPECT_EQ(Stored("CPU", cpu, "Multiplier3"), "14");
     EXPECT_TRUE(Stored("CPU", cpu, "Multiplier5").isEmpty());
     EXPECT_FALSE(g_bModified);   // the main window's Discard ran
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -64,6 +64,45 @@ TEST_F(StabilityPageTest, AOneMinuteRunCountsDownAndEndsOnTime)
     EXPECT_EQ(CountStarting(Output(), "Stability test stopped at "), 1);
 }
 
+TEST_F(StabilityPageTest, WhatTheLastSecondQueuedShowsBeforeTheStopLine)
+{
+    Create();
+    Show();
+    DurationSlider()->setValue(1);
+    StartWith({{tctCPU, 0}, {tctFPU, 1}});
+    Tick();
+    // Queued in the run's last second; the tick that ends the run collects it.
+    Advance(61);
+    ASSERT_TRUE(g_TestCenter.InjectResult(Case(tctCPU, 0), 100));
+    ASSERT_TRUE(g_TestCenter.InjectError(Case(tctFPU, 1), 5));
+    ASSERT_TRUE(g_TestCenter.InjectResult(Case(tctCPU, 0), 150));
+    ASSERT_TRUE(g_TestCenter.InjectError(Case(tctCPU, 0), 11));
+    ASSERT_TRUE(g_TestCenter.InjectResult(Case(tctFPU, 1), 80));
+    Tick();
+    EXPECT_FALSE(page->IsRunning());
+    const QStringList out = Output();
+    ASSERT_GE(out.size(), 3);
+    EXPECT_EQ(out[out.size() - 3], "FPU Test > Illegal sumeout");
+    EXPECT_EQ(out[out.size() - 2], "CPU Test > An error occurs in integer calculation");
+    EXPECT_TRUE(out.last().startsWith("Stability test stopped at "));
+    EXPECT_EQ(CountStarting(out, "Stability test stopped at "), 1);
+    // The results in the order they came: 150 is the current value and the maximum.
+    EXPECT_EQ(Row(tctCPU, 0).pCurrentLabel->text(), "150.000 Hz");
+    EXPECT_EQ(Row(tctCPU, 0).pMinLabel->text(), "100");
+    EXPECT_EQ(Row(tctCPU, 0).pMaxLabel->text(), "150");
+    EXPECT_EQ(Row(tctFPU, 1).pCurrentLabel->text(), "80.000 Hz");
+    EXPECT_EQ(Row(tctCPU, 0).pStatusLabel->text(), "Inactive");
+
+    // Whatever comes later is not the next run's: that one starts from empty queues.
+    ASSERT_TRUE(g_TestCenter.InjectResult(Case(tctCPU, 0), 5));
+    ASSERT_TRUE(g_TestCenter.InjectError(Case(tctCPU, 0), 12));
+    RunButton()->click();
+    Tick();
+    EXPECT_TRUE(page->IsRunning());
+    EXPECT_EQ(Row(tctCPU, 0).pCurrentLabel->text(), "0");
+    EXPECT_FALSE(Output().contains("CPU Test > An error occurs in unsigned integer calculation"));
+}
+
 TEST_F(StabilityPageTest, QueuedErrorsAllShowInOneTickAndStopTheRunOnce)
 {
     Create();

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 
 #include "Platform/Registry.h"
 #include "QVXLogic/TestCenter.h"
@@ -41,6 +42,22 @@ protected:
     {
         CSystemTune::ReleaseSteps(1);
         ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+    }
+
+    // A run past its first step whose search then no longer heeds its abort, as
+    // one stuck in a device call would; stop() runs while the page's 20-s wait
+    // for it passes with the reads of board time.
+    void StopAStuckRun(const std::function<void()>& stop)
+    {
+        Create();
+        Start();
+        ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+        Step();   // the default clock applied, waiting before 205
+        CSystemTune::SetHeldThroughAbort(true);
+        test::Clock().SetStepPerRead(1'000'000'000);
+        stop();
+        test::Clock().SetStepPerRead(1000);
+        ASSERT_TRUE(page->TuneThread().isRunning());
     }
 
     double Progress() const { return W<QProgressBar>("progressBar")->value(); }
@@ -133,7 +150,8 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
     EXPECT_EQ(Stored("CPU", kCpu, "Multiplier4"), "16");
     EXPECT_DOUBLE_EQ(Core(3)->GetCurrentFrequency(), 16 * test::kHighestStableClock);
 
-    // Reset puts the start clocks back and makes them the stored result.
+    // Reset gives back the machine the program started on, and stores it as the
+    // result: the default reference clock, every core at 16 x as it started.
     answers.Queue(QMessageBox::Yes);
     W<QPushButton>("btnReset")->click();
     EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
@@ -141,7 +159,10 @@ TEST_F(AutoTuneRunTest, ARunFromStartToTheHighestStableClock)
     EXPECT_EQ(Stored("ClockGen", "Vyk Clock Generator", "HTRefClock"), "200");
     EXPECT_EQ(Stored("MemoryController", "Memory Controller", "MemoryClockTune"), "422");
     for (unsigned long i = 0; i < 4; ++i)
-        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), Core(i)->GetStartMultiplier()) << i;
+        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), 16) << i;
+    for (const char* item : {"Multiplier", "Multiplier2", "Multiplier3", "Multiplier4", "MultiplierTune"})
+        EXPECT_EQ(Stored("CPU", kCpu, item), "16") << item;
+    EXPECT_DOUBLE_EQ(Core(3)->GetCurrentFrequency(), 3200);
 }
 
 TEST_F(AutoTuneRunTest, StopAndUnInitEndTheRunAtOnce)
@@ -177,6 +198,70 @@ TEST_F(AutoTuneRunTest, StopAndUnInitEndTheRunAtOnce)
         EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
         page.reset();
     }
+}
+
+TEST_F(AutoTuneRunTest, ASearchThatOutlivesItsAbortKeepsThePageStoppingUntilItEnds)
+{
+    StopAStuckRun([this] { StartButton()->click(); });
+
+    // Stopping: the search may still move the clock, so the page holds on to it.
+    for (int poll = 0; poll < 2; ++poll) {
+        SCOPED_TRACE(poll);
+        EXPECT_TRUE(page->IsRunning());
+        EXPECT_TRUE(g_bTestRunning);
+        EXPECT_TRUE(Watchdog().Mode());
+        EXPECT_FALSE(g_bStopKeepAlive);
+        EXPECT_EQ(StartButton()->text(), "Start");
+        EXPECT_FALSE(W<QPushButton>("btnReset")->isEnabled());
+        EXPECT_FALSE(W<QPushButton>("btnSave")->isEnabled());
+        EXPECT_FALSE(Output().contains("AutoClock is aborted."));
+        // Start is refused with a message that says why; no warning, no run.
+        const size_t shown = answers.Messages().size();
+        StartButton()->click();
+        ASSERT_EQ(answers.Messages().size(), shown + 1);
+        EXPECT_EQ(answers.Messages().back().title, "Auto Clock");
+        EXPECT_EQ(answers.Messages().back().text,
+                  "AutoClock is still stopping, please wait until its search has ended!");
+        EXPECT_EQ(StartButton()->text(), "Start");
+        Poll();
+    }
+
+    // The search ends at last; the next poll finishes the stop.
+    CSystemTune::SetHeldThroughAbort(false);
+    ASSERT_TRUE(page->TuneThread().Join(kThreadWaitMs));
+    Poll();
+    EXPECT_EQ(LastLine(), "AutoClock is aborted.");
+    EXPECT_FALSE(page->IsRunning());
+    EXPECT_FALSE(g_bTestRunning);
+    EXPECT_FALSE(Watchdog().Mode());
+    EXPECT_TRUE(g_bStopKeepAlive);
+    EXPECT_TRUE(W<QPushButton>("btnReset")->isEnabled());
+    EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
+    Poll();
+    EXPECT_EQ(Output().filter("AutoClock is aborted.").size(), 1);
+
+    // A new search starts, and ends, as usual.
+    Start();
+    EXPECT_TRUE(page->IsRunning());
+    FinishRun();
+    EXPECT_EQ(LastLine(), "AutoClock is finished successfully!");
+    EXPECT_FALSE(page->IsRunning());
+}
+
+TEST_F(AutoTuneRunTest, APageTornDownWhileStoppingLetsGoOnlyOnceTheSearchHasEnded)
+{
+    StopAStuckRun([this] { EXPECT_TRUE(page->UnInit()); });
+    EXPECT_TRUE(g_bTestRunning);
+    EXPECT_TRUE(Watchdog().Mode());
+    EXPECT_FALSE(g_bStopKeepAlive);
+    // Deleting the page (and its tuner) waits for the search, then lets go of all.
+    CSystemTune::SetHeldThroughAbort(false);
+    page.reset();
+    EXPECT_FALSE(g_bTestRunning);
+    EXPECT_FALSE(Watchdog().Mode());
+    EXPECT_TRUE(g_bStopKeepAlive);
+    EXPECT_FALSE(Watchdog().RecentPulses().back().alive);
 }
 
 TEST_F(AutoTuneRunTest, ARestartAfterAFinishedRunDoesNotReportTheOldResult)
