@@ -32,7 +32,7 @@ QAutoTune::~QAutoTune()
     if (m_bStopping) {
         // The tuner goes with this page, so its search must have ended first,
         // however long that takes.
-        m_TuneThread.AbortAndJoin();
+        m_pTuneThread->AbortAndJoin();
         _SetIdle();
     }
     delete m_pStatusTimer;

@@ -60,9 +60,9 @@ void QAutoTune::_Start()
     // The previous run must have ended, or its thread would be started twice and
     // its status taken for the new run's. One that has reported its end returns at
     // once; one that outlived its abort keeps the page idle until it has ended.
-    const bool bEnded = m_TuneThread.Join(kEndWaitMs);
+    const bool bEnded = m_pTuneThread->Join(kEndWaitMs);
     if (!bEnded) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.Join(kEndWaitMs)");
+        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_pTuneThread->Join(kEndWaitMs)");
         _RefuseWhileStopping();
         return;
     }
@@ -85,7 +85,7 @@ void QAutoTune::_Start()
     }
     m_pStatusTimer->start(1000);
     m_bSawTuning = false;
-    m_TuneThread.StartRun();
+    m_pTuneThread->StartRun();
     m_bRunning = true;
     g_bTestRunning = true;
 }
@@ -96,9 +96,9 @@ void QAutoTune::Stop(bool bAbort)
         // The tuner ends every wait at once on Abort. A thread is never terminated:
         // one that has not ended keeps the page stopping (the flag held, keep-alive
         // on, Start refused) until a poll finds it ended.
-        const bool bEnded = m_TuneThread.AbortAndJoin(kAbortWaitMs);
+        const bool bEnded = m_pTuneThread->AbortAndJoin(kAbortWaitMs);
         if (!bEnded) {
-            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_TuneThread.AbortAndJoin(kAbortWaitMs)");
+            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "m_pTuneThread->AbortAndJoin(kAbortWaitMs)");
             m_bStopping = true;
             ui.btnAutoTune->setText(tr("Start"));
             if (m_pStatusTimer && !m_pStatusTimer->isActive())
@@ -149,13 +149,13 @@ void QAutoTune::UpdateResults()
     if (m_bStopping) {
         // Only the end of the aborted search is awaited (asked for again); its
         // status is no longer this page's.
-        if (m_TuneThread.AbortAndJoin(0)) {
+        if (m_pTuneThread->AbortAndJoin(0)) {
             ui.textBrowser->append(tr("AutoClock is aborted."));
             _SetIdle();
         }
         return;
     }
-    CSystemTune* pTune = m_TuneThread.Tune();
+    CSystemTune* pTune = m_pTuneThread->Tune();
     if (!pTune)
         return;
     // Asked once per tick, so that every test below sees the same answer.
@@ -164,7 +164,7 @@ void QAutoTune::UpdateResults()
         m_bSawTuning = true;
     // An end the tuner still holds from an earlier run, before this run's search has
     // begun, is not this run's.
-    if ((nStatus == stsFailed || nStatus == stsFinished) && !m_bSawTuning && !m_TuneThread.HasReturned())
+    if ((nStatus == stsFailed || nStatus == stsFinished) && !m_bSawTuning && !m_pTuneThread->HasReturned())
         nStatus = stsIdle;
 
     QString text;
