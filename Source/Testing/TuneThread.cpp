@@ -10,8 +10,9 @@ CTuneThread::CTuneThread(QObject* parent) : QThread(parent), m_pTune(new (std::n
 
 CTuneThread::~CTuneThread()
 {
-    if (isRunning())
-        AbortAndJoin();
+    // An ended thread joins at once; the join also orders the run's last writes
+    // before the tuner goes.
+    AbortAndJoin();
     delete m_pTune;
 }
 
