@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QJsonArray>
 #include <QMouseEvent>
-#include <QTimerEvent>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -132,11 +131,7 @@ QStringList Texts(std::initializer_list<Cell*> cells)
 }
 
 // One tick of a dialog's one-second timer.
-inline void Tick(QWidget& dialog)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(&dialog, &tick);
-}
+inline void Tick(QWidget& dialog) { SendTick(&dialog); }
 
 // A mouse event for a frame, at a position in its own coordinates.
 inline void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)

@@ -154,8 +154,7 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogWithItsTextsWholeInEachSkin
             ASSERT_NE(frame, nullptr);
             ASSERT_TRUE(frame->isVisible());
             // Live dialogs fill their values at their first tick.
-            QTimerEvent tick(0);
-            QCoreApplication::sendEvent(frame->Dialog(), &tick);
+            test::SendTick(frame->Dialog());
             QCoreApplication::processEvents();
             for (const char* name : d.cells) {
                 auto* cell = frame->Dialog()->findChild<QLabel*>(QLatin1String(name));

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
-#include <QTimerEvent>
 
 #include <gtest/gtest.h>
 
@@ -85,11 +84,7 @@ protected:
         QCoreApplication::processEvents();
     }
     // One tick of the page's one-second timer.
-    void Tick()
-    {
-        QTimerEvent event(0);
-        QCoreApplication::sendEvent(page, &event);
-    }
+    void Tick() { SendTick(page); }
     // Forgets what the board recorded so far.
     static void ClearJournal() { vb::Machine::Instance().GetJournal().Clear(); }
     // Device-library writes ("CPU0.SetMultiplier(11.5)") and CMOS item writes

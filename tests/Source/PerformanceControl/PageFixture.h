@@ -1,9 +1,7 @@
 #pragma once
 // One page of the performance group on the simulated board: the device library
 // up, a board variant when asked, timers driven by sending the timer event.
-#include <QCoreApplication>
 #include <QJsonArray>
-#include <QTimerEvent>
 
 #include <gtest/gtest.h>
 
@@ -58,11 +56,7 @@ protected:
         devices.insert(QLatin1String(section), o);
     }
 
-    static void Tick(QObject* page)
-    {
-        QTimerEvent tick(0);
-        QCoreApplication::sendEvent(page, &tick);
-    }
+    static void Tick(QObject* page) { SendTick(page); }
 
     static void Fault(const char* name) { vb::Machine::Instance().GetFaults().Set(name); }
 

@@ -25,11 +25,7 @@ const char kTable[] =
     "<Page Name=\"CPU Status\"/><Page Name=\"GPU Status\"/><Page Name=\"Board Status\"/></Group>"
     "<Group Name=\"Performance\\nControl\"><Page Name=\"Clock/Voltage\"/></Group></PageList>";
 
-void Tick(QObject* object)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(object, &tick);
-}
+void Tick(QObject* object) { test::SendTick(object); }
 
 // A minute of made-up load on every core and chip, sampled by the page's graphs.
 void FeedGraphs(QWidget* page)

@@ -17,11 +17,7 @@ namespace {
 const QString kSystem = QStringLiteral("System\nInformation");
 const QString kPerformance = QStringLiteral("Performance\nControl");
 
-void Tick(QObject* object)
-{
-    QTimerEvent tick(0);
-    QCoreApplication::sendEvent(object, &tick);
-}
+void Tick(QObject* object) { test::SendTick(object); }
 
 QString Text(QWidget* page, const char* name) { return page->findChild<QLineEdit*>(QLatin1String(name))->text(); }
 

@@ -57,11 +57,7 @@ protected:
         return output->toPlainText().split('\n').mid(before);
     }
 
-    void Tick()
-    {
-        QTimerEvent tick(0);
-        QCoreApplication::sendEvent(stability.get(), &tick);
-    }
+    void Tick() { test::SendTick(stability.get()); }
 
     static QStringList ErrorLines(const QStringList& lines) { return lines.filter(QStringLiteral(" > ")); }
 
