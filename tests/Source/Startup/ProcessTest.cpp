@@ -175,9 +175,7 @@ TEST_F(ProcessTest, ABoardFileThatCannotLoadStopsTheShippedProgramWithAClearErro
         process.setProcessEnvironment(m_env);
         process.setWorkingDirectory(test::TestDir());
         process.start(QStringLiteral(VELOCREST_PROGRAM), QStringList());
-        if (!process.waitForFinished(kBoundMs)) {
-            process.kill();
-            process.waitForFinished(kBoundMs);
+        if (!WaitForEnd(process)) {
             ADD_FAILURE() << "the program did not stop";
             continue;
         }
