@@ -9,6 +9,7 @@
 #include "VirtualBoard/Machine.h"
 
 #include <algorithm>
+#include <map>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -39,12 +40,13 @@ bool RemoveIfStale(const QString& path, const QDateTime& before)
     return ::unlink(native.constData()) == 0;
 }
 
-// The stale temporaries of folder/name.
-int RemoveTemporariesOf(const QString& folder, const QString& name, const QDateTime& before)
+// The stale temporaries of the files called names in folder, which is listed once.
+int RemoveTemporariesOf(const QString& folder, const QStringList& names, const QDateTime& before)
 {
     int removed = 0;
     for (const QString& entry : Entries(folder))
-        if (IsTemporaryOf(entry, name) && RemoveIfStale(folder + QLatin1Char('/') + entry, before))
+        if (std::any_of(names.begin(), names.end(), [&](const QString& name) { return IsTemporaryOf(entry, name); })
+            && RemoveIfStale(folder + QLatin1Char('/') + entry, before))
             ++removed;
     return removed;
 }
@@ -83,7 +85,7 @@ int RemoveSharedStateTemporaries()
     int removed = 0;
     for (const QString& name : names)
         removed += WithFreeLock(folder + QLatin1Char('/') + name + QStringLiteral(".lock"),
-                                [&] { return RemoveTemporariesOf(folder, name, QDateTime()); });
+                                [&] { return RemoveTemporariesOf(folder, {name}, QDateTime()); });
     return removed;
 }
 
@@ -102,11 +104,14 @@ bool IsTemporaryOf(const QString& entry, const QString& name)
 
 int RemoveStaleTemporaries(const QStringList& files, const QDateTime& before)
 {
-    int removed = 0;
+    std::map<QString, QStringList> namesByFolder;
     for (const QString& file : files) {
         const QFileInfo info(file);
-        removed += RemoveTemporariesOf(info.path(), info.fileName(), before);
+        namesByFolder[info.path()] << info.fileName();
     }
+    int removed = 0;
+    for (const auto& [folder, names] : namesByFolder)
+        removed += RemoveTemporariesOf(folder, names, before);
     return removed;
 }
 
