@@ -21,6 +21,8 @@ QString Flag(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
 
 } // namespace
 
+QString CMiscSettings::FileName() { return kFileName; }
+
 bool CMiscSettings::Load()
 {
     CMiscHandler handler(*this);

@@ -35,6 +35,8 @@ public:
     QTranslator* m_pTranslator = nullptr;
     QTranslator* m_pQtTranslator = nullptr;
 
+    // The file's name, in the program folder (the current one once the program runs).
+    static QString FileName();
     // No path separators and no "..": the skin name is used as a folder name.
     static bool IsSafeSkinName(QStringView name);
     // Tests point the built-in Qt translations elsewhere (default ":/translation").

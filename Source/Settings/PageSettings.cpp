@@ -12,6 +12,8 @@ namespace {
 const QString kFileName = QStringLiteral("PageSettings.xml");
 }
 
+QString CPageSettings::FileName() { return kFileName; }
+
 bool CPageSettings::Load()
 {
     m_nPageCount = 0;

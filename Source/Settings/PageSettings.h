@@ -32,6 +32,8 @@ public:
     // The first record whose page name, as it stands or translated, equals name.
     PAGE_INFO* FindPage(const QString& name);
     int GetPageCount() const { return m_nPageCount; }
+    // The file's name, in the program folder (the current one once the program runs).
+    static QString FileName();
 
     // Appends a record; false when the table is full. Used while reading the file.
     bool AddPage(const QString& group, const QString& name, bool bEnabled, bool bVisible, bool bEditable);
