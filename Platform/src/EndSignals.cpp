@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <iterator>
 #include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
@@ -58,7 +59,7 @@ EndSignals::EndSignals(std::function<void()> onEnd) : m_onEnd(std::move(onEnd))
     sigemptyset(&action.sa_mask);
     for (const int signal : kSignals)
         sigaddset(&action.sa_mask, signal);
-    for (int i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
         const int signal = kSignals[i];
         if (::sigaction(signal, nullptr, &m_previous[i]) != 0)
             continue;
@@ -73,7 +74,7 @@ EndSignals::EndSignals(std::function<void()> onEnd) : m_onEnd(std::move(onEnd))
 
 EndSignals::~EndSignals()
 {
-    for (int i = 0; i < 3; ++i)
+    for (size_t i = 0; i < std::size(kSignals); ++i)
         if (m_installed[i])
             ::sigaction(kSignals[i], &m_previous[i], nullptr);
     m_pNotifier.reset();

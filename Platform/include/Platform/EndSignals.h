@@ -7,6 +7,7 @@
 // time; its destructor puts the previous dispositions back.
 #include <csignal>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 class QSocketNotifier;
@@ -31,8 +32,8 @@ public:
 private:
     std::function<void()> m_onEnd;
     std::unique_ptr<QSocketNotifier> m_pNotifier;
-    struct sigaction m_previous[3] = {};
-    bool m_installed[3] = {};
+    struct sigaction m_previous[std::size(kSignals)] = {};
+    bool m_installed[std::size(kSignals)] = {};
 };
 
 } // namespace plat
