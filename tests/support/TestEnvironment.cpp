@@ -60,8 +60,10 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
 
 void TestEnvironment::OnTestEnd(const testing::TestInfo&)
 {
-    // No stress worker may outlive the clock and the board it reads.
+    // No stress worker may outlive the clock and the board it reads; and the next
+    // test gets the centre of a fresh process, its cases' random draws from the start.
     g_TestCenter.Stop();
+    Renew(g_TestCenter);
     // The driver client keeps its semaphore (in this test's runtime folder) until
     // the process ends; for the next test this one's process has ended.
     Renew(g_DriverHandler);
