@@ -77,6 +77,7 @@ public:
         LOG_PROCESS_ERROR(!active.empty());
 
         m_Queues.Clear();
+        qvx::ClearMachineChecks();
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_bStop = false;
