@@ -14,6 +14,7 @@
 #include "Shell/MessageBox.h"
 #include "Testing/AutoTune.h"
 #include "Testing/AutoTuneItems.h"
+#include "Testing/StartMultipliers.h"
 
 using autotune::Group;
 using autotune::MultiplierItem;
@@ -65,12 +66,12 @@ void QAutoTune::on_btnReset_clicked()
     QApplication::restoreOverrideCursor();
 }
 
-double QAutoTune::_StartMultiplier(unsigned long nCore, ICPUDevice* pCore) const
+double QAutoTune::_StartMultiplier(unsigned long nCore, ICPUDevice* pCore)
 {
-    // A core the page did not find when it was set up keeps what it runs at.
-    if (nCore < m_StartMultipliers.size() && m_StartMultipliers[nCore] > 0)
-        return m_StartMultipliers[nCore];
-    return pCore->GetCurrentMultiplier();
+    // The multiplier the program found the core at (the device library's start
+    // multiplier is the lowest one); a core not found then keeps what it runs at.
+    const double dStart = CStartMultipliers::Get(nCore);
+    return dStart > 0 ? dStart : pCore->GetCurrentMultiplier();
 }
 
 void QAutoTune::on_btnSave_clicked()
