@@ -49,6 +49,9 @@ public:
     // Waits until every case of the run has finished that many batches or has ended;
     // false when that takes longer than timeoutMs.
     bool WaitForBatches(int batches, unsigned timeoutMs);
+    // The board clock was moved by hand: workers waiting for it look at it now,
+    // not only at the end of their wait's slice.
+    void ClockMoved();
 
 private:
     class CImpl;

@@ -131,6 +131,14 @@ public:
         });
     }
 
+    void ClockMoved()
+    {
+        // Taken first, so a worker between its look at the clock and its wait
+        // cannot miss the wake.
+        { std::lock_guard<std::mutex> lock(m_mutex); }
+        m_Wake.notify_all();
+    }
+
     qvx::RecordQueues m_Queues;
     std::atomic<bool> m_bLight{false};
     std::atomic<bool> m_bScripted{false};
@@ -286,3 +294,5 @@ bool CTestCenter::InjectResult(IStabilityTestCase* testCase, double value)
 }
 
 bool CTestCenter::WaitForBatches(int batches, unsigned timeoutMs) { return m_pImpl->WaitForBatches(batches, timeoutMs); }
+
+void CTestCenter::ClockMoved() { m_pImpl->ClockMoved(); }
