@@ -12,6 +12,7 @@
 #include "QVXLogic/MemoryDevices.h"
 #include "Settings/ConfigParser.h"
 #include "Testing/AutoTuneItems.h"
+#include "Testing/StartMultipliers.h"
 
 namespace {
 
@@ -44,11 +45,9 @@ bool QAutoTune::Init()
     for (unsigned long i = 0; i < 4; ++i)
         if (!g_DeviceManager.GetDevice(dtCPU, i))
             coreBoxes[i]->setEnabled(false);
-    m_StartMultipliers.clear();
-    for (unsigned long i = 0; i < g_DeviceManager.GetDeviceCount(dtCPU); ++i) {
-        ICPUDevice* pCore = QvxGetDevice<ICPUDevice>(dtCPU, i);
-        m_StartMultipliers.push_back(pCore ? pCore->GetCurrentMultiplier() : 0);
-    }
+    // Already taken at the program's start; a page made without it (no start-up
+    // ran) takes it now, before anyone has changed a multiplier.
+    CStartMultipliers::Take();
     startTimer(1000);
 
     IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);

@@ -5,7 +5,6 @@
 // values, the last search's result, and two buttons on the stored results: Reset
 // (start clocks back) and Apply Settings (the stored result applied).
 #include <memory>
-#include <vector>
 
 #include "Shell/IQVXWidget.h"
 #include "Testing/KeepAliveThread.h"
@@ -50,7 +49,7 @@ private:
     void _SetIdle();
     void _RefuseWhileStopping();
     void _ShowLastResult();
-    double _StartMultiplier(unsigned long nCore, ICPUDevice* pCore) const;
+    static double _StartMultiplier(unsigned long nCore, ICPUDevice* pCore);
 
     Ui::autotuneClass ui;
     // Held apart from the page, so that its destruction shows under its own name in
@@ -62,7 +61,4 @@ private:
     bool m_bStopping = false;      // aborted, and its search has not ended yet
     bool m_bSawTuning = false;     // this run's tuner has reported that it tunes
     bool m_bWasVisible = false;    // the page was visible at the previous tick
-    // Each core's multiplier when the page was set up at the program's start: what
-    // Reset gives back (the device library's start multiplier is the lowest one).
-    std::vector<double> m_StartMultipliers;
 };

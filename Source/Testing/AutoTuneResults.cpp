@@ -1,7 +1,10 @@
 // The Auto Clock page's two buttons on the stored results: Reset puts the start
 // clocks back (hardware and store), Apply Settings copies the last search's
-// results into the applied settings and has the profile object apply them.
+// results into the applied settings (the memory clock as one the controller offers
+// at the reference clock applied) and has the profile object apply them.
 #include <QApplication>
+
+#include <cmath>
 
 #include "Engine/LogCheck.h"
 #include "MainWindow/ZAR.h"
@@ -14,10 +17,46 @@
 #include "Shell/MessageBox.h"
 #include "Testing/AutoTune.h"
 #include "Testing/AutoTuneItems.h"
+#include "Testing/StartMultipliers.h"
 
 using autotune::Group;
 using autotune::MultiplierItem;
 using autotune::SubGroup;
+
+namespace {
+
+// Two memory clocks closer than this are the same (the controller's own tolerance).
+constexpr double kSameClock = 0.001;
+
+// The memory clock to apply with the reference clock dReference: the stored one
+// when the controller offers it there, else the offered one nearest below it (the
+// lowest, when none is below). The controller's clocks follow the reference clock,
+// so what it offers at dReference is what it offers now, scaled. False when it
+// offers nothing to choose from.
+bool OfferedMemoryClock(IMemoryControllerDevice* pMC, double dNowReference, double dReference, double dStored,
+                        double* pdClock)
+{
+    double list[256];
+    unsigned nCount = 256;
+    if (!(dNowReference > 0) || !(dReference > 0) || !pMC->GetMemClkList(list, &nCount) || nCount == 0)
+        return false;
+    double dBelow = 0, dLowest = 0;
+    for (unsigned i = 0; i < nCount; ++i) {
+        const double dOffered = list[i] * dReference / dNowReference;
+        if (std::fabs(dOffered - dStored) <= kSameClock) {
+            *pdClock = dStored;
+            return true;
+        }
+        if (dOffered < dStored && dOffered > dBelow)
+            dBelow = dOffered;
+        if (i == 0 || dOffered < dLowest)
+            dLowest = dOffered;
+    }
+    *pdClock = dBelow > 0 ? dBelow : dLowest;
+    return true;
+}
+
+} // namespace
 
 void QAutoTune::on_btnReset_clicked()
 {
@@ -65,12 +104,12 @@ void QAutoTune::on_btnReset_clicked()
     QApplication::restoreOverrideCursor();
 }
 
-double QAutoTune::_StartMultiplier(unsigned long nCore, ICPUDevice* pCore) const
+double QAutoTune::_StartMultiplier(unsigned long nCore, ICPUDevice* pCore)
 {
-    // A core the page did not find when it was set up keeps what it runs at.
-    if (nCore < m_StartMultipliers.size() && m_StartMultipliers[nCore] > 0)
-        return m_StartMultipliers[nCore];
-    return pCore->GetCurrentMultiplier();
+    // The multiplier the program found the core at (the device library's start
+    // multiplier is the lowest one); a core not found then keeps what it runs at.
+    const double dStart = CStartMultipliers::Get(nCore);
+    return dStart > 0 ? dStart : pCore->GetCurrentMultiplier();
 }
 
 void QAutoTune::on_btnSave_clicked()
@@ -84,14 +123,25 @@ void QAutoTune::on_btnSave_clicked()
     setCursor(Qt::WaitCursor);
 
     QString szValue;
-    if (pStore->GetValue(Group(pClockGen), SubGroup(pClockGen), autotune::kCPUTune, szValue))
+    double dReference = pClockGen->GetHTRefClock();
+    if (pStore->GetValue(Group(pClockGen), SubGroup(pClockGen), autotune::kCPUTune, szValue)) {
         pStore->SetValue(Group(pClockGen), SubGroup(pClockGen), autotune::kHTRefClock, szValue, true);
+        CConfigParser::ToDouble(szValue, dReference);
+    }
     if (pStore->GetValue(Group(pCPU), SubGroup(pCPU), autotune::kMultiplierTune, szValue)) {
         for (unsigned long i = 0; i < g_DeviceManager.GetDeviceCount(dtCPU); ++i)
             pStore->SetValue(Group(pCPU), SubGroup(pCPU), MultiplierItem(i), szValue, true);
     }
-    if (pStore->GetValue(Group(pMC), SubGroup(pMC), autotune::kMemoryClockTune, szValue))
-        pStore->SetValue(Group(pMC), SubGroup(pMC), autotune::kMemoryClock, szValue, true);
+    if (pStore->GetValue(Group(pMC), SubGroup(pMC), autotune::kMemoryClockTune, szValue)) {
+        // A result found at another reference clock (or one Reset has put back) may
+        // name a memory clock the controller does not offer at the one applied now.
+        double dStored = 0, dClock = 0;
+        if (CConfigParser::ToDouble(szValue, dStored)
+            && OfferedMemoryClock(pMC, pClockGen->GetHTRefClock(), dReference, dStored, &dClock) && dClock != dStored)
+            pStore->SetValue(Group(pMC), SubGroup(pMC), autotune::kMemoryClock, dClock, true);
+        else
+            pStore->SetValue(Group(pMC), SubGroup(pMC), autotune::kMemoryClock, szValue, true);
+    }
 
     // The store's own file, wherever the program was started from.
     const std::u16string path = pStore->GetFullPath().toStdU16String();
@@ -101,4 +151,8 @@ void QAutoTune::on_btnSave_clicked()
 
     ZAR::GetInstance()->Discard();
     setCursor(Qt::ArrowCursor);
+    // The pages now show what is in force; the user is told that it is not all.
+    if (!bApplied)
+        msgbox::Show(nullptr, QMessageBox::Warning, tr("AutoClock"),
+                     tr("Some settings could not be applied; the hardware keeps its current values for them."));
 }

@@ -105,6 +105,18 @@ TEST_F(QvxTest, ProbeFailsEveryUnstablePartHoweverRarelyItGoesWrong)
     EXPECT_TRUE(probe.Run(1'000'000).bStable);
 }
 
+TEST_F(QvxTest, ProbeStartsWithClearMachineCheckBanks)
+{
+    // Entries left in the banks before the probe (by an earlier unstable clock)
+    // say nothing of the clock it probes.
+    Model().SetDeterministic(true);
+    ASSERT_TRUE(Model().PostMachineCheck(vb::StabilityModel::kCoreBank));
+    ASSERT_TRUE(Model().PostMachineCheck(vb::StabilityModel::kNorthBridgeBank));
+    qvx::CStabilityProbe probe(true);
+    EXPECT_TRUE(probe.Run(0).bStable);
+    EXPECT_EQ(Model().TakeMachineCheck(), -1);
+}
+
 TEST_F(QvxTest, ProbeStopsAtOnceWhenAborted)
 {
     qvx::CStabilityProbe probe(true);

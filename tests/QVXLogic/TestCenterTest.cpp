@@ -53,6 +53,13 @@ protected:
         board.SetMultiplier(core, multiplier);
     }
 
+    static void SetReference(double mhz)
+    {
+        vb::DeviceBoard& board = vb::Machine::Instance().Get<vb::DeviceBoard>();
+        auto lock = board.Lock();
+        board.SetReference(mhz);
+    }
+
     struct Drained {
         std::vector<ERROR_MESSAGE> errors;
         std::vector<TEST_RESULT> results;
@@ -181,6 +188,37 @@ TEST_F(TestCenterTest, OnlyTheCasesOfAnOverclockedCoreGoWrong)
     for (const TEST_RESULT& r : d.results)
         EXPECT_FALSE(failed.count({r.pTestCase->GetType(), r.pTestCase->GetProcessor()}));
     EXPECT_FALSE(d.results.empty());
+}
+
+TEST_F(TestCenterTest, AMachineCheckIsReportedOnceAndARunStartsWithClearBanks)
+{
+    Model().SetDeterministic(true);
+    IStabilityTestCase* mca = g_TestCenter.GetTestCase(tctMCA, -1);
+    const auto runOnce = [mca] {
+        EXPECT_TRUE(g_TestCenter.SetRepeatTimes(mca, 1));
+        EXPECT_TRUE(g_TestCenter.Start());
+        EXPECT_TRUE(g_TestCenter.WaitForBatches(1, kWaitMs));
+        g_TestCenter.Stop();
+        return Drain();
+    };
+
+    // The cores and the north bridge past their limits: the batch finds an entry
+    // in each of their banks, reports the error once and leaves every bank clear.
+    SetReference(231);
+    ASSERT_EQ(Model().CoreVerdict(0).state, vb::Stability::Errors);
+    ASSERT_EQ(Model().UncoreVerdict().state, vb::Stability::Errors);
+    Drained d = runOnce();
+    ASSERT_EQ(d.errors.size(), 1u);
+    EXPECT_EQ(d.errors[0].eErrorMessage, emcMCAError);
+    EXPECT_EQ(Model().TakeMachineCheck(), -1);
+
+    // Entries that no batch of this run left are not its errors.
+    SetReference(200);
+    ASSERT_TRUE(Model().PostMachineCheck(vb::StabilityModel::kCoreBank));
+    ASSERT_TRUE(Model().PostMachineCheck(vb::StabilityModel::kNorthBridgeBank));
+    d = runOnce();
+    EXPECT_TRUE(d.errors.empty());
+    EXPECT_EQ(d.results.size(), 1u);
 }
 
 TEST_F(TestCenterTest, AHungBoardFailsEveryCase)

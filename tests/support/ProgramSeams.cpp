@@ -1,9 +1,11 @@
 // What the tests may do to the program that the program itself never does: delete
-// its main window, build one over another page table, replace the removal of log files.
+// its main window, build one over another page table, replace the removal of log files,
+// forget what it took at its start.
 // Only test programs link this file.
 #include "MainWindow/ZAR.h"
 #include "Pages/BuiltInPages.h"
 #include "Preferences/SettingsPage.h"
+#include "Testing/StartMultipliers.h"
 
 void ZAR::ReleaseInstanceForTests()
 {
@@ -19,3 +21,9 @@ void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages)
 }
 
 void QSettingsPage::SetLogRemoverForTests(LogRemover remover) { s_LogRemover = std::move(remover); }
+
+void CStartMultipliers::ForgetForTests()
+{
+    s_Multipliers.clear();
+    s_bTaken = false;
+}

@@ -27,7 +27,7 @@ public:
     bool SetRepeatTimes(IStabilityTestCase* testCase, int times);   // -1 until stopped, 0 skip
     // One worker per case with a repeat count other than 0. False when nothing is to
     // run, a run is still going, or a worker cannot be started. Clears what the
-    // previous run left queued.
+    // previous run left queued, and the board's machine-check banks.
     bool Start();
     // Signals the workers and waits for them (a batch is short). Harmless when idle.
     bool Stop();
@@ -49,6 +49,9 @@ public:
     // Waits until every case of the run has finished that many batches or has ended;
     // false when that takes longer than timeoutMs.
     bool WaitForBatches(int batches, unsigned timeoutMs);
+    // The board clock was moved by hand: workers waiting for it look at it now,
+    // not only at the end of their wait's slice.
+    void ClockMoved();
 
 private:
     class CImpl;

@@ -25,7 +25,19 @@ std::unique_ptr<IStressKernel> MakeKernel(TEST_CASE_TYPE type, bool light)
     }
 }
 
+// Reads and clears every bank that holds an entry, as a machine-check poll walks
+// them all; how many did.
+int TakeMachineChecks(vb::StabilityModel& model)
+{
+    int taken = 0;
+    while (model.TakeMachineCheck() >= 0)
+        ++taken;
+    return taken;
+}
+
 } // namespace
+
+void ClearMachineChecks() { TakeMachineChecks(Model()); }
 
 CaseWork::CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed, bool certain)
     : m_eType(type), m_nProcessor(processor), m_bCertain(certain), m_pKernel(MakeKernel(type, light)),
@@ -79,10 +91,12 @@ int32_t CaseWork::_PollMachineChecks(bool forceFault)
         model.PostMachineCheck(vb::StabilityModel::kNorthBridgeBank);
     if (forceFault)
         model.PostMachineCheck(vb::StabilityModel::kCoreBank);
-    int found = -1;
-    for (int poll = 0; poll < kMcaPolls && found < 0; ++poll)
-        found = model.TakeMachineCheck();
-    return found >= 0 ? kMachineCheck : 0;
+    // Every bank is read on each poll, so a batch leaves none of its entries for
+    // the next one to report again.
+    bool found = false;
+    for (int poll = 0; poll < kMcaPolls && !found; ++poll)
+        found = TakeMachineChecks(model) > 0;
+    return found ? kMachineCheck : 0;
 }
 
 bool CaseWork::_GoesWrong(const vb::StabilityVerdict& verdict)

@@ -21,6 +21,10 @@ struct BatchOutcome {
     double hz = 0;        // rounds per second, scaled by the core's clock
 };
 
+// Empties the machine-check banks: a run or a probe starts without what the board
+// logged before it, at another clock.
+void ClearMachineChecks();
+
 class CaseWork {
 public:
     // processor: the core of a CPU or FPU case, -1 for the whole system.

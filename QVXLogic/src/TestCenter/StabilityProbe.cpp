@@ -28,6 +28,7 @@ ProbeOutcome CStabilityProbe::Run(uint64_t durationNs, const std::atomic<bool>* 
         add(tctCalculation, -1);
         add(tctMCA, -1);
     }
+    ClearMachineChecks();
     ProbeOutcome outcome;
     vb::IClock& clock = vb::GetClock();
     const uint64_t end = clock.NowNs() + durationNs;

@@ -35,7 +35,9 @@ public:
     // Rounds of one batch of the CPU and FPU work of every core, one of the
     // calculation work and one look at the machine-check banks, until durationNs
     // of the board clock have passed (at least one round), the first error, a
-    // hang, or abort. Blocks the calling thread; takes no lock across a batch.
+    // hang, or abort. The banks are cleared first: what an earlier clock left
+    // there says nothing of this one. Blocks the calling thread; takes no lock
+    // across a batch.
     ProbeOutcome Run(uint64_t durationNs, const std::atomic<bool>* pAbort = nullptr);
 
 private:

@@ -77,6 +77,7 @@ public:
         LOG_PROCESS_ERROR(!active.empty());
 
         m_Queues.Clear();
+        qvx::ClearMachineChecks();
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_bStop = false;
@@ -128,6 +129,14 @@ public:
                     return false;
             return true;
         });
+    }
+
+    void ClockMoved()
+    {
+        // Taken first, so a worker between its look at the clock and its wait
+        // cannot miss the wake.
+        { std::lock_guard<std::mutex> lock(m_mutex); }
+        m_Wake.notify_all();
     }
 
     qvx::RecordQueues m_Queues;
@@ -285,3 +294,5 @@ bool CTestCenter::InjectResult(IStabilityTestCase* testCase, double value)
 }
 
 bool CTestCenter::WaitForBatches(int batches, unsigned timeoutMs) { return m_pImpl->WaitForBatches(batches, timeoutMs); }
+
+void CTestCenter::ClockMoved() { m_pImpl->ClockMoved(); }

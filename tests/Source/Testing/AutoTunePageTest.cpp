@@ -5,6 +5,7 @@
 #include <QGroupBox>
 
 #include "Platform/Registry.h"
+#include "QVXLogic/MemoryDevices.h"
 #include "QVXLogic/ProfileSettings.h"
 #include "Source/Testing/AutoTuneFixture.h"
 #include "VirtualBoard/Devices/DeviceBoard.h"
@@ -231,6 +232,85 @@ TEST_F(AutoTunePageTest, ResetAndApplySettingsChangeNothingWithoutTheMemoryContr
     EXPECT_TRUE(Writes().empty());
     EXPECT_TRUE(Stored("ClockGen", kClockGen, "HTRefClock").isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
+}
+
+// What a search that ended at the reference clock dResult leaves in the store, as
+// the tuner's result sink writes it; the board stays at that clock.
+void StoreSearchResult(double dResult)
+{
+    IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);
+    ICPUDevice* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    IMemoryControllerDevice* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);
+    ASSERT_TRUE(pClockGen->SetHTRefClock(dResult));
+    MEMORY_CONFIG config{};
+    ASSERT_TRUE(pMC->GetConfig(&config));
+    CConfigParser* pStore = CConfigParser::GetInstance();
+    const auto store = [pStore](IDevice* pDevice, const char* item, double value) {
+        pStore->SetValue(QString::fromUtf16(pDevice->GetTypeName()), QString::fromUtf16(pDevice->GetName()),
+                         QString::fromLatin1(item), value, true);
+    };
+    store(pClockGen, "CPUTune", dResult);
+    store(pCPU, "MultiplierTune", pCPU->GetCurrentMultiplier());
+    store(pMC, "MemoryClockTune", config.MemClk);
+}
+
+std::vector<double> OfferedMemoryClocks()
+{
+    double list[256];
+    unsigned count = 256;
+    EXPECT_TRUE(QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0)->GetMemClkList(list, &count));
+    return std::vector<double>(list, list + count);
+}
+
+TEST_F(AutoTunePageTest, ApplySettingsAfterResetAsksOnlyForAMemoryClockTheControllerOffers)
+{
+    struct Case {
+        const char* board;      // a variant under tests/fixtures/boards; null: the default board
+        double memoryClock;     // the one offered at the start clock nearest below the result's
+    };
+    const Case cases[] = {{nullptr, 400}, {"qvx-ddr3-external", 666.667}, {"qvx-ddr", 200}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.board ? c.board : "default");
+        if (c.board)
+            UseVariant(c.board);
+        StoreSearchResult(test::kHighestStableClock);
+        Create();
+        answers.Queue(QMessageBox::Yes);
+        W<QPushButton>("btnReset")->click();
+        ASSERT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
+        test::LogCapture::Instance().Clear();
+        const size_t shown = answers.Messages().size();
+        W<QPushButton>("btnSave")->click();
+
+        // Nothing refused, so nothing to tell.
+        EXPECT_FALSE(test::LogContains("refused"));
+        EXPECT_EQ(answers.Messages().size(), shown);
+        MEMORY_CONFIG config{};
+        ASSERT_TRUE(QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0)->GetConfig(&config));
+        EXPECT_NEAR(config.MemClk, c.memoryClock, 0.001);
+        const std::vector<double> offered = OfferedMemoryClocks();
+        double stored = 0;
+        ASSERT_TRUE(CConfigParser::ToDouble(Stored("MemoryController", "Memory Controller", "Memory_Clock"), stored));
+        EXPECT_TRUE(std::any_of(offered.begin(), offered.end(), [stored](double v) { return std::fabs(v - stored) < 0.001; }))
+            << stored;
+        page.reset();
+    }
+}
+
+TEST_F(AutoTunePageTest, ApplySettingsTellsOfASettingTheHardwareRefused)
+{
+    // An offered memory clock, but the controller takes no configuration now.
+    StoreText("MemoryController", "Memory Controller", "MemoryClockTune", "533.333");
+    Fault("qvx:MC.SetConfig");
+    Create();
+    W<QPushButton>("btnSave")->click();
+    EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(CProfileSettgins::m_Self.ApplySettings(path.c_str()))"));
+    ASSERT_EQ(answers.Messages().size(), 1u);
+    EXPECT_EQ(answers.Messages()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(answers.Messages()[0].title, "AutoClock");
+    EXPECT_EQ(answers.Messages()[0].text,
+              "Some settings could not be applied; the hardware keeps its current values for them.");
     EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
 }
 

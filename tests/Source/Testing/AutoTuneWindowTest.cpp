@@ -5,13 +5,18 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
+#include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/SystemTune.h"
 #include "Settings/TuneResultSink.h"
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "Source/Preferences/PreferencesFixture.h"
 #include "Testing/AutoTune.h"
+#include "VirtualBoard/Devices/DeviceBoard.h"
 #include "VirtualBoard/Stability/StabilityModel.h"
 
 using test::MainWindowTest;
+// The window closed and built anew, as after a change of language or of the page list.
+using AutoClockRebuiltWindowTest = test::PreferencesTest;
 
 namespace {
 
@@ -56,6 +61,30 @@ TEST_F(MainWindowTest, TheAutoClockPageInTheWindowIdleRunningAndFinished)
         window->hide();
     });
     RemoveTuneResultSink();
+}
+
+TEST_F(AutoClockRebuiltWindowTest, ResetGivesBackTheMultipliersTheProgramStartedWith)
+{
+    // The machine as the program finds it.
+    const double start[] = {16, 16, 14, 15};
+    {
+        vb::DeviceBoard& board = vb::Machine::Instance().Get<vb::DeviceBoard>();
+        auto lock = board.Lock();
+        for (int core = 0; core < 4; ++core)
+            board.SetMultiplier(core, start[core]);
+    }
+    ASSERT_TRUE(Open());
+    // Another page moves every core; then the window is built anew.
+    for (unsigned long core = 0; core < 4; ++core)
+        ASSERT_TRUE(QvxGetDevice<ICPUDevice>(dtCPU, core)->SetMultiplier(12));
+    ASSERT_TRUE(Rebuild());
+
+    auto* page = dynamic_cast<QAutoTune*>(window->GetWidget(kGroup, kPage));
+    ASSERT_TRUE(page);
+    answers.Queue(QMessageBox::Yes);
+    page->findChild<QPushButton*>(QStringLiteral("btnReset"))->click();
+    for (unsigned long core = 0; core < 4; ++core)
+        EXPECT_DOUBLE_EQ(QvxGetDevice<ICPUDevice>(dtCPU, core)->GetCurrentMultiplier(), start[core]) << core;
 }
 
 } // namespace

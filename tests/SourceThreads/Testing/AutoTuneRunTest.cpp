@@ -4,6 +4,7 @@
 // at each step by the test gate; board time moves only when the test moves it.
 // In a program of its own, so that the ThreadSanitizer run covers it.
 #include <QCheckBox>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <chrono>
@@ -371,6 +372,58 @@ TEST_F(AutoTuneRunTest, RefusedWhileTheStabilityTestRunsAndTheOtherWayRound)
     StartButton()->click();
     EXPECT_FALSE(g_bTestRunning);
     g_TestCenter.SetScripted(false);
+}
+
+TEST_F(AutoTuneRunTest, AMachineCheckOfAnUnstableRunIsNotReportedAgainAtAStableClock)
+{
+    vb::StabilityModel& model = vb::Machine::Instance().Get<vb::StabilityModel>();
+    QStabilityTest stability;
+    ASSERT_TRUE(stability.Init());
+    stability.Rows().at(g_TestCenter.GetTestCase(tctMCA, -1)).pCheckbox->setChecked(true);
+    auto* run = stability.findChild<QPushButton*>(QStringLiteral("btnRun"));
+    const auto machineChecks = [&stability] {
+        return stability.findChild<QTextBrowser*>(QStringLiteral("textBrowser"))
+            ->toPlainText().split(QLatin1Char('\n')).filter(QStringLiteral("MCA Test > MCA Error")).size();
+    };
+    // One batch, its errors shown by the page's tick; true when the run goes on.
+    const auto runOneBatch = [&] {
+        run->click();
+        EXPECT_TRUE(g_TestCenter.WaitForBatches(1, kThreadWaitMs));
+        test::SendTick(&stability);
+        const bool bRunning = stability.IsRunning();
+        if (bRunning)
+            run->click();
+        return bRunning;
+    };
+
+    // At 231 MHz the cores and the north bridge are both past their limits (yet
+    // the board does not hang): the batch finds what each left in its bank.
+    const auto runUnstable = [&] {
+        ASSERT_TRUE(ClockGen()->SetHTRefClock(231));
+        ASSERT_EQ(model.CoreVerdict(0).state, vb::Stability::Errors);
+        ASSERT_EQ(model.UncoreVerdict().state, vb::Stability::Errors);
+        const qsizetype shown = machineChecks();
+        EXPECT_FALSE(runOneBatch());
+        EXPECT_EQ(machineChecks(), shown + 1);
+        ASSERT_TRUE(ClockGen()->SetHTRefClock(200));
+        ASSERT_EQ(model.BoardVerdict().state, vb::Stability::Stable);
+    };
+
+    // Auto Clock's probe at its first step, the stable default clock, finds
+    // nothing of the earlier run.
+    runUnstable();
+    CSystemTune::SetGated(false);
+    Create();
+    Start();
+    FinishRun();
+    EXPECT_EQ(LastLine(), "AutoClock is finished successfully!");
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), test::kHighestStableClock);
+
+    // Nor does a run of the Stability Test at that clock.
+    runUnstable();
+    EXPECT_TRUE(runOneBatch());
+    EXPECT_EQ(machineChecks(), 2);
+    EXPECT_FALSE(g_bTestRunning);
 }
 
 TEST_F(AutoTuneRunTest, CancelOnTheWarningChangesNothing_andStopWritesTheAcceptanceAgain)
