@@ -4,6 +4,13 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "Pinning.h"
+
 namespace bench {
 
 namespace {
@@ -11,12 +18,13 @@ namespace {
 constexpr double kMiB = 1024.0 * 1024.0;
 QString g_problem;
 
-// Runs program with arguments; its standard output, or an empty text on failure.
-QString Run(const QString& program, const QStringList& arguments, int timeoutSeconds = 120)
+// Runs program with arguments on cpu alone; its standard output, or an empty text on failure.
+QString Run(int cpu, const QString& program, const QStringList& arguments, int timeoutSeconds = 120)
 {
+    const QStringList command = OnCpu(cpu, program, arguments);
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
+    process.start(command.first(), command.mid(1));
     if (!process.waitForStarted(10000)) {
         g_problem = program + QStringLiteral(": not installed (scripts/bootstrap --bench)");
         return {};
@@ -49,11 +57,23 @@ double Number(const QString& text, const char* pattern, double scale = 1.0)
 
 QString Bytes(size_t bytes) { return QString::number(bytes / 1024) + QStringLiteral("K"); }
 
+// How many units of work (sweeps, copies) fill the given seconds, for tools that count
+// units instead of watching the time. What one unit takes is measured once per kind of
+// work (0: that failed), so every run of it then lasts as long as ours.
+int UnitsFor(const QString& work, int seconds, const std::function<double()>& secondsPerUnit)
+{
+    static std::map<QString, double> measured;
+    auto it = measured.find(work);
+    if (it == measured.end())
+        it = measured.emplace(work, secondsPerUnit()).first;
+    return it->second > 0 ? static_cast<int>(std::clamp(std::ceil(seconds / it->second), 1.0, 1e9)) : 0;
+}
+
 } // namespace
 
-double SysbenchMemory(size_t blockBytes, bool write, int seconds)
+double SysbenchMemory(int cpu, size_t blockBytes, bool write, int seconds)
 {
-    const QString out = Run(QStringLiteral("sysbench"),
+    const QString out = Run(cpu, QStringLiteral("sysbench"),
                             {QStringLiteral("memory"), QStringLiteral("--threads=1"),
                              QStringLiteral("--memory-block-size=") + Bytes(blockBytes),
                              QStringLiteral("--memory-total-size=100T"), QStringLiteral("--memory-scope=local"),
@@ -64,30 +84,44 @@ double SysbenchMemory(size_t blockBytes, bool write, int seconds)
     return Number(out, R"(\(([0-9.]+) MiB/sec\))", kMiB / 1e6);
 }
 
-double SysbenchCpu(int seconds)
+double SysbenchCpu(int cpu, int seconds)
 {
-    const QString out = Run(QStringLiteral("sysbench"), {QStringLiteral("cpu"), QStringLiteral("--threads=1"),
-                                                         QStringLiteral("--time=%1").arg(seconds), QStringLiteral("run")});
+    const QString out = Run(cpu, QStringLiteral("sysbench"), {QStringLiteral("cpu"), QStringLiteral("--threads=1"),
+                                                              QStringLiteral("--time=%1").arg(seconds), QStringLiteral("run")});
     return Number(out, R"(events per second:\s*([0-9.]+))");
 }
 
-double MbwMemcpy(size_t bytes)
+double MbwMemcpy(int cpu, size_t bytes, int seconds)
 {
-    const QString out = Run(QStringLiteral("mbw"), {QStringLiteral("-q"), QStringLiteral("-n"), QStringLiteral("5"),
-                                                    QStringLiteral("-t0"), QString::number(bytes / (1024 * 1024))});
+    auto copies = [&](int count) {
+        return Run(cpu, QStringLiteral("mbw"), {QStringLiteral("-q"), QStringLiteral("-n"), QString::number(count),
+                                                QStringLiteral("-t0"), QString::number(bytes / (1024 * 1024))});
+    };
     // "AVG	Method: MEMCPY	Elapsed: 0.10000	MiB: 1024.00000	Copy: 10240.000 MiB/s"
-    return Number(out, R"(AVG\s+Method: MEMCPY.*Copy:\s*([0-9.]+) MiB/s)", kMiB / 1e6);
+    const int count = UnitsFor(QStringLiteral("mbw %1").arg(bytes), seconds, [&] {
+        return Number(copies(3), R"(AVG\s+Method: MEMCPY\s+Elapsed:\s*([0-9.]+))");
+    });
+    return count > 0 ? Number(copies(count), R"(AVG\s+Method: MEMCPY.*Copy:\s*([0-9.]+) MiB/s)", kMiB / 1e6) : 0.0;
 }
 
-double LikwidBench(size_t bytes, bool store, int vectorBytes)
+double LikwidBench(int cpu, size_t bytes, bool store, int vectorBytes, int seconds)
 {
     const char* suffix = vectorBytes >= 64 ? "_avx512" : vectorBytes >= 32 ? "_avx" : "_sse";
     const QString test = QLatin1String(store ? "store" : "load") + QLatin1String(suffix);
-    const QString out = Run(QStringLiteral("likwid-bench"),
-                            {QStringLiteral("-t"), test, QStringLiteral("-w"),
-                             QStringLiteral("S0:%1B:1").arg(bytes)});
+    // Its one thread goes to the first CPU of the domain, which the command leaves at cpu alone.
+    auto run = [&](const QString& option, int value) {
+        return Run(cpu, QStringLiteral("likwid-bench"), {QStringLiteral("-t"), test, option, QString::number(value),
+                                                         QStringLiteral("-w"), QStringLiteral("S0:%1B:1").arg(bytes)});
+    };
+    // Its own "-s" only promises at least that long (up to twice here), after a calibration
+    // of its own: one such run gives the time of a sweep, "-i" then the length asked for.
+    const int sweeps = UnitsFor(test + QString::number(bytes), seconds, [&] {
+        const QString out = run(QStringLiteral("-s"), 1);
+        const double iterations = Number(out, R"(Iterations:\s*([0-9]+))");
+        return iterations > 0 ? Number(out, R"(Time:\s*([0-9.e+-]+) sec)") / iterations : 0.0;
+    });
     // likwid counts 10^6 bytes to the MByte.
-    return Number(out, R"(MByte/s:\s*([0-9.]+))");
+    return sweeps > 0 ? Number(run(QStringLiteral("-i"), sweeps), R"(MByte/s:\s*([0-9.]+))") : 0.0;
 }
 
 QString LastProblem() { return g_problem; }

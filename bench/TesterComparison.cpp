@@ -1,7 +1,12 @@
-// Runs each benchmark tester and, back to back with it, a reference tool on the
-// same work; repeats each pair and prints the best of each side and their ratio.
-//   TesterComparison [--repeat N] [--seconds S] [--only TEXT]
-// --only keeps the pairs whose name contains TEXT ("memory", "L1", ...).
+// Runs each benchmark tester and, taking turns with it, a reference tool on the
+// same work, both on one CPU. Each side is timed the same way: the best of the same
+// number of runs of the same length, each run one average. Prints both bests, their
+// ratio and the range of the single turns' ratios; a pair whose sides do not do the
+// same work is a guide, printed with the reason and held to no target.
+//   TesterComparison [--repeat N] [--seconds S] [--cpu C] [--only TEXT]
+// --repeat: runs per side (at least 3); --seconds: length of each run; --cpu: the CPU
+// both sides run on (default: the last this process may use); --only keeps the pairs
+// whose name contains TEXT ("memory", "L1", ...).
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
@@ -11,18 +16,21 @@
 #include <functional>
 #include <vector>
 
+#include "Pinning.h"
 #include "QVXLogic/Testers.h"
 #include "ReferenceTools.h"
+#include "Testers/CacheSizes.h"
+#include "Testers/Kernels.h"
 
 namespace {
 
 struct PAIR {
     const char* pszName;
-    const char* pszReference;
-    const char* pszUnit;
+    QString reference;
     std::function<double()> ours;
-    std::function<double()> reference;   // empty: no reference here
-    double dTarget;                      // least ratio asked for; 0: none
+    std::function<double()> measureReference;   // empty: no reference here
+    double dTarget;                              // least ratio asked for; 0: a guide
+    QString guide;                               // why the sides are not the same work
 };
 
 QString LoadAverage()
@@ -35,7 +43,35 @@ QString LoadAverage()
 int Option(const QStringList& args, const QString& name, int fallback)
 {
     const int at = static_cast<int>(args.indexOf(name));
-    return at >= 0 && at + 1 < args.size() ? std::max(1, args.at(at + 1).toInt()) : fallback;
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
+}
+
+// One pair's turns: both bests, their ratio and the range of the turns' ratios.
+void Report(const PAIR& pair, const std::vector<double>& ours, const std::vector<double>& reference, bool& allMet)
+{
+    const double bestOurs = *std::max_element(ours.begin(), ours.end());
+    if (reference.empty()) {
+        std::printf("%-38s %10.1f   %s\n", pair.pszName, bestOurs, "(no reference tool)");
+        return;
+    }
+    const double bestReference = *std::max_element(reference.begin(), reference.end());
+    double low = 0, high = 0;
+    for (size_t i = 0; i < ours.size(); ++i) {
+        const double ratio = reference[i] > 0 ? ours[i] / reference[i] : 0;
+        low = i == 0 ? ratio : std::min(low, ratio);
+        high = std::max(high, ratio);
+    }
+    const double ratio = bestReference > 0 ? bestOurs / bestReference : 0;
+    const bool met = pair.dTarget == 0 || ratio >= pair.dTarget;
+    allMet = allMet && met;
+    const QString verdict = pair.dTarget == 0 ? QStringLiteral("guide")
+                            : QStringLiteral("%1 %2").arg(pair.dTarget, 0, 'f', 2).arg(met ? "met" : "BELOW TARGET");
+    std::printf("%-38s %10.1f   %-36s %10.1f %6.3f [%.3f-%.3f] %s\n", pair.pszName, bestOurs,
+                qPrintable(pair.reference), bestReference, ratio, low, high, qPrintable(verdict));
+    if (!pair.guide.isEmpty())
+        std::printf("    not the same work: %s\n", qPrintable(pair.guide));
+    if (bestReference == 0)
+        std::printf("    %s\n", qPrintable(bench::LastProblem()));
 }
 
 } // namespace
@@ -44,80 +80,96 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int repeat = Option(args, QStringLiteral("--repeat"), 3);
-    const int seconds = Option(args, QStringLiteral("--seconds"), 3);
+    const int repeat = std::max(3, Option(args, QStringLiteral("--repeat"), 3));
+    const int seconds = std::max(1, Option(args, QStringLiteral("--seconds"), 3));
     const int onlyAt = static_cast<int>(args.indexOf(QStringLiteral("--only")));
     const QString only = onlyAt >= 0 && onlyAt + 1 < args.size() ? args.at(onlyAt + 1) : QString();
+    const int asked = Option(args, QStringLiteral("--cpu"), -1);
+    const int cpu = bench::ChooseCpu(asked);
+    // Pinned before the testers are made: the main-memory working set follows this CPU's cache.
+    if (cpu < 0 || !bench::PinCallingThread(cpu)) {
+        std::fprintf(stderr, "TesterComparison: cannot run on CPU %d (not one this process may use)\n", asked);
+        return 2;
+    }
 
     CMemoryTester memory;
     CCacheTester cache;
     CCPUTesterIC integer;
     CCPUTesterFPC floating;
+    // One run of ours is one average over the same seconds as one run of a tool.
+    for (CTesterBase* tester : std::initializer_list<CTesterBase*>{&memory, &cache, &integer, &floating}) {
+        tester->SetPassCount(1);
+        tester->SetPassTime(seconds);
+    }
     const size_t memoryBytes = memory.GetBufferSize();
     const size_t l1 = cache.GetL1WorkingSet(), l2 = cache.GetL2WorkingSet();
     // sysbench takes power-of-two blocks only: the largest that still fits the cache's half.
     auto floorPow2 = [](size_t n) { size_t p = 1; while (p * 2 <= n) p *= 2; return p; };
-    const int vector = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f") ? 64 : __builtin_cpu_supports("avx2") ? 32 : 16;
-    }();
+    const size_t l1Block = floorPow2(l1);
+    const int vector = qvx::VectorBytes();   // the kernels' width, the one likwid's kernel is chosen for
+    const QString sysbenchL1 = QStringLiteral("sysbench makes 8-byte accesses on a %1 KiB block, ours %2-byte "
+                                              "vectors on %3 KiB: in the cache the access width sets the pace")
+                                   .arg(l1Block >> 10).arg(vector).arg(l1 >> 10);
 
+    auto copyEquivalent = [&] {
+        return 1.0 / (1.0 / memory.GetMainMemoryReadSpeed() + 1.0 / memory.GetMainMemoryWriteSpeed());
+    };
     const std::vector<PAIR> pairs = {
-        {"main memory read", "sysbench memory read, same block", "MB/s",
+        {"main memory read", QStringLiteral("sysbench memory read, same block"),
          [&] { return memory.GetMainMemoryReadSpeed(); },
-         [&] { return bench::SysbenchMemory(memoryBytes, false, seconds); }, 0.95},
-        {"main memory write", "sysbench memory write, same block", "MB/s",
+         [&] { return bench::SysbenchMemory(cpu, memoryBytes, false, seconds); }, 0.95, {}},
+        {"main memory write", QStringLiteral("sysbench memory write, same block"),
          [&] { return memory.GetMainMemoryWriteSpeed(); },
-         [&] { return bench::SysbenchMemory(memoryBytes, true, seconds); }, 0.95},
-        {"main memory copy-equivalent 1/(1/r+1/w)", "mbw memcpy, same size", "MB/s",
-         [&] { return 1.0 / (1.0 / memory.GetMainMemoryReadSpeed() + 1.0 / memory.GetMainMemoryWriteSpeed()); },
-         [&] { return bench::MbwMemcpy(memoryBytes); }, 0},
-        {"L1 read", "likwid-bench load, same size", "MB/s", [&] { return cache.GetL1CacheReadSpeed(); },
-         [&] { return bench::LikwidBench(l1, false, vector); }, 0.8},
-        {"L1 write", "likwid-bench store, same size", "MB/s", [&] { return cache.GetL1CacheWriteSpeed(); },
-         [&] { return bench::LikwidBench(l1, true, vector); }, 0.8},
-        {"L1 read", "sysbench memory read, block in L1", "MB/s", [&] { return cache.GetL1CacheReadSpeed(); },
-         [&] { return bench::SysbenchMemory(floorPow2(l1), false, seconds); }, 0.8},
-        {"L1 write", "sysbench memory write, block in L1", "MB/s", [&] { return cache.GetL1CacheWriteSpeed(); },
-         [&] { return bench::SysbenchMemory(floorPow2(l1), true, seconds); }, 0.8},
-        {"L2 read", "likwid-bench load, same size", "MB/s", [&] { return cache.GetL2CacheReadSpeed(); },
-         [&] { return bench::LikwidBench(l2, false, vector); }, 0.8},
-        {"L2 write", "likwid-bench store, same size", "MB/s", [&] { return cache.GetL2CacheWriteSpeed(); },
-         [&] { return bench::LikwidBench(l2, true, vector); }, 0.8},
-        {"integer (points, 1 thread)", "sysbench cpu events/s, 1 thread", "",
-         [&] { return integer.GetBenchmarkValue(); }, [&] { return bench::SysbenchCpu(seconds); }, 0},
-        {"floating point (points = 10 MFLOPS)", "", "", [&] { return floating.GetBenchmarkValue(); }, {}, 0},
+         [&] { return bench::SysbenchMemory(cpu, memoryBytes, true, seconds); }, 0.95, {}},
+        {"main memory copy-equivalent 1/(1/r+1/w)", QStringLiteral("mbw memcpy, same size"), copyEquivalent,
+         [&] { return bench::MbwMemcpy(cpu, memoryBytes, seconds); }, 0,
+         QStringLiteral("ours is computed from separate read and write runs, mbw times real copies")},
+        {"L1 read", QStringLiteral("likwid-bench load, same size"), [&] { return cache.GetL1CacheReadSpeed(); },
+         [&] { return bench::LikwidBench(cpu, l1, false, vector, seconds); }, 0.8, {}},
+        {"L1 write", QStringLiteral("likwid-bench store, same size"), [&] { return cache.GetL1CacheWriteSpeed(); },
+         [&] { return bench::LikwidBench(cpu, l1, true, vector, seconds); }, 0.8, {}},
+        {"L1 read", QStringLiteral("sysbench memory read, block in L1"), [&] { return cache.GetL1CacheReadSpeed(); },
+         [&] { return bench::SysbenchMemory(cpu, l1Block, false, seconds); }, 0, sysbenchL1},
+        {"L1 write", QStringLiteral("sysbench memory write, block in L1"), [&] { return cache.GetL1CacheWriteSpeed(); },
+         [&] { return bench::SysbenchMemory(cpu, l1Block, true, seconds); }, 0, sysbenchL1},
+        {"L2 read", QStringLiteral("likwid-bench load, same size"), [&] { return cache.GetL2CacheReadSpeed(); },
+         [&] { return bench::LikwidBench(cpu, l2, false, vector, seconds); }, 0.8, {}},
+        {"L2 write", QStringLiteral("likwid-bench store, same size"), [&] { return cache.GetL2CacheWriteSpeed(); },
+         [&] { return bench::LikwidBench(cpu, l2, true, vector, seconds); }, 0.8, {}},
+        {"integer (points, 1 thread)", QStringLiteral("sysbench cpu events/s, 1 thread"),
+         [&] { return integer.GetBenchmarkValue(); }, [&] { return bench::SysbenchCpu(cpu, seconds); }, 0,
+         QStringLiteral("ours runs a pi spigot (points), sysbench a prime search (events/s): other work, other units")},
+        {"floating point (points = 10 MFLOPS)", {}, [&] { return floating.GetBenchmarkValue(); }, {}, 0, {}},
     };
 
     // bench/run hands its selection to each of its programs: none of these pairs, nothing to do.
-    if (std::none_of(pairs.begin(), pairs.end(), [&](const PAIR& pair) { return QLatin1String(pair.pszName).contains(only); }))
+    auto chosen = [&](const PAIR& pair) { return QLatin1String(pair.pszName).contains(only); };
+    if (std::none_of(pairs.begin(), pairs.end(), chosen))
         return 0;
-    std::printf("Working sets: main memory %zu MiB, L1 %zu KiB, L2 %zu KiB; best of %d, references run %d s\n",
-                memoryBytes >> 20, l1 >> 10, l2 >> 10, repeat, seconds);
+    const qvx::SHARED_CACHE last = qvx::LastLevelCache(qvx::kSysCpuRoot, {cpu});
+    const QString source = last.uBytes == 0 ? QStringLiteral("CPU %1's caches unknown").arg(cpu)
+                                            : QStringLiteral("from CPU %1's level-%2 cache of %3 KiB, shared by CPUs %4")
+                                                  .arg(cpu).arg(last.nLevel).arg(last.uBytes >> 10).arg(last.sharedCpus);
+    std::printf("Working sets: main memory %zu MiB (%s), L1 %zu KiB, L2 %zu KiB\n", memoryBytes >> 20,
+                qPrintable(source), l1 >> 10, l2 >> 10);
+    std::printf("Both sides on CPU %d (ours pinned, the tools under taskset); each the best of %d runs of %d s,\n"
+                "the sides taking turns. Ratio: our best / its best, [lowest-highest ratio of one turn].\n",
+                cpu, repeat, seconds);
     std::printf("Load average at start: %s\n\n", qPrintable(LoadAverage()));
 
     bool allMet = true;
-    std::printf("%-42s %12s   %-36s %12s %7s\n", "ours", "best", "reference", "best", "ratio");
+    std::printf("%-38s %10s   %-36s %10s %6s %-13s %s\n", "ours (speeds in MB/s)", "best", "reference", "best",
+                "ratio", "[turns]", "target");
     for (const PAIR& pair : pairs) {
-        if (!QLatin1String(pair.pszName).contains(only))
+        if (!chosen(pair))
             continue;
-        double ours = 0, reference = 0;
+        std::vector<double> ours, reference;
         for (int i = 0; i < repeat; ++i) {
-            ours = std::max(ours, pair.ours());
-            if (pair.reference)
-                reference = std::max(reference, pair.reference());
+            ours.push_back(pair.ours());
+            if (pair.measureReference)
+                reference.push_back(pair.measureReference());
         }
-        if (!pair.reference) {
-            std::printf("%-42s %12.1f   %-36s\n", pair.pszName, ours, "(no reference tool)");
-            continue;
-        }
-        const double ratio = reference > 0 ? ours / reference : 0;
-        const bool met = pair.dTarget == 0 || ratio >= pair.dTarget;
-        allMet = allMet && met;
-        std::printf("%-42s %12.1f   %-36s %12.1f %7.3f %s%s\n", pair.pszName, ours, pair.pszReference, reference,
-                    ratio, pair.pszUnit, pair.dTarget == 0 ? "" : met ? "  (target met)" : "  (BELOW TARGET)");
-        if (reference == 0)
-            std::printf("    %s\n", qPrintable(bench::LastProblem()));
+        Report(pair, ours, reference, allMet);
     }
     std::printf("\nLoad average at end: %s\n", qPrintable(LoadAverage()));
     return allMet ? 0 : 1;

@@ -89,7 +89,9 @@ public:
     virtual float GetMainMemoryWriteSpeed();
     virtual float GetMainMemoryLatency();
 
-    // Bytes of the buffer the speeds are measured on (BufferSizeFor this computer).
+    // Bytes of the buffer the speeds are measured on: BufferSizeFor the last-level
+    // cache of the CPUs the thread making the tester may run on (pinned: its one CPU;
+    // free: the largest of theirs), which the threads it starts inherit.
     size_t GetBufferSize() const { return m_uBytes; }
     void SetBufferSize(size_t uBytes);   // tests use small ones
     // For a last-level cache of uLastLevel bytes and uPhysical bytes of memory (0:

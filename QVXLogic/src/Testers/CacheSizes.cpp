@@ -1,11 +1,13 @@
 #include "Testers/CacheSizes.h"
 
+#include <sched.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace qvx {
 
@@ -41,35 +43,68 @@ QByteArray ReadSmall(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.read(64) : QByteArray();
 }
 
+// One cache entry of a CPU; level and bytes are 0 where the entry cannot be read.
+struct ENTRY {
+    int level;
+    bool instructions;
+    size_t bytes;
+    QByteArray shared;
+};
+
+std::vector<ENTRY> Entries(const QString& cpuRoot, int cpu)
+{
+    const QString root = QStringLiteral("%1/cpu%2/cache").arg(cpuRoot).arg(cpu);
+    std::vector<ENTRY> entries;
+    for (const QString& name : QDir(root).entryList({QStringLiteral("index*")}, QDir::Dirs)) {
+        const QString dir = root + QLatin1Char('/') + name + QLatin1Char('/');
+        bool ok = false;
+        const int level = ReadSmall(dir + QStringLiteral("level")).trimmed().toInt(&ok);
+        entries.push_back({ok && level > 0 ? level : 0, ReadSmall(dir + QStringLiteral("type")).trimmed() == "Instruction",
+                           ParseSize(ReadSmall(dir + QStringLiteral("size"))),
+                           ReadSmall(dir + QStringLiteral("shared_cpu_list")).trimmed()});
+    }
+    return entries;
+}
+
+// "0-3,8,10-11" as sysfs lists CPUs; what cannot be read is left out.
+std::vector<int> ParseCpuList(const QByteArray& text)
+{
+    std::vector<int> cpus;
+    for (const QByteArray& part : text.split(',')) {
+        const QList<QByteArray> ends = part.split('-');
+        bool okFirst = false, okLast = false;
+        const int first = ends.first().toInt(&okFirst);
+        const int last = ends.size() == 2 ? ends.last().toInt(&okLast) : first;
+        if (okFirst && (ends.size() == 1 || okLast) && first >= 0 && last >= first && last - first < 65536)
+            for (int cpu = first; cpu <= last; ++cpu)
+                cpus.push_back(cpu);
+    }
+    return cpus;
+}
+
 // Processor 0's caches in sysfs, where sysconf knows nothing (other architectures).
 void ReadSysfs(CACHE_SIZES& sizes)
 {
-    const QString root = QStringLiteral("/sys/devices/system/cpu/cpu0/cache");
-    const QStringList entries = QDir(root).entryList({QStringLiteral("index*")}, QDir::Dirs);
-    for (const QString& entry : entries) {
-        const QString dir = root + QLatin1Char('/') + entry + QLatin1Char('/');
-        const int level = ReadSmall(dir + QStringLiteral("level")).trimmed().toInt();
-        const QByteArray type = ReadSmall(dir + QStringLiteral("type")).trimmed();
-        const size_t size = ParseSize(ReadSmall(dir + QStringLiteral("size")));
-        if (type == "Instruction" || size == 0)
+    for (const ENTRY& entry : Entries(kSysCpuRoot, 0)) {
+        if (entry.instructions || entry.bytes == 0)
             continue;
-        if (level == 1 && sizes.uL1Data == 0)
-            sizes.uL1Data = size;
-        if (level == 2 && sizes.uL2 == 0)
-            sizes.uL2 = size;
-        sizes.uLastLevel = std::max(sizes.uLastLevel, size);
+        if (entry.level == 1 && sizes.uL1Data == 0)
+            sizes.uL1Data = entry.bytes;
+        if (entry.level == 2 && sizes.uL2 == 0)
+            sizes.uL2 = entry.bytes;
     }
 }
 
 CACHE_SIZES Detect()
 {
     CACHE_SIZES sizes{};
+    // The first two levels belong to one core, so the system's answer is that core's. Its
+    // answer for level 3 may be the whole package's: LastLevelCache reads that per CPU.
 #ifdef _SC_LEVEL1_DCACHE_SIZE
     sizes.uL1Data = Sysconf(_SC_LEVEL1_DCACHE_SIZE);
     sizes.uL2 = Sysconf(_SC_LEVEL2_CACHE_SIZE);
-    sizes.uLastLevel = std::max({sizes.uL2, Sysconf(_SC_LEVEL3_CACHE_SIZE), Sysconf(_SC_LEVEL4_CACHE_SIZE)});
 #endif
-    if (sizes.uL1Data == 0 || sizes.uL2 == 0 || sizes.uLastLevel == 0)
+    if (sizes.uL1Data == 0 || sizes.uL2 == 0)
         ReadSysfs(sizes);
     if (sizes.uL1Data == 0)
         sizes.uL1Data = 16 * kKiB;
@@ -84,6 +119,56 @@ const CACHE_SIZES& HostCacheSizes()
 {
     static const CACHE_SIZES sizes = Detect();
     return sizes;
+}
+
+SHARED_CACHE LastLevelCache(const QString& cpuRoot, const std::vector<int>& cpus)
+{
+    SHARED_CACHE largest;
+    std::vector<int> seen;   // CPUs whose cache an entry read already names
+    for (int cpu : cpus) {
+        if (std::find(seen.begin(), seen.end(), cpu) != seen.end())
+            continue;
+        SHARED_CACHE last;
+        const std::vector<ENTRY> entries = Entries(cpuRoot, cpu);
+        for (const ENTRY& entry : entries) {
+            if (entry.instructions)
+                continue;
+            // A cache we cannot size might be the last: guessing smaller would leave the
+            // working set inside it.
+            if (entry.level == 0 || entry.bytes == 0)
+                return {};
+            if (entry.level > last.nLevel)
+                last = {entry.level, entry.bytes, cpu, QString::fromLatin1(entry.shared)};
+        }
+        if (last.nLevel == 0)
+            return {};
+        const std::vector<int> sharing = ParseCpuList(last.sharedCpus.toLatin1());
+        seen.insert(seen.end(), sharing.begin(), sharing.end());
+        if (last.uBytes > largest.uBytes)
+            largest = last;
+    }
+    return largest;
+}
+
+std::vector<int> CallingThreadCpus()
+{
+    std::vector<int> cpus;
+    // cpu_set_t holds 1024 CPUs; a larger system wants a larger set.
+    for (int count = 1024; count <= (1 << 20); count *= 2) {
+        cpu_set_t* set = CPU_ALLOC(count);
+        if (!set)
+            break;
+        const size_t size = CPU_ALLOC_SIZE(count);
+        const bool ok = sched_getaffinity(0, size, set) == 0;
+        const int error = errno;
+        for (int cpu = 0; ok && cpu < count; ++cpu)
+            if (CPU_ISSET_S(cpu, size, set))
+                cpus.push_back(cpu);
+        CPU_FREE(set);
+        if (ok || error != EINVAL)
+            break;
+    }
+    return cpus;
 }
 
 size_t PhysicalMemory() { return Sysconf(_SC_PHYS_PAGES) * Sysconf(_SC_PAGESIZE); }

@@ -10,7 +10,13 @@ constexpr size_t kChaseSteps = 1u << 16;
 
 } // namespace
 
-CMemoryTester::CMemoryTester() : m_uBytes(BufferSizeFor(qvx::HostCacheSizes().uLastLevel, qvx::PhysicalMemory())) {}
+// The cache that matters is the last level of the CPUs the measuring thread may run on,
+// not what the system reports for the whole package. That thread is started by the one
+// making the tester (the page's GUI thread) and inherits its CPUs.
+CMemoryTester::CMemoryTester()
+    : m_uBytes(BufferSizeFor(qvx::LastLevelCache(qvx::kSysCpuRoot, qvx::CallingThreadCpus()).uBytes, qvx::PhysicalMemory()))
+{
+}
 
 CMemoryTester::~CMemoryTester() = default;
 
