@@ -74,6 +74,8 @@ private:
     // Clocks.
     void _ConnectSignals();
     void _UpdateSliderLabels();
+    // The first show's set-up of the reference and PCIe clock controls, sliders or
+    // lists by the generator; each is true with nothing to do in the other's mode.
     bool InitClockSliders();
     bool InitClockComboBoxes();
     bool WriteClock();

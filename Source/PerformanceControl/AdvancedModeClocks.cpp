@@ -172,8 +172,9 @@ bool QAdvancedMode::InitClockSliders()
             ui.PCIESlider->setEnabled(false);
         return true;
     }
+    // List mode: the combo boxes carry the clocks, and nothing here is to be set up.
     if (!m_bHasClockRanges || !ui.ExtSlider || !ui.PCIESlider)
-        return false;   // list mode: the combo boxes carry the clocks
+        return true;
     m_dHTRefClock = pClockGen->GetHTRefClock();
     m_dPCIeClock = pClockGen->GetPCIeClock();
     m_dOldHTRefClock = m_dHTRefClock;
@@ -214,8 +215,11 @@ bool FillClockBox(IClockGeneratorDevice* pClockGen, bool (IClockGeneratorDevice:
 bool QAdvancedMode::InitClockComboBoxes()
 {
     IClockGeneratorDevice* pClockGen = ClockGen();
+    // No generator, or one with ranges: the sliders carry the clocks (or nothing
+    // does), and no list is to be set up. The first show runs both set-ups, so
+    // neither may count the other's mode as a failure.
     if (!pClockGen || pClockGen->HasClockRanges() || !ui.comboBoxExtFreq || !ui.comboBoxPCIeFreq)
-        return false;
+        return true;
     bool bRetCode = FillClockBox(pClockGen, &IClockGeneratorDevice::GetHTRefClockList, ui.comboBoxExtFreq);
     LOG_PROCESS_ERROR(bRetCode);
     m_dOldHTRefClock = m_dHTRefClock = pClockGen->GetHTRefClock();
