@@ -83,6 +83,10 @@ private:
     void SetCPUMultiplierAndVID();
     void SetCPUMulitplier(ICPUDevice* pCPU, double dSliderValue);
     void _MultiplierChanged(int core, int value);
+    // With "Select All Cores" ticked, an Apply gives every core core 0's multiplier
+    // once a multiplier was moved; until then each core keeps its own. The targets
+    // shown follow the same rule.
+    bool _AllCoresTakeCore0Multiplier() const;
     // The reference and PCIe clocks Apply would write; false when there is none
     // (list mode without a current entry).
     bool _TargetRefClock(double& dMHz) const;

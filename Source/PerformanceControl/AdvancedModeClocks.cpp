@@ -349,6 +349,11 @@ void QAdvancedMode::SetCPURefClock()
     }
 }
 
+bool QAdvancedMode::_AllCoresTakeCore0Multiplier() const
+{
+    return ui.checkBox_SelectAll && ui.checkBox_SelectAll->isChecked() && (m_uClockChangeMask & kMultiplierBit);
+}
+
 void QAdvancedMode::SetCPUMultiplierAndVID()
 {
     const unsigned long count = g_DeviceManager.GetDeviceCount(dtCPU);
@@ -377,7 +382,7 @@ void QAdvancedMode::SetCPUMultiplierAndVID()
         write(pCPU, ui.CPUMulSlider, moved(0));
     } else if (ui.checkBox_SelectAll && ui.checkBox_SelectAll->isChecked()) {
         for (unsigned long index = 0; index < count; ++index)
-            write(Cpu(index), ui.CPUMulSlider, (m_uClockChangeMask & kMultiplierBit) != 0);
+            write(Cpu(index), ui.CPUMulSlider, _AllCoresTakeCore0Multiplier());
     } else {
         write(pCPU, ui.CPUMulSlider, moved(0));
         for (int core = 1; core < 4; ++core)

@@ -2,6 +2,7 @@
 // Clock, another page's Apply, a profile): shown again without a change of the
 // user's, each page shows what the board holds now, and an Apply that changed
 // nothing writes nothing back.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -162,4 +163,46 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
         TearDown();
         SetUp();
     }
+}
+
+// One core changed behind the hidden page (core 0 stepped to another P-state, "Select
+// All Cores" ticked): shown again, each core's Target is what an Apply would give it.
+// Left alone, every core keeps its own multiplier, so each Target is its Current; once
+// core 0's slider moves, every core would get core 0's multiplier.
+TEST_F(MainWindowTest, EachCoreShownAgainTargetsWhatAnApplyWouldGiveIt)
+{
+    const QString name = QStringLiteral("Clock/Voltage");
+    ASSERT_TRUE(Open(kTable));
+    IQVXWidget* page = window->GetWidget(kGroup, name);
+    ASSERT_TRUE(page);
+    window->show();
+    ASSERT_TRUE(window->ShowWidget(kGroup, name));
+    ASSERT_TRUE(Find<QCheckBox>(page, "checkBox_SelectAll")->isChecked());
+    ASSERT_TRUE(window->ShowWidget(kGroup, QStringLiteral("Novice Mode")));
+    ASSERT_TRUE(dev::Cpu(0)->SetPstate(1));
+
+    ASSERT_TRUE(window->ShowWidget(kGroup, name));
+    SendTick(page);
+    // Each core's speeds in MHz, core 0 first.
+    auto speeds = [page](const char* field) {
+        std::vector<double> mhz;
+        for (const char* suffix : {"", "_2", "_3", "_4"}) {
+            const QString text = Find<QLineEdit>(page, (std::string(field) + suffix).c_str())->text();
+            mhz.push_back(text.section(QLatin1Char(' '), 0, 0).toDouble());
+        }
+        return mhz;
+    };
+    EXPECT_EQ(speeds("CurrentCPUSpeed"), (std::vector<double>{2500, 3200, 3200, 3200}));
+    EXPECT_EQ(speeds("TargetCPUSpeed"), speeds("CurrentCPUSpeed"));
+    EXPECT_EQ(Find<QLabel>(page, "CPUMulValLabel_2")->text(), "16 X");
+    EXPECT_FALSE(g_bModified);
+
+    Find<QSlider>(page, "CPUMulSlider")->setValue(28);   // 14 X
+    SendTick(page);
+    EXPECT_EQ(speeds("TargetCPUSpeed"), (std::vector<double>{2800, 2800, 2800, 2800}));
+    window->Apply();
+    SendTick(page);
+    EXPECT_EQ(speeds("CurrentCPUSpeed"), (std::vector<double>{2800, 2800, 2800, 2800}));
+    EXPECT_EQ(speeds("TargetCPUSpeed"), speeds("CurrentCPUSpeed"));
+    window->hide();
 }
