@@ -1,9 +1,11 @@
 // The editable pages in the main window after the board changed behind them (Auto
 // Clock, another page's Apply, a profile): shown again without a change of the
 // user's, each page shows what the board holds now, and an Apply that changed
-// nothing writes nothing back.
+// nothing writes nothing back, to the board or to the value store.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDomDocument>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -45,6 +47,31 @@ std::vector<std::string> BoardWrites()
             lines.push_back(line);
     vb::Machine::Instance().GetJournal().Clear();
     return lines;
+}
+
+// The applied values in the value store ("group/sub-group/item=value"), but for the
+// record of the run that every Apply makes.
+std::vector<std::string> StoredValues()
+{
+    std::vector<std::string> values;
+    QFile file(CConfigParser::GetInstance()->GetFullPath());
+    QDomDocument document;
+    if (!file.open(QIODevice::ReadOnly) || !document.setContent(&file))
+        return values;
+    for (QDomElement group = document.documentElement().firstChildElement(); !group.isNull();
+         group = group.nextSiblingElement()) {
+        if (group.tagName() == QLatin1String("QVXAssist"))
+            continue;
+        for (QDomElement sub = group.firstChildElement(); !sub.isNull(); sub = sub.nextSiblingElement())
+            for (QDomElement item = sub.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
+                if (item.tagName() == QLatin1String("ClockDivisor") || item.tagName() == QLatin1String("TLBCaching"))
+                    continue;
+                values.push_back(QStringLiteral("%1/%2/%3=%4")
+                                     .arg(group.tagName(), sub.tagName(), item.tagName(), item.text())
+                                     .toStdString());
+            }
+    }
+    return values;
 }
 
 void EveryProcessor(const std::function<void(ICPUDevice*)>& change)
@@ -113,6 +140,11 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
         {"qvx-ddr", "Memory", [](int trcd) { SetTrcd(trcd); }, 5, 6,
          [](IQVXWidget* page) { return Find<QComboBox>(page, "TrcdBox")->currentText(); },
          {"5 bus clock", "6 bus clock"}},
+        // Another page's reference clock, and the memory clocks with it: the value
+        // store keeps what it held, though the controller runs another memory clock.
+        {nullptr, "Memory", [](int mhz) { EXPECT_TRUE(dev::ClockGen()->SetHTRefClock(mhz)); }, 211, 205,
+         [](IQVXWidget* page) { return Find<QComboBox>(page, "MemClkBox")->currentText(); },
+         {"211 MHz", "205 MHz"}},
         {nullptr, "Novice Mode", [](int mhz) { EXPECT_TRUE(dev::ClockGen()->SetPCIeClock(mhz)); }, 104, 106,
          [](IQVXWidget* page) {
              SendTick(page);
@@ -153,8 +185,10 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
         c.change(c.second);
         BoardWrites();
         test::LogCapture::Instance().Clear();
+        const std::vector<std::string> stored = StoredValues();
         window->Apply();
         EXPECT_EQ(BoardWrites(), std::vector<std::string>{});
+        EXPECT_EQ(StoredValues(), stored);   // nor into the value store
         EXPECT_FALSE(test::LogContains("apply failed."));
         // The board keeps what it was given behind the page, and the page shows it.
         ASSERT_TRUE(window->ShowWidget(kGroup, name));
