@@ -32,7 +32,8 @@ CPUDialog::CPUDialog()
 bool CPUDialog::Init()
 {
     ICPUDevice* pCPU = Core(0);
-    LOG_PROCESS_ERROR(pCPU);
+    if (!pCPU)
+        return false;   // absent, as for every component: nothing to log
 
     ui.NameEdit->setText(DeviceText(pCPU->GetName()));
     const INSTRUCTION_SET_INFO* pInstructionSet = pCPU->GetInstructionSet();

@@ -48,6 +48,13 @@ QString QChipsetDialog::Hex(uint32_t uValue)
     return QStringLiteral("%1h").arg(uValue, 0, 16).toUpper();
 }
 
+bool QChipsetDialog::Init()
+{
+    if (!QvxGetDevice<IPciDevice>(m_Kind.eType, m_uIndex))
+        return false;
+    return Refresh();
+}
+
 bool QChipsetDialog::Refresh()
 {
     auto* pDevice = QvxGetDevice<IPciDevice>(m_Kind.eType, m_uIndex);

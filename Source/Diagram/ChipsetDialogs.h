@@ -30,7 +30,8 @@ public:
     // and then no cell changes.
     bool Refresh();
 
-    bool Init() override { return Refresh(); }
+    // False, unlogged, when the device is absent.
+    bool Init() override;
     const char* GetName() override { return m_Kind.pszTitle; }
 
     // "%1h" in base 16, all upper case: 0x3c reads "3CH".

@@ -51,6 +51,8 @@ QString GPUDialog::PowerStateText(int nState)
 
 bool GPUDialog::Init()
 {
+    if (!QvxGetDevice<IGPUDevice>(dtGPU, m_uIndex))
+        return false;   // no such chip: no dialog, and nothing to log
     startTimer(kTickMs);
     return Refresh();
 }

@@ -34,6 +34,13 @@ HTLinkDialog::HTLinkDialog()
     StyleValueCells(this);
 }
 
+bool HTLinkDialog::Init()
+{
+    if (!QvxGetDevice<IHTLinkDevice>(dtHTLink, 0))
+        return false;
+    return Refresh();
+}
+
 bool HTLinkDialog::Refresh()
 {
     auto* pHTLink = QvxGetDevice<IHTLinkDevice>(dtHTLink, 0);

@@ -12,7 +12,8 @@ public:
     // link block or processor core 0 is absent.
     bool Refresh();
 
-    bool Init() override { return Refresh(); }
+    // False, unlogged, when the link block is absent.
+    bool Init() override;
     const char* GetName() override { return "HyperTransport(TM) Link"; }
 
     Ui::HTLinkDialogClass& Form() { return ui; }

@@ -18,6 +18,13 @@ QString EnabledText(uint8_t bFlag)
 
 } // namespace
 
+bool QMemoryRecordsDialog::Init()
+{
+    if (!QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0))
+        return false;
+    return Refresh();
+}
+
 bool QMemoryRecordsDialog::Refresh()
 {
     auto* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);

@@ -15,7 +15,8 @@ public:
     // Reads both records and shows them; false (logged under pszRefresh) when the
     // controller is absent or a read fails, and then nothing changes.
     bool Refresh();
-    bool Init() override { return Refresh(); }
+    // False, unlogged, when the controller is absent.
+    bool Init() override;
 
     // Writes the records into the cells.
     virtual void Show(const MEMORY_TIMING& timing, const MEMORY_CONFIG& config) = 0;

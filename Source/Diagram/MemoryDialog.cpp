@@ -47,7 +47,8 @@ const char* MemoryDialog::GetName()
 bool MemoryDialog::Init()
 {
     IMemoryModuleDevice* pMemory = FindModule(m_uSlot);
-    LOG_PROCESS_ERROR(pMemory);
+    if (!pMemory)
+        return false;   // an empty slot: no dialog, and nothing to log
     const SPD_INFO* pSPDInfo = pMemory->GetSPDInfo();
     LOG_PROCESS_ERROR(pSPDInfo);
     ShowModule(pMemory->GetCapacity(), *pSPDInfo);

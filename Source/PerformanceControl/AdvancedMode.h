@@ -74,6 +74,8 @@ private:
     // Clocks.
     void _ConnectSignals();
     void _UpdateSliderLabels();
+    // The first show's set-up of the reference and PCIe clock controls, sliders or
+    // lists by the generator; each is true with nothing to do in the other's mode.
     bool InitClockSliders();
     bool InitClockComboBoxes();
     bool WriteClock();
@@ -81,6 +83,10 @@ private:
     void SetCPUMultiplierAndVID();
     void SetCPUMulitplier(ICPUDevice* pCPU, double dSliderValue);
     void _MultiplierChanged(int core, int value);
+    // With "Select All Cores" ticked, an Apply gives every core core 0's multiplier
+    // once a multiplier was moved; until then each core keeps its own. The targets
+    // shown follow the same rule.
+    bool _AllCoresTakeCore0Multiplier() const;
     // The reference and PCIe clocks Apply would write; false when there is none
     // (list mode without a current entry).
     bool _TargetRefClock(double& dMHz) const;

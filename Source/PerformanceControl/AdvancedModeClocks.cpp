@@ -172,8 +172,9 @@ bool QAdvancedMode::InitClockSliders()
             ui.PCIESlider->setEnabled(false);
         return true;
     }
+    // List mode: the combo boxes carry the clocks, and nothing here is to be set up.
     if (!m_bHasClockRanges || !ui.ExtSlider || !ui.PCIESlider)
-        return false;   // list mode: the combo boxes carry the clocks
+        return true;
     m_dHTRefClock = pClockGen->GetHTRefClock();
     m_dPCIeClock = pClockGen->GetPCIeClock();
     m_dOldHTRefClock = m_dHTRefClock;
@@ -214,8 +215,11 @@ bool FillClockBox(IClockGeneratorDevice* pClockGen, bool (IClockGeneratorDevice:
 bool QAdvancedMode::InitClockComboBoxes()
 {
     IClockGeneratorDevice* pClockGen = ClockGen();
+    // No generator, or one with ranges: the sliders carry the clocks (or nothing
+    // does), and no list is to be set up. The first show runs both set-ups, so
+    // neither may count the other's mode as a failure.
     if (!pClockGen || pClockGen->HasClockRanges() || !ui.comboBoxExtFreq || !ui.comboBoxPCIeFreq)
-        return false;
+        return true;
     bool bRetCode = FillClockBox(pClockGen, &IClockGeneratorDevice::GetHTRefClockList, ui.comboBoxExtFreq);
     LOG_PROCESS_ERROR(bRetCode);
     m_dOldHTRefClock = m_dHTRefClock = pClockGen->GetHTRefClock();
@@ -345,6 +349,11 @@ void QAdvancedMode::SetCPURefClock()
     }
 }
 
+bool QAdvancedMode::_AllCoresTakeCore0Multiplier() const
+{
+    return ui.checkBox_SelectAll && ui.checkBox_SelectAll->isChecked() && (m_uClockChangeMask & kMultiplierBit);
+}
+
 void QAdvancedMode::SetCPUMultiplierAndVID()
 {
     const unsigned long count = g_DeviceManager.GetDeviceCount(dtCPU);
@@ -373,7 +382,7 @@ void QAdvancedMode::SetCPUMultiplierAndVID()
         write(pCPU, ui.CPUMulSlider, moved(0));
     } else if (ui.checkBox_SelectAll && ui.checkBox_SelectAll->isChecked()) {
         for (unsigned long index = 0; index < count; ++index)
-            write(Cpu(index), ui.CPUMulSlider, (m_uClockChangeMask & kMultiplierBit) != 0);
+            write(Cpu(index), ui.CPUMulSlider, _AllCoresTakeCore0Multiplier());
     } else {
         write(pCPU, ui.CPUMulSlider, moved(0));
         for (int core = 1; core < 4; ++core)

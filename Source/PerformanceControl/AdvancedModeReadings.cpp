@@ -64,7 +64,9 @@ void QAdvancedMode::timerEvent(QTimerEvent* event)
     if (bPerCoreClock) {
         QLineEdit* targets[4] = {nullptr, ui.TargetCPUSpeed_2, ui.TargetCPUSpeed_3, ui.TargetCPUSpeed_4};
         QLineEdit* currents[4] = {nullptr, ui.CurrentCPUSpeed_2, ui.CurrentCPUSpeed_3, ui.CurrentCPUSpeed_4};
-        const bool bAllCores = ui.checkBox_SelectAll && ui.checkBox_SelectAll->isChecked();
+        // What an Apply would give the core: core 0's multiplier, or its own slider,
+        // which holds the multiplier it was read with while nobody moved it.
+        const bool bAllCores = _AllCoresTakeCore0Multiplier();
         for (int core = 1; core < 4; ++core) {
             ICPUDevice* pCore = Cpu(static_cast<unsigned long>(core));
             QSlider* pSlider = bAllCores ? ui.CPUMulSlider : _MulSlider(core);

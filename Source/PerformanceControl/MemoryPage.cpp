@@ -72,6 +72,13 @@ bool CMemoryPage::WriteMemoryConfig()
 
 bool CMemoryPage::Apply()
 {
+    // Nothing the user changed here: nothing to write, and the stored values stay
+    // those the user applied (the controller may hold others now, set by another
+    // page, a profile or Auto Clock). The boxes still show what it holds.
+    if (!_HoldsUserChange()) {
+        Discard();
+        return true;
+    }
     m_bStoreFailed = false;
     bool bRetCode = WriteMemoryTiming();
     // No configuration write after a refused timing write.

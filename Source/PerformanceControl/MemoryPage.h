@@ -2,8 +2,9 @@
 // What the two "Memory" pages share: each shows fields of the memory controller's
 // timing and configuration records as lists of the values the controller allows.
 // Apply writes the whole timing record, then the whole configuration record, with
-// the fields the user changed, stores what it wrote, and reads both back; Discard
-// reads both back, and so does showing a page that holds no change of the user's.
+// the fields the user changed, stores what it wrote, and reads both back; with no
+// change of the user's it writes and stores nothing. Discard reads both back, and
+// so does showing a page that holds no change of the user's.
 // Failures are logged under the page's own class name.
 #include "PerformanceControl/MemoryRecordFields.h"
 #include "Shell/IQVXWidget.h"

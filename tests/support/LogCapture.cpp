@@ -8,16 +8,24 @@ LogCapture& LogCapture::Instance()
     return capture;
 }
 
-void LogCapture::OnLogLine(int, const char* line)
+void LogCapture::OnLogLine(int type, const char* line)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_lines.emplace_back(line);
+    if (type == ltError)
+        m_errorLines.emplace_back(line);
 }
 
 std::vector<std::string> LogCapture::Lines() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_lines;
+}
+
+std::vector<std::string> LogCapture::ErrorLines() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_errorLines;
 }
 
 bool LogCapture::Contains(const std::string& fragment) const { return Count(fragment) > 0; }
@@ -47,6 +55,7 @@ void LogCapture::Clear()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_lines.clear();
+    m_errorLines.clear();
 }
 
 } // namespace test

@@ -13,12 +13,15 @@ public:
     static LogCapture& Instance();
     void OnLogLine(int type, const char* line) override;
     std::vector<std::string> Lines() const;
+    // The lines written as errors (ltError), in order.
+    std::vector<std::string> ErrorLines() const;
     bool Contains(const std::string& fragment) const;
     size_t Count(const std::string& fragment) const;
     void Clear();
 private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
+    std::vector<std::string> m_errorLines;
 };
 
 // Shorthands for tests.

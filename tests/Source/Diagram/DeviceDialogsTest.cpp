@@ -188,6 +188,10 @@ TEST_F(DiagramTest, ChipsetDialogsReadTheirDeviceAndOnlyTheBridgesReadAgainWhenS
     missing.SetIndex(3);
     EXPECT_FALSE(missing.Init());
     EXPECT_EQ(Cells(missing), QStringList({"", "", "", "", "", ""}));
+    // An absent controller is no failure: no error line.
+    EXPECT_FALSE(test::LogContains("pUSBController"));
+    // A refresh that finds no controller fails and says so: the dialog stands for one.
+    EXPECT_FALSE(missing.Refresh());
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(pUSBController) at line"));
     EXPECT_TRUE(test::LogContains("in USBDialog::Refresh"));
 }

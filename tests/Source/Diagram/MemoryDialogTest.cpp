@@ -144,7 +144,8 @@ TEST_F(DiagramTest, EachSlotsDialogShowsTheModuleThatReportsThatSlot)
     EXPECT_EQ(Title(dnMemorySlot2), "Slot 2");
     EXPECT_EQ(Title(dnMemorySlot3), "");
     EXPECT_FALSE(Button(dnMemorySlot1)->isEnabled());
-    EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(pMemory)"));
+    // An empty slot is no failure.
+    EXPECT_FALSE(test::LogContains("pMemory"));
     for (int slot : {dnMemorySlot0, dnMemorySlot2}) {
         auto& dialog = dynamic_cast<MemoryDialog&>(*g_DialogManager.Frame(slot)->Dialog());
         // The module the slot reports, as the device library reads it.

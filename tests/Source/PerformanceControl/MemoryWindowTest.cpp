@@ -103,9 +103,9 @@ TEST_F(MainWindowTest, AMemoryClockAppliedOnTheMemoryPageShowsOnBoardStatusAndBa
 }
 
 // Every board: the page of the controller's memory type (none without a DDR, DDR2 or
-// DDR3 controller), and an Apply with nothing changed hands the controller back
-// exactly the records it holds, whatever its lists and values.
-TEST_F(MainWindowTest, EveryBoardGetsItsMemoryPageAndAnUnchangedApplyRewritesTheSameRecords)
+// DDR3 controller), and an Apply with nothing changed leaves the controller's records
+// as they are, whatever its lists and values.
+TEST_F(MainWindowTest, EveryBoardGetsItsMemoryPageAndAnUnchangedApplyLeavesTheRecordsAsTheyAre)
 {
     QStringList boards = QDir(QStringLiteral(VELOCREST_FIXTURES "/boards"))
                              .entryList({QStringLiteral("qvx-*.json")}, QDir::Files, QDir::Name);
@@ -201,6 +201,10 @@ TEST_F(MainWindowTest, OneApplyOfAReferenceClockAndMemoryChangesAppliesThemAll)
 TEST_F(MainWindowTest, ARefusedMemoryWriteIsReportedByTheWindow)
 {
     ASSERT_TRUE(Open(kTable));
+    // A change of the user's, which the controller refuses.
+    auto* box = window->GetWidget(kPerformance, QStringLiteral("Memory"))->findChild<QComboBox*>("DramTermBox");
+    ASSERT_TRUE(box && box->count() > 1);
+    box->setCurrentIndex((box->currentIndex() + 1) % box->count());
     vb::Machine::Instance().GetFaults().Set("qvx:MC.SetConfig");
     test::LogCapture::Instance().Clear();
     window->Apply();

@@ -1,8 +1,11 @@
 // The editable pages in the main window after the board changed behind them (Auto
 // Clock, another page's Apply, a profile): shown again without a change of the
 // user's, each page shows what the board holds now, and an Apply that changed
-// nothing writes nothing back.
+// nothing writes nothing back, to the board or to the value store.
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDomDocument>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -44,6 +47,31 @@ std::vector<std::string> BoardWrites()
             lines.push_back(line);
     vb::Machine::Instance().GetJournal().Clear();
     return lines;
+}
+
+// The applied values in the value store ("group/sub-group/item=value"), but for the
+// record of the run that every Apply makes.
+std::vector<std::string> StoredValues()
+{
+    std::vector<std::string> values;
+    QFile file(CConfigParser::GetInstance()->GetFullPath());
+    QDomDocument document;
+    if (!file.open(QIODevice::ReadOnly) || !document.setContent(&file))
+        return values;
+    for (QDomElement group = document.documentElement().firstChildElement(); !group.isNull();
+         group = group.nextSiblingElement()) {
+        if (group.tagName() == QLatin1String("QVXAssist"))
+            continue;
+        for (QDomElement sub = group.firstChildElement(); !sub.isNull(); sub = sub.nextSiblingElement())
+            for (QDomElement item = sub.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
+                if (item.tagName() == QLatin1String("ClockDivisor") || item.tagName() == QLatin1String("TLBCaching"))
+                    continue;
+                values.push_back(QStringLiteral("%1/%2/%3=%4")
+                                     .arg(group.tagName(), sub.tagName(), item.tagName(), item.text())
+                                     .toStdString());
+            }
+    }
+    return values;
 }
 
 void EveryProcessor(const std::function<void(ICPUDevice*)>& change)
@@ -112,6 +140,11 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
         {"qvx-ddr", "Memory", [](int trcd) { SetTrcd(trcd); }, 5, 6,
          [](IQVXWidget* page) { return Find<QComboBox>(page, "TrcdBox")->currentText(); },
          {"5 bus clock", "6 bus clock"}},
+        // Another page's reference clock, and the memory clocks with it: the value
+        // store keeps what it held, though the controller runs another memory clock.
+        {nullptr, "Memory", [](int mhz) { EXPECT_TRUE(dev::ClockGen()->SetHTRefClock(mhz)); }, 211, 205,
+         [](IQVXWidget* page) { return Find<QComboBox>(page, "MemClkBox")->currentText(); },
+         {"211 MHz", "205 MHz"}},
         {nullptr, "Novice Mode", [](int mhz) { EXPECT_TRUE(dev::ClockGen()->SetPCIeClock(mhz)); }, 104, 106,
          [](IQVXWidget* page) {
              SendTick(page);
@@ -152,8 +185,10 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
         c.change(c.second);
         BoardWrites();
         test::LogCapture::Instance().Clear();
+        const std::vector<std::string> stored = StoredValues();
         window->Apply();
         EXPECT_EQ(BoardWrites(), std::vector<std::string>{});
+        EXPECT_EQ(StoredValues(), stored);   // nor into the value store
         EXPECT_FALSE(test::LogContains("apply failed."));
         // The board keeps what it was given behind the page, and the page shows it.
         ASSERT_TRUE(window->ShowWidget(kGroup, name));
@@ -162,4 +197,46 @@ TEST_F(MainWindowTest, APageShownAgainShowsTheBoardAndAnUntouchedApplyWritesNoth
         TearDown();
         SetUp();
     }
+}
+
+// One core changed behind the hidden page (core 0 stepped to another P-state, "Select
+// All Cores" ticked): shown again, each core's Target is what an Apply would give it.
+// Left alone, every core keeps its own multiplier, so each Target is its Current; once
+// core 0's slider moves, every core would get core 0's multiplier.
+TEST_F(MainWindowTest, EachCoreShownAgainTargetsWhatAnApplyWouldGiveIt)
+{
+    const QString name = QStringLiteral("Clock/Voltage");
+    ASSERT_TRUE(Open(kTable));
+    IQVXWidget* page = window->GetWidget(kGroup, name);
+    ASSERT_TRUE(page);
+    window->show();
+    ASSERT_TRUE(window->ShowWidget(kGroup, name));
+    ASSERT_TRUE(Find<QCheckBox>(page, "checkBox_SelectAll")->isChecked());
+    ASSERT_TRUE(window->ShowWidget(kGroup, QStringLiteral("Novice Mode")));
+    ASSERT_TRUE(dev::Cpu(0)->SetPstate(1));
+
+    ASSERT_TRUE(window->ShowWidget(kGroup, name));
+    SendTick(page);
+    // Each core's speeds in MHz, core 0 first.
+    auto speeds = [page](const char* field) {
+        std::vector<double> mhz;
+        for (const char* suffix : {"", "_2", "_3", "_4"}) {
+            const QString text = Find<QLineEdit>(page, (std::string(field) + suffix).c_str())->text();
+            mhz.push_back(text.section(QLatin1Char(' '), 0, 0).toDouble());
+        }
+        return mhz;
+    };
+    EXPECT_EQ(speeds("CurrentCPUSpeed"), (std::vector<double>{2500, 3200, 3200, 3200}));
+    EXPECT_EQ(speeds("TargetCPUSpeed"), speeds("CurrentCPUSpeed"));
+    EXPECT_EQ(Find<QLabel>(page, "CPUMulValLabel_2")->text(), "16 X");
+    EXPECT_FALSE(g_bModified);
+
+    Find<QSlider>(page, "CPUMulSlider")->setValue(28);   // 14 X
+    SendTick(page);
+    EXPECT_EQ(speeds("TargetCPUSpeed"), (std::vector<double>{2800, 2800, 2800, 2800}));
+    window->Apply();
+    SendTick(page);
+    EXPECT_EQ(speeds("CurrentCPUSpeed"), (std::vector<double>{2800, 2800, 2800, 2800}));
+    EXPECT_EQ(speeds("TargetCPUSpeed"), speeds("CurrentCPUSpeed"));
+    window->hide();
 }
