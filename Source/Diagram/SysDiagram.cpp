@@ -59,16 +59,12 @@ bool QSysDiagram::Init()
             m_pButtons[nSlot]->setIcon(icon);
     }
 
+    // Pure blue reads on a light ground. A skin draws its own dark ground and gives the
+    // links a lighter blue of its own (its main style sheet), which wins over this palette.
     QPalette palette = ui.DDR2Button->palette();
     palette.setBrush(QPalette::ButtonText, QBrush(Qt::blue, Qt::SolidPattern));
-    // The skin colours every tool button's text, which would paint over the palette:
-    // a rule of the buttons' own wins over the skin's, so the links stay blue.
-    const QString linkStyle =
-        QStringLiteral("QToolButton { color: %1; }").arg(palette.color(QPalette::ButtonText).name());
-    for (QToolButton* pLink : {ui.DDR2Button, ui.ChannelAButton, ui.ChannelBButton, ui.HTLinkButton}) {
+    for (QToolButton* pLink : {ui.DDR2Button, ui.ChannelAButton, ui.ChannelBButton, ui.HTLinkButton})
         pLink->setPalette(palette);
-        pLink->setStyleSheet(linkStyle);
-    }
 
     for (int nSlot = 0; nSlot < dnTotal - 1; ++nSlot) {
         connect(m_pButtons[nSlot], &QToolButton::clicked, this, &QSysDiagram::on_Button_click, Qt::UniqueConnection);

@@ -136,6 +136,9 @@ bool QJYPState::AddCPU(unsigned uCPUIndex)
         pLabel->setFrameShape(QFrame::Box);
         pLabel->setAlignment(Qt::AlignCenter);
         pLabel->setAutoFillBackground(true);
+        // The skin's light label text would win over the palette and vanish on the
+        // light fills: a rule of the label's own keeps the digit black.
+        pLabel->setStyleSheet(QStringLiteral("QLabel { color: black; }"));
         Colour(pLabel, i == nCurrent);
         pLabel->setToolTip(ToolTip(info));
         pLayout->addWidget(pLabel, r, i + 1);

@@ -1,6 +1,5 @@
 #include "Preferences/Plugins.h"
 
-#include <QBrush>
 #include <QTreeWidgetItem>
 
 #include "Engine/LogCheck.h"
@@ -118,8 +117,7 @@ bool QPlugins::_AddWidget(const PAGE_INFO* pPageSettings)
     pTreeItem->setText(kPageColumn, QObject::tr(pPageSettings->szPageName));
     pTreeItem->setText(kVisibleColumn, FlagText(pPageSettings->Visible));
     pTreeItem->setText(kEditableColumn, FlagText(pPageSettings->Editable));
-    pTreeItem->setBackground(kPageColumn, QBrush(Qt::lightGray, Qt::SolidPattern));
-    pTreeItem->setForeground(kPageColumn, QBrush(Qt::black));   // readable on the gray in both skins
+    // No colours of its own: the page name takes the tree's, which the skin gives.
     pTreeItem->setFlags(pTreeItem->flags() | Qt::ItemIsUserCheckable);
     pTreeItem->setCheckState(kPageColumn, StateOf(pPageSettings->Enabled));
     return true;

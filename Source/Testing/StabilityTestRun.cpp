@@ -103,9 +103,12 @@ void QStabilityTest::_SetIdle()
     ui.btnRun->setText(tr("Start"));
     ui.btnRun->setEnabled(_CheckedCount() != 0);
     ui.DurationLabel->setText(FormatDuration(ui.DurationSlider->value()));
+    // A bar shows a run that lasts: with the run over, it goes back to empty.
     for (auto& [pCase, row] : m_TestCaseMap) {
         row.pCheckbox->setEnabled(true);
+        row.pStatusLabel->m_dRatio = 0.0;
         row.pStatusLabel->setText(tr("Inactive"));
+        row.pStatusLabel->update();
     }
 }
 

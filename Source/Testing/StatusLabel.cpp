@@ -7,6 +7,13 @@
 
 QStatusLabel::QStatusLabel() : QLabel(nullptr, Qt::WindowFlags()) {}
 
+QColor QStatusLabel::BarColor()
+{
+    // A green of middle lightness: light text (the dark skins) and dark text (no
+    // skin) both read on it at 4:1 or better, and it stands out from a dark ground.
+    return QColor(0x22, 0x8B, 0x22);
+}
+
 QRect QStatusLabel::BarRect(const QSize& size, double dRatio)
 {
     const double ratio = std::isnan(dRatio) ? 0.0 : std::clamp(dRatio, 0.0, 1.0);
@@ -20,7 +27,7 @@ void QStatusLabel::paintEvent(QPaintEvent* event)
     const QRect bar = BarRect(size(), m_dRatio);
     if (!bar.isEmpty()) {
         QPainter painter(this);
-        painter.fillRect(bar, QBrush(Qt::green, Qt::SolidPattern));
+        painter.fillRect(bar, QBrush(BarColor(), Qt::SolidPattern));
     }
     QLabel::paintEvent(event);
 }

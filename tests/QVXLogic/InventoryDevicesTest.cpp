@@ -2,6 +2,8 @@
 // views of the same hardware (SMBIOS, the PCI list, the drive's IDENTIFY data).
 #include <QJsonArray>
 
+#include <utility>
+
 #include "Engine/DriverHandler.h"
 #include "Engine/SMBIOS.h"
 #include "QvxTestSupport.h"
@@ -219,12 +221,36 @@ TEST_F(QvxTest, DisksOfOtherKindsAndWithoutARecord)
         bool record;
         double sectors, generation;
         const char* interfaceType;
+        // The record's fields, where there is one: SATA, removable, queue depth, buffer
+        // size in KB, security supported, ATA version. 0 stands for a value the drive
+        // did not report.
+        bool sata = false, removable = true;
+        double queue = 1, bufferKB = 16384;
+        bool security = true;
+        double ataVersion = 8;
     };
+    const auto words = [](std::initializer_list<std::pair<const char*, int>> list) {
+        QJsonObject o;
+        for (const auto& [index, word] : list)
+            o.insert(QLatin1String(index), word);
+        return QJsonObject{{"identifyWords", o}};
+    };
+    const double k28Bit = 0x0FFFFFFF;   // the most sectors a 28-bit count holds
     const Case cases[] = {
         {"parallel ATA, removable, small", {{"sataGeneration", 0}, {"sectors", 1000000}, {"removable", true},
                                             {"queueDepth", 1}, {"interface", QJsonValue()}}, true, 1000000, 0, "IDE"},
         {"no IDENTIFY data", {{"identify", false}}, false, 976773168, 0, "SATA"},
         {"damaged IDENTIFY data", {{"corruptIdentify", true}}, false, 976773168, 0, "SATA"},
+        // A word of all ones reports nothing: not 32767.5 KB of buffer, a queue 32
+        // deep, every security state, or a 64-bit sector count read from words 100-103.
+        {"buffer word all ones", words({{"21", 0xFFFF}}), true, 976773168, 2, "SATA", true, false, 32, 0},
+        {"queue word all ones", words({{"75", 0xFFFF}}), true, 976773168, 2, "SATA", true, false, 0},
+        {"command-set word all ones", words({{"83", 0xFFFF}, {"100", 0xFFFF}, {"101", 0xFFFF}, {"102", 0xFFFF},
+                                             {"103", 0xFFFF}}), true, k28Bit, 2, "SATA", true, false, 32},
+        {"security word all ones", words({{"128", 0xFFFF}}), true, 976773168, 2, "SATA", true, false, 32, 16384,
+         false},
+        {"SATA and version words all ones", words({{"76", 0xFFFF}, {"80", 0xFFFF}}), true, 976773168, 0, "SATA",
+         false, false, 32, 16384, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -243,11 +269,15 @@ TEST_F(QvxTest, DisksOfOtherKindsAndWithoutARecord)
         const DISK_INFO* info = Disk()->GetDiskInfo();
         ASSERT_EQ(info != nullptr, c.record);
         if (info) {
-            EXPECT_EQ(info->bSATA, 0);
+            EXPECT_EQ(info->bSATA, c.sata);
             EXPECT_EQ(info->dSATAGeneration, c.generation);
-            EXPECT_EQ(info->bRemovable, 1);
+            EXPECT_EQ(info->bRemovable, c.removable);
             EXPECT_EQ(info->dSectorTotal, c.sectors);
-            EXPECT_EQ(info->dMaxQueueDepth, 1);
+            EXPECT_EQ(info->dMaxQueueDepth, c.queue);
+            EXPECT_EQ(info->dBufferSizeKB, c.bufferKB);
+            EXPECT_EQ(info->bSecuritySupported, c.security);
+            EXPECT_EQ(info->bSecurityFrozen, c.security);
+            EXPECT_EQ(info->dATAVersion, c.ataVersion);
         }
     }
     EXPECT_TRUE(test::LogContains("IDENTIFY data fail their integrity check"));

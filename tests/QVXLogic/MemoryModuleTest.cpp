@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "Engine/DriverHandler.h"
 #include "Engine/MICDatabase.h"
@@ -96,15 +98,16 @@ TEST_F(QvxTest, ModuleBusClockIsTheMemoryClockWritten)
 }
 
 // A DDR3-1866 module (13-13-13) of the board's own DDR3-1333 geometry: its times need
-// the fine corrections (1 ps steps) to the medium timebase.
-std::vector<uint8_t> Ddr3Of1866()
+// the fine corrections (1 ps steps) to the medium timebase. Bytes 14 and 15 are the
+// CAS latencies it supports (bit i: CL 4 + i).
+std::vector<uint8_t> Ddr3Of1866(uint8_t latenciesLow = 0xFE, uint8_t latenciesHigh = 0x03)
 {
     std::vector<uint8_t> b(256, 0);
     const uint8_t head[] = {0x92, 0x10, 0x0B, 0x02, 0x03, 0x11, 0x00, 0x01, 0x03,
                             0x11,               // fine timebase 1/1 ps
                             0x01, 0x08,         // medium timebase 1/8 ns
                             0x09, 0x00,         // tCK 1.125 ns, corrected by byte 34
-                            0xFE, 0x03,         // CL 5 to 13
+                            latenciesLow, latenciesHigh,   // CL 5 to 13
                             0x70, 0x78, 0x70, 0x30, 0x70,   // tAA, tWR, tRCD, tRRD, tRP
                             0x11, 0x10, 0x82,   // tRAS 34 ns, tRC 48.25 ns
                             0x70, 0x03, 0x3C, 0x3C, 0x00, 0xF0, 0x83, 0x01, 0x00, 0x00,
@@ -125,13 +128,35 @@ std::vector<uint8_t> Ddr3Of1866()
     return b;
 }
 
-// A board file of the fixtures with other bytes in the first SPD EEPROM.
-bool LoadBoardWithSpd(const char* board, const std::vector<uint8_t>& spd)
+// A board file of the fixtures, or the built-in default board.
+QJsonObject BoardJson(const char* board)
 {
     QFile file(QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(board)));
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+        return test::DefaultBoard();
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// The first SPD EEPROM of a DDR or DDR2 board with some bytes changed, its checksum
+// (byte 63, the sum of bytes 0 to 62) made right again.
+std::vector<uint8_t> EditedSpd(const char* board, std::initializer_list<std::pair<int, uint8_t>> edits)
+{
+    const QJsonArray devices = BoardJson(board).value("smbus").toObject().value("devices").toArray();
+    const QByteArray hex = QByteArray::fromHex(devices.at(0).toObject().value("bytes").toString().toLatin1());
+    std::vector<uint8_t> b(hex.begin(), hex.end());
+    for (const auto& [offset, value] : edits)
+        b.at(static_cast<size_t>(offset)) = value;
+    uint8_t sum = 0;
+    for (size_t i = 0; i < 63; ++i)
+        sum = static_cast<uint8_t>(sum + b[i]);
+    b.at(63) = sum;
+    return b;
+}
+
+// A board (of the fixtures, or the default one) with other bytes in the first SPD EEPROM.
+bool LoadBoardWithSpd(const char* board, const std::vector<uint8_t>& spd)
+{
+    QJsonObject root = BoardJson(board);
     QJsonObject smbus = root.value("smbus").toObject();
     QJsonArray devices = smbus.value("devices").toArray();
     QJsonObject first = devices.at(0).toObject();
@@ -140,7 +165,7 @@ bool LoadBoardWithSpd(const char* board, const std::vector<uint8_t>& spd)
     devices.replace(0, first);
     smbus.insert("devices", devices);
     root.insert("smbus", smbus);
-    return vb::Machine::Instance().LoadJson(QJsonDocument(root).toJson(), nullptr, file.fileName());
+    return vb::Machine::Instance().LoadJson(QJsonDocument(root).toJson(), nullptr, QString::fromLatin1(board));
 }
 
 TEST_F(QvxTest, ModulesOfTheMemoryVariants)
@@ -150,15 +175,26 @@ TEST_F(QvxTest, ModulesOfTheMemoryVariants)
         unsigned long modules;
         int type;
         double capacityMB, bandwidth;
-        double firstSet[6];       // set 0 of module 0: MHz, Tcl, Trcd, Trp, Tras, Trc
+        double firstSet[6];       // set 0 of module 0, when present: MHz, Tcl, Trcd, Trp, Tras, Trc
         std::vector<uint8_t> spd = {};   // in place of the board's first module
+        const char* present = "111";     // which of module 0's three timing sets hold values
     };
-    for (const Case& c : {Case{"qvx-ddr", 2, mtDDR_SDRAM, 512, 3.2e9, {200, 3, 3, 3, 8, 11}},
-                          Case{"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.5 * 16e6,
-                               {1000.0 / 1.5, 9, 9, 9, 24, 33}},
-                          Case{"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.071 * 16e6,
-                               {2800.0 / 3, 13, 13, 13, 32, 45}, Ddr3Of1866()},
-                          Case{"qvx-no-modules", 0, 0, 0, 0, {}}, Case{"qvx-bare", 0, 0, 0, 0, {}}}) {
+    // Only what the module's standard defines counts: reserved latency bits (DDR2 bits
+    // 0, 1 and 7; DDR3 bit 15) and reserved tenths of a DDR cycle time (A to F) make no set.
+    const Case cases[] = {
+        {"qvx-ddr", 2, mtDDR_SDRAM, 512, 3.2e9, {200, 3, 3, 3, 8, 11}},
+        {"qvx-ddr", 2, mtDDR_SDRAM, 512, 0, {}, EditedSpd("qvx-ddr", {{9, 0x5A}}), "011"},
+        {"default", 2, mtDDR2_SDRAM, 1024, 6.4e9, {400, 3, 6, 6, 18, 24}, EditedSpd("default", {{18, 0x0E}, {25, 0x60}}),
+         "110"},
+        {"default", 2, mtDDR2_SDRAM, 1024, 6.4e9, {}, EditedSpd("default", {{18, 0x83}}), "000"},
+        {"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.5 * 16e6, {1000.0 / 1.5, 9, 9, 9, 24, 33}},
+        {"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.071 * 16e6, {2800.0 / 3, 13, 13, 13, 32, 45},
+         Ddr3Of1866()},
+        {"qvx-ddr3-external", 2, mtDDR3_SDRAM, 2048, 1000.0 / 1.071 * 16e6, {}, Ddr3Of1866(0xFE, 0x80), "001"},
+        {"qvx-no-modules", 0, 0, 0, 0, {}},
+        {"qvx-bare", 0, 0, 0, 0, {}},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.board);
         SCOPED_TRACE(c.spd.empty() ? "" : "own SPD");
         if (c.spd.empty()) {
@@ -178,6 +214,12 @@ TEST_F(QvxTest, ModulesOfTheMemoryVariants)
         EXPECT_EQ(Module(0)->GetMemoryType(), c.type);
         EXPECT_EQ(Module(0)->GetCapacity(), c.capacityMB * 1048576);
         EXPECT_NEAR(spd->dMaxBandwidth, c.bandwidth, 1);
+        std::string present;
+        for (const SPD_TIMING& set : spd->Timing)
+            present += std::isfinite(set.dFrequency) ? '1' : '0';
+        EXPECT_EQ(present, c.present);
+        if (c.present[0] != '1')
+            continue;
         const SPD_TIMING& t = spd->Timing[0];
         EXPECT_NEAR(t.dFrequency, c.firstSet[0], 1e-9);
         const double got[5] = {t.Tcl, t.Trcd, t.Trp, t.Tras, t.Trc};

@@ -81,6 +81,10 @@ TEST(InventoryModels, BoardFileEntriesAndTheirMistakes)
 {
     QJsonObject devices = test::DefaultBoard().value("devices").toObject();
     devices.insert("memoryModules", QJsonArray{QJsonObject{{"slot", 1}}, QJsonObject{{"slot", 4}}});
+    // A drive that answers some IDENTIFY words as given; the integrity word stays its own.
+    QJsonObject disk = devices.value("disks").toArray().at(0).toObject();
+    disk.insert("identifyWords", QJsonObject{{"21", 0xFFFF}, {"75", 0}, {"255", 0}, {"80", 70000}});
+    devices.insert("disks", QJsonArray{disk});
     ASSERT_TRUE(test::LoadDefaultBoardWith(
         {{"devices", devices},
          {"usb", QJsonObject{{"devices", QJsonArray{"USB Keyboard", QJsonObject{{"name", "Stick"}, {"controller", 2}}}}}}}));
@@ -88,6 +92,15 @@ TEST(InventoryModels, BoardFileEntriesAndTheirMistakes)
     ASSERT_EQ(inv.modules.size(), 1u);                    // slot 4 does not exist
     EXPECT_EQ(inv.modules[0].spdAddress, 0x51);           // 0x50 + slot unless given
     EXPECT_TRUE(M().GetJournal().Contains("memory module in slot 4"));
+    ASSERT_EQ(inv.disks.size(), 1u);
+    const std::array<uint16_t, 256>& w = inv.disks[0].identify;
+    EXPECT_EQ(w[21], 0xFFFF);
+    EXPECT_EQ(w[75], 0);
+    EXPECT_EQ(w[80] >> 8, 1);                             // 70000 is no word: ATA-8 stays
+    EXPECT_EQ(w[255] & 0xFF, 0xA5);
+    EXPECT_EQ(ByteSum(w), 0);
+    EXPECT_TRUE(M().GetJournal().Contains("IDENTIFY word \"255\": the words are 0 to 254"));
+    EXPECT_TRUE(M().GetJournal().Contains("IDENTIFY word \"80\": the words are 0 to 254"));
     EXPECT_EQ(inv.bios.version, "VV 2.10");               // the SMBIOS BIOS record
     const std::vector<vb::UsbDevice> usb = M().Get<vb::UsbBus>().Attached();
     ASSERT_EQ(usb.size(), 2u);

@@ -28,11 +28,14 @@ bool Bit(uint16_t word, int bit) { return (word >> bit) & 1; }
 // A word of all zeros or all ones means "not reported".
 bool Reported(uint16_t word) { return word != 0 && word != 0xFFFF; }
 
+// Words 82 to 84 hold their feature bits only when bit 14 is set and bit 15 clear.
+bool CommandSetsValid(uint16_t word) { return (word & 0xC000) == 0x4000; }
+
 } // namespace
 
 double IdentifySectors(const std::array<uint16_t, 256>& w)
 {
-    if (Bit(w[83], 10)) {
+    if (CommandSetsValid(w[83]) && Bit(w[83], 10)) {
         double total = 0;
         for (int i = 3; i >= 0; --i)
             total = total * 65536 + w[static_cast<size_t>(100 + i)];
@@ -64,13 +67,14 @@ bool DecodeIdentify(const std::array<uint16_t, 256>& w, DISK_INFO* info)
         if (Bit(w[76], gen))
             d.dSATAGeneration = gen;
     d.dSectorTotal = IdentifySectors(w);
-    d.dMaxQueueDepth = (w[75] & 0x1F) + 1;
+    // Word 75 holds the depth less one (0: no queuing, a depth of 1); all ones reports nothing.
+    d.dMaxQueueDepth = w[75] == 0xFFFF ? 0 : (w[75] & 0x1F) + 1;
     for (int v = 14; Reported(w[80]) && v >= 1 && d.dATAVersion == 0; --v)
         if (Bit(w[80], v))
             d.dATAVersion = v;
     d.dMinorVersion = Reported(w[81]) ? w[81] : 0;
-    d.dBufferSizeKB = w[21] / 2.0;
-    const uint16_t security = w[128];
+    d.dBufferSizeKB = Reported(w[21]) ? w[21] / 2.0 : 0;   // in 512-byte units
+    const uint16_t security = w[128] == 0xFFFF ? 0 : w[128];
     d.bSecuritySupported = Bit(security, 0);
     d.bSecurityEnabled = Bit(security, 1);
     d.bSecurityLocked = Bit(security, 2);

@@ -51,11 +51,13 @@ void EmptySet(SPD_TIMING& set)
 }
 
 // Cycle time of DDR/DDR2 bytes 9, 23, 25: ns in the high nibble, tenths in the
-// low one (DDR2 adds A-D for .25, .33, .66, .75).
-double CycleTime(uint8_t b)
+// low one (DDR2 adds A-D for .25, .33, .66, .75). A reserved low nibble gives 0:
+// no cycle time, so no set at that latency.
+double CycleTime(uint8_t b, bool ddr2)
 {
     static const double kFraction[16] = {0, .1, .2, .3, .4, .5, .6, .7, .8, .9, .25, 1 / 3.0, 2 / 3.0, .75, -1, -1};
-    const double f = kFraction[b & 0xF];
+    const int low = b & 0xF;
+    const double f = !ddr2 && low > 9 ? -1 : kFraction[low];
     return f < 0 ? 0 : (b >> 4) + f;
 }
 
@@ -125,10 +127,12 @@ bool DecodeDdr12(const std::vector<uint8_t>& b, SpdModule& m)
     s.uModuleType = ddr2 ? b[20] : b[11];
     s.dVoltage = ddr2 ? 1.8 : 2.5;
 
-    // CAS latencies: DDR2 bit n = CL n; DDR bit n = CL 1 + n/2.
+    // CAS latencies: DDR2 bit n = CL n for bits 2-6; DDR bit n = CL 1 + n/2 for bits
+    // 0-6. The other bits are reserved and name no latency.
+    const uint8_t latencies = b[18] & (ddr2 ? 0x7C : 0x7F);
     int highest = -1;
     for (int bit = 6; bit >= 0 && highest < 0; --bit)
-        if (b[18] & (1 << bit))
+        if (latencies & (1 << bit))
             highest = bit;
     const double step = ddr2 ? 1 : 0.5;
     const Times t{QuarterNs(b[27]), QuarterNs(b[28]), QuarterNs(b[29]), double(b[30]),
@@ -137,8 +141,8 @@ bool DecodeDdr12(const std::vector<uint8_t>& b, SpdModule& m)
     const uint8_t cycles[3] = {b[9], b[23], b[25]};
     for (int k = 0; k < 3; ++k) {
         const int bit = highest - k;   // one bit per CAS step on both kinds
-        const double tck = CycleTime(cycles[k]);
-        if (highest < 0 || bit < 0 || !(b[18] & (1 << bit)) || tck <= 0) {
+        const double tck = CycleTime(cycles[k], ddr2);
+        if (highest < 0 || bit < 0 || !(latencies & (1 << bit)) || tck <= 0) {
             EmptySet(s.Timing[k]);
             continue;
         }
@@ -149,7 +153,7 @@ bool DecodeDdr12(const std::vector<uint8_t>& b, SpdModule& m)
             s.Timing[k].Trtp = 2;
         }
     }
-    s.dMinCycleTime = CycleTime(b[9]);
+    s.dMinCycleTime = CycleTime(b[9], ddr2);
     Identity(b, 73, 93, 95, g_MICDatabase.GetMIC(&b[64]), s);
     ExtraSet(b, 99, s);
     return true;
@@ -190,7 +194,7 @@ bool DecodeDdr3(const std::vector<uint8_t>& b, SpdModule& m)
     const double tckMin = time(b[12], 34), taa = time(b[16], 35);
     const Times t{time(b[20], 37), b[19] * mtb, time(b[18], 36), ((b[21] & 0xF) << 8 | b[22]) * mtb, b[17] * mtb,
                   b[26] * mtb, b[27] * mtb, time((b[21] >> 4) << 8 | b[23], 38)};
-    const unsigned cls = b[14] | b[15] << 8;    // bit i: CL 4 + i
+    const unsigned cls = (b[14] | b[15] << 8) & 0x7FFF;    // bit i: CL 4 + i; bit 15 is reserved
     // The standard clocks (DDR3-2133 down to DDR3-800) from the module's fastest
     // down. The module gives its cycle time to the picosecond (1.071 ns for 15/14).
     std::vector<double> cycles;

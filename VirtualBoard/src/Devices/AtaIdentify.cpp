@@ -58,6 +58,9 @@ std::array<uint16_t, 256> BuildIdentify(const AtaDrive& d)
         w[static_cast<size_t>(100 + i)] = static_cast<uint16_t>(d.sectors >> (16 * i));
     w[128] = Bit(d.securitySupported, 0) | Bit(d.securityEnabled, 1) | Bit(d.securityLocked, 2)
         | Bit(d.securityFrozen, 3) | Bit(d.securityCountExpired, 4) | Bit(d.securityEnhanced, 5);
+    for (const auto& [index, word] : d.words)
+        if (index >= 0 && index < 255)
+            w[static_cast<size_t>(index)] = word;
     // Integrity word: signature A5h, then the byte that makes all 512 bytes sum to 0.
     uint8_t sum = 0xA5;
     for (size_t i = 0; i < 255; ++i)

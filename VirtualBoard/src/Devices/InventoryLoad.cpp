@@ -11,7 +11,8 @@
 //                "ataVersion": 8, "ataMinor": 0, "bufferKB": 16384, "removable": false,
 //                "dma": true, "lba": true, "security": { "supported": true, "enabled": false,
 //                "locked": false, "frozen": true, "countExpired": false, "enhanced": false },
-//                "identify": true, "corruptIdentify": false } ],
+//                "identify": true, "corruptIdentify": false,
+//                "identifyWords": { "21": 65535 } } ],       IDENTIFY words 0-254 answered as given
 //   "opticalDrives": [ { "controller": "ide", "channel": 0, "name": ... } ],
 //   "usbControllers": [ { "pci": "00:12.0", "name": ... } ]
 //
@@ -92,6 +93,17 @@ DiskDef ReadDisk(const QJsonObject& o)
     a.securityFrozen = Flag(s, "frozen", false);
     a.securityCountExpired = Flag(s, "countExpired", false);
     a.securityEnhanced = Flag(s, "enhanced", false);
+    const QJsonObject words = o.value(Key("identifyWords")).toObject();
+    for (auto it = words.begin(); it != words.end(); ++it) {
+        bool bIndex = false;
+        const int index = it.key().toInt(&bIndex);
+        const double word = it.value().toDouble(-1);
+        if (bIndex && index >= 0 && index < 255 && word >= 0 && word <= 0xFFFF && word == static_cast<int>(word))
+            a.words[index] = static_cast<uint16_t>(word);
+        else
+            Report(rtError, "VirtualBoard: disk \"%s\": IDENTIFY word \"%s\": the words are 0 to 254, each 0 to 65535",
+                   a.model.c_str(), qPrintable(it.key()));
+    }
 
     DiskDef d;
     ReadDrive(o, d, a.model.c_str(), "Disk Drive");

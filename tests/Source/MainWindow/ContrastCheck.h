@@ -29,27 +29,42 @@ inline double ContrastRatio(QRgb a, QRgb b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// The widget as drawn inside its window, inset pixels left out on each side (a
-// button's border). Per row, the most common colour is the background and the pixel
-// that stands out most from it is the text; the result is the best such pair, 1 for
-// a widget that shows no text.
-inline double DrawnTextContrast(QWidget* widget, int inset = 0)
+// The area (in the widget's coordinates) as drawn inside the widget's window.
+inline QImage DrawnArea(QWidget* widget, const QRect& area)
 {
     QWidget* window = widget->window();
-    const QRect area = QRect(widget->mapTo(window, QPoint(0, 0)), widget->size()).adjusted(inset, inset, -inset, -inset);
-    const QImage image = window->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+    return window->grab(area.translated(widget->mapTo(window, QPoint(0, 0)))).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The colour most pixels of one row have: the ground there.
+inline QRgb RowGround(const QImage& image, int y)
+{
+    std::map<QRgb, int> counts;
+    for (int x = 0; x < image.width(); ++x)
+        ++counts[image.pixel(x, y)];
+    return std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })
+        ->first;
+}
+
+// Per row of the drawn area, the most common colour is the background and the pixel
+// that stands out most from it is the text; the result is the best such pair, 1 for
+// an area that shows no text.
+inline double DrawnTextContrast(QWidget* widget, const QRect& area)
+{
+    const QImage image = DrawnArea(widget, area);
     double best = 1.0;
     for (int y = 0; y < image.height(); ++y) {
-        std::map<QRgb, int> counts;
-        for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y)];
-        const QRgb background =
-            std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })
-                ->first;
+        const QRgb background = RowGround(image, y);
         for (int x = 0; x < image.width(); ++x)
             best = std::max(best, ContrastRatio(image.pixel(x, y), background));
     }
     return best;
+}
+
+// The whole widget, inset pixels left out on each side (a button's border).
+inline double DrawnTextContrast(QWidget* widget, int inset = 0)
+{
+    return DrawnTextContrast(widget, widget->rect().adjusted(inset, inset, -inset, -inset));
 }
 
 } // namespace test

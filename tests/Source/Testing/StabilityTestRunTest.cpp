@@ -1,7 +1,10 @@
 // The Stability Test page running, with the centre scripted: the countdown on the
 // test's clock, errors and results as they are queued, stopping, and what a run
 // leaves behind.
+#include <QImage>
+
 #include <cmath>
+#include <functional>
 
 #include "Source/Testing/StabilityTestFixture.h"
 #include "support/LogCapture.h"
@@ -180,13 +183,14 @@ TEST_F(StabilityPageTest, ResultsSetMinimumMaximumAndTheBar)
         EXPECT_EQ(row.pCurrentLabel->text(), s.current);
         EXPECT_DOUBLE_EQ(row.pStatusLabel->m_dRatio, s.ratio);
     }
-    // Starting again resets the ticked row's texts; its bar stays until a result.
+    // Starting again resets the ticked row's texts; its bar, emptied when the run
+    // ended, stays empty until a result.
     RunButton()->click();
     RunButton()->click();
     EXPECT_EQ(row.pMinLabel->text(), "999999999");
     EXPECT_EQ(row.pMaxLabel->text(), "0");
     EXPECT_EQ(row.pStatusLabel->text(), "Active");
-    EXPECT_DOUBLE_EQ(row.pStatusLabel->m_dRatio, 1.0);
+    EXPECT_DOUBLE_EQ(row.pStatusLabel->m_dRatio, 0.0);
     // A value equal to both the shown minimum and maximum gives 0 / 0.
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(g_TestCenter.InjectResult(Case(tctFPU, 3), 100));
@@ -215,7 +219,55 @@ TEST_F(StabilityPageTest, RestartResetsOnlyTheTickedRows)
     EXPECT_EQ(Row(tctCPU, 1).pMaxLabel->text(), "43");
     EXPECT_EQ(Row(tctCPU, 1).pCurrentLabel->text(), "43.000 Hz");
     EXPECT_EQ(Row(tctCPU, 1).pStatusLabel->text(), "Inactive");
-    EXPECT_EQ(Row(tctCPU, 1).pStatusLabel->m_dRatio, 1.0);
+    EXPECT_EQ(Row(tctCPU, 1).pStatusLabel->m_dRatio, 0.0);
+}
+
+// The pixels of the label's bar, as the label paints itself.
+int BarPixels(QStatusLabel* label)
+{
+    const QImage image = label->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y) == QStatusLabel::BarColor();
+    return n;
+}
+
+TEST_F(StabilityPageTest, HoweverARunEndsItsBarsGoBackToEmptyWithInactive)
+{
+    const struct {
+        const char* how;
+        std::function<void()> end;
+    } cases[] = {
+        {"its time is up", [] { Advance(61); }},
+        {"an error comes", [] { ASSERT_TRUE(g_TestCenter.InjectError(Case(tctFPU, 0), 5)); }},
+        {"Stop is pressed", [this] { RunButton()->click(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        Create();
+        Show();
+        DurationSlider()->setValue(1);
+        StartWith({{tctCPU, 0}, {tctFPU, 0}, {tctMCA, -1}});
+        for (TEST_CASE_TYPE type : {tctCPU, tctFPU})
+            ASSERT_TRUE(g_TestCenter.InjectResult(Case(type, 0), 100));
+        Tick();
+        ASSERT_GT(BarPixels(Row(tctCPU, 0).pStatusLabel), 0);
+        ASSERT_GT(BarPixels(Row(tctFPU, 0).pStatusLabel), 0);
+
+        c.end();
+        Tick();
+        ASSERT_FALSE(page->IsRunning());
+        for (const auto& [pCase, row] : page->Rows()) {
+            SCOPED_TRACE(qPrintable(row.pCheckbox->text()));
+            EXPECT_EQ(row.pStatusLabel->text(), "Inactive");
+            EXPECT_EQ(row.pStatusLabel->m_dRatio, 0.0);
+            EXPECT_EQ(BarPixels(row.pStatusLabel), 0);
+        }
+        // What the run measured stays to be read.
+        EXPECT_EQ(Row(tctCPU, 0).pCurrentLabel->text(), "100.000 Hz");
+        page.reset();
+    }
 }
 
 TEST_F(StabilityPageTest, AHiddenPageOrAnUnknownCaseChangesNothing)

@@ -29,7 +29,7 @@ TEST(StatusLabel, BarGeometry)
         EXPECT_EQ(QStatusLabel::BarRect(QSize(c.w, c.h), c.ratio), c.bar) << c.w << "x" << c.h << " " << c.ratio;
 }
 
-// The green pixels of the label as painted at 102 x 24, with its sunken frame.
+// The bar's pixels of the label as painted at 102 x 24, with its sunken frame.
 QRect GreenArea(double ratio)
 {
     QStatusLabel label;
@@ -41,7 +41,7 @@ QRect GreenArea(double ratio)
     QRect area;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == QColor(Qt::green))
+            if (image.pixelColor(x, y) == QStatusLabel::BarColor())
                 area |= QRect(x, y, 1, 1);
     return area;
 }

@@ -5,6 +5,7 @@
 // security status, integrity word).
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace vb {
@@ -20,6 +21,9 @@ struct AtaDrive {
     bool removable = false, dma = true, lba = true;
     bool securitySupported = false, securityEnabled = false, securityLocked = false, securityFrozen = false,
          securityCountExpired = false, securityEnhanced = false;
+    // Words the drive answers in place of the ones above (0 to 254, by index): a drive
+    // that leaves a word unreported, all zeros or all ones.
+    std::map<int, uint16_t> words;
 };
 
 std::array<uint16_t, 256> BuildIdentify(const AtaDrive& drive);
