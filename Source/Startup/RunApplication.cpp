@@ -104,6 +104,7 @@ public:
             m_nCode = 0;
         End();
         m_pSignals = nullptr;
+        msgbox::ResumeAsking();
         return m_nCode;
     }
 
@@ -136,6 +137,9 @@ private:
 void ApplicationRun::RequestEnd()
 {
     m_bEndRequested = true;
+    // Nobody answers the box open now, nor any box still to come: each gives its
+    // escape answer, so nothing runs that the user did not confirm.
+    msgbox::StopAsking();
     // Every event loop ends, a message box's included: a window may refuse to close,
     // a loop cannot refuse to end. The pass then ends as after a closed window. With
     // no loop running there is nothing to end (and Qt would end the next one at once).
@@ -148,9 +152,7 @@ void ApplicationRun::EndAfterDisplayLoss()
     m_bEndRequested = true;
     // Nobody can answer a message box now, and showing one would run an event loop
     // on the broken connection: every box from here on is closed unanswered.
-    msgbox::SetHook([](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
-        return QMessageBox::NoButton;
-    });
+    msgbox::StopAsking();
     if (m_bInPass) {
         m_bInPass = false;
         ZAR* pZAR = ZAR::GetInstance();
@@ -183,6 +185,9 @@ bool ApplicationRun::Start()
 
     if (m_arguments.size() == 2 && m_arguments.at(1) == QLatin1String("debug"))
         msgbox::Show(nullptr, QMessageBox::NoIcon, QString(), QStringLiteral("Debug"));
+    // Asked to end during the pause: nothing is read or written, and the warning
+    // was never accepted.
+    MAIN_PROCESS_ERROR_AS(!m_bEndRequested, "false", 16);
 
     // The settings files are read and written in the program's folder, never in the
     // caller's: a folder that cannot be entered ends the start.
