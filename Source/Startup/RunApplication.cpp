@@ -213,6 +213,12 @@ bool ApplicationRun::Start()
     const bool bAutoTune = m_arguments.size() > 1 && m_arguments.at(1).compare(QLatin1String("AutoTune"), Qt::CaseInsensitive) == 0;
     if (!bAutoTune)
         MAIN_PROCESS_ERROR_AS(AskOverclockWarning(), "false", 16);
+    // Damaged preferences went back to their defaults, the log switch with them: the
+    // user is told here, once, whatever the log will hold.
+    if (const QString notice = DamagedPreferencesNotice(); !notice.isEmpty()) {
+        std::fprintf(stderr, "VykVelocrest: %s\n", qPrintable(notice));
+        msgbox::Show(nullptr, QMessageBox::Warning, ProductTitle(), notice, QMessageBox::Ok);
+    }
 
     bRetCode = g_Log.Init("QVX", 0xFFFF, g_MiscSettings.LogFileEnabled ? CLog::LOG_OUTPUT_FILE : 0, 10000);
     MAIN_PROCESS_ERROR(bRetCode, 4);
