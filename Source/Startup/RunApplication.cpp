@@ -352,6 +352,7 @@ int RunApplication(int argc, char** argv, const StartupOptions& options)
         // shared slots, the menu slots connected by hand): Qt's warning about them
         // would greet every start, so a start prints nothing.
         QLoggingCategory::setFilterRules(QStringLiteral("qt.core.qmetaobject.connectslotsbyname.warning=false"));
+        plat::GiveQtARuntimeFolder();
         ownApp = std::make_unique<QApplication>(argc, argv);
     }
     auto* app = qobject_cast<QApplication*>(QApplication::instance());
