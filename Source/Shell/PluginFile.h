@@ -1,7 +1,8 @@
 #pragma once
-// What a plug-in library ("Widget/*R.so", "Device/*.so") must be before the loader
-// maps it: the loader maps its segments straight from the file, so a file cut short
-// kills the process (SIGBUS) the moment a missing page is touched.
+// The plug-in libraries ("Widget/*R.so", "Device/*.so"): what a search finds, what
+// a file must be before the loader maps it (the loader maps its segments straight
+// from the file, so a file cut short kills the process (SIGBUS) the moment a missing
+// page is touched), and the log line that names a plug-in that is not loaded.
 #include <QDir>
 #include <QLibrary>
 #include <QString>
