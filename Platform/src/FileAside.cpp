@@ -58,8 +58,10 @@ void DeferredLog::Keep(int type, const QByteArray& line)
         g_pDeferredLog->m_Lines.emplace_back(type, line);
 }
 
-bool SetFileAside(const QString& path)
+bool SetFileAside(const QString& path, QString* keptAs)
 {
+    if (keptAs)
+        keptAs->clear();
     if (!QFile::exists(path))
         return true;
     QString oldest;
@@ -71,6 +73,8 @@ bool SetFileAside(const QString& path)
         if (::lstat(QFile::encodeName(aside).constData(), &st) != 0) {
             bFreeName = true;
             if (QFile::rename(path, aside)) {
+                if (keptAs)
+                    *keptAs = aside;
                 WriteLine(vb::rtWarning, QStringLiteral("%1 could not be read; it was kept as %2.").arg(path, aside));
                 return true;
             }
@@ -85,6 +89,8 @@ bool SetFileAside(const QString& path)
     // so a failure loses nothing.
     if (!bFreeName && !oldest.isEmpty()
         && std::rename(QFile::encodeName(path).constData(), QFile::encodeName(oldest).constData()) == 0) {
+        if (keptAs)
+            *keptAs = oldest;
         const QString changed = QDateTime::fromSecsSinceEpoch(oldestTime.tv_sec).toString(Qt::ISODate);
         WriteLine(vb::rtWarning, QStringLiteral("%1 could not be read; it was kept as %2, where the oldest copy kept "
                                                 "before (last changed %3) gave way.").arg(path, oldest, changed));

@@ -38,6 +38,14 @@ private:
     FreshFolders() = default;
 };
 
+// The runtime folder this process gave Qt (GiveQtARuntimeFolder); set once, before
+// any other thread runs.
+QString& GivenToQt()
+{
+    static QString folder;
+    return folder;
+}
+
 } // namespace
 
 QString UserFolderIn(const QString& tempFolder, QString* error)
@@ -98,11 +106,25 @@ QString RuntimeDir(QString* error)
     QString dir = qEnvironmentVariable("VELOCREST_RUNTIME_DIR");
     if (dir.isEmpty() && !qEnvironmentVariable("VELOCREST_STATE_DIR").isEmpty())
         dir = qEnvironmentVariable("VELOCREST_STATE_DIR") + QStringLiteral("/run");
-    if (dir.isEmpty() && !qEnvironmentVariable("XDG_RUNTIME_DIR").isEmpty())
-        dir = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/VykVelocrest");
+    const QString session = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty() && !session.isEmpty() && session != GivenToQt())
+        dir = session + QStringLiteral("/VykVelocrest");
     if (dir.isEmpty())
         return UserFolderIn(QDir::tempPath(), error);
     return MakePrivateFolders(dir, error) ? dir : QString();
+}
+
+void GiveQtARuntimeFolder()
+{
+    if (!qEnvironmentVariable("XDG_RUNTIME_DIR").isEmpty())
+        return;
+    // Without a runtime folder of its own the program cannot start; it says why then.
+    const QString own = RuntimeDir();
+    const QString folder = own + QStringLiteral("/qt");
+    if (own.isEmpty() || !MakePrivateFolders(folder))
+        return;
+    GivenToQt() = folder;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
 } // namespace plat

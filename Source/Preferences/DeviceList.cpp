@@ -32,7 +32,7 @@ bool QDeviceList::Init()
         ui.DeviceList->setColumnWidth(column, kColumnWidths[column]);
 
     // The probe plug-ins carry the platform's library suffix.
-    const QStringList files = QDir(QStringLiteral("Device")).entryList({QStringLiteral("*.so")}, QDir::Files, QDir::Name);
+    const QStringList files = plugin::Entries(QStringLiteral("Device"), QStringLiteral("*.so"), QDir::Name);
     if (files.isEmpty()) {
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "hFind != INVALID_HANDLE_VALUE");
         return false;
@@ -66,9 +66,10 @@ bool QDeviceList::_LoadDeviceLibrary(const QString& filePath)
         g_Log.Write(ltInfo, "%s\n", qPrintable(library.errorString()));
     LOG_PROCESS_ERROR(hModule);
     const auto GetDeviceClassCount =
-        reinterpret_cast<GetDeviceClassCountFunction>(library.resolve(QVX_GET_DEVICE_CLASS_COUNT));
+        reinterpret_cast<GetDeviceClassCountFunction>(plugin::Resolve(library, filePath, QVX_GET_DEVICE_CLASS_COUNT));
     LOG_PROCESS_ERROR(GetDeviceClassCount);
-    const auto CreateDevice = reinterpret_cast<CreateDeviceFunction>(library.resolve(QVX_CREATE_DEVICE));
+    const auto CreateDevice =
+        reinterpret_cast<CreateDeviceFunction>(plugin::Resolve(library, filePath, QVX_CREATE_DEVICE));
     LOG_PROCESS_ERROR(CreateDevice);
 
     for (unsigned i = 0; i < GetDeviceClassCount(); ++i) {

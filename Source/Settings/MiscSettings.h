@@ -20,6 +20,11 @@ public:
     // Writes the file atomically; false when it could not be written, or when the
     // last Load left a damaged file in place.
     bool Save();
+    // Whether the last Load found the file damaged (and so took the defaults), and
+    // where the damaged file went: its copy's name, or empty when it could not be
+    // set aside and stays in place.
+    bool WasDamaged() const { return m_bDamaged; }
+    QString DamagedCopy() const { return m_strDamagedCopy; }
     // Replaces the installed translators for LanguageType (0: the system's language).
     bool LoadLanguage();
 
@@ -46,6 +51,8 @@ private:
     void _SetDefaults();
 
     bool m_bFileKept = false;
+    bool m_bDamaged = false;
+    QString m_strDamagedCopy;
 };
 
 extern CMiscSettings g_MiscSettings;

@@ -109,15 +109,17 @@ bool CXmlHandler::Parse(QIODevice* device)
 
 namespace settings {
 
-FileRead ReadXmlFile(const QString& path, CXmlHandler& handler)
+FileRead ReadXmlFile(const QString& path, CXmlHandler& handler, QString* keptAs)
 {
+    if (keptAs)
+        keptAs->clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) && !file.exists())
         return FileRead::Missing;
     if (file.isOpen() && handler.Parse(&file))
         return FileRead::Read;
     file.close();
-    return plat::SetFileAside(path) ? FileRead::Failed : FileRead::Kept;
+    return plat::SetFileAside(path, keptAs) ? FileRead::Failed : FileRead::Kept;
 }
 
 } // namespace settings

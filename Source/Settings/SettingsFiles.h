@@ -54,8 +54,8 @@ namespace settings {
 enum class FileRead { Read, Missing, Failed, Kept };
 
 // Reads a settings file through handler. Failed: the file exists but could not be
-// opened or parsed, and has been set aside (see plat::SetFileAside); Kept: the same, but it
-// could not be set aside and must not be saved over.
-FileRead ReadXmlFile(const QString& path, CXmlHandler& handler);
+// opened or parsed, and has been set aside (see plat::SetFileAside) as keptAs, when
+// given; Kept: the same, but it could not be set aside and must not be saved over.
+FileRead ReadXmlFile(const QString& path, CXmlHandler& handler, QString* keptAs = nullptr);
 
 } // namespace settings

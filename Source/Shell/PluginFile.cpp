@@ -97,13 +97,31 @@ bool IsLoadableLibrary(const QString& path, QString* why)
     return true;
 }
 
+QStringList Entries(const QString& folder, const QString& pattern, QDir::SortFlags sort)
+{
+    return QDir(folder).entryList({pattern}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, sort);
+}
+
 bool CheckLibrary(const QString& path)
 {
     QString why;
     if (IsLoadableLibrary(path, &why))
         return true;
-    g_Log.Write(ltError, "Plug-in %s is not loaded: %s.\n", qPrintable(path), qPrintable(why));
+    Refuse(path, why);
     return false;
+}
+
+void Refuse(const QString& path, const QString& why)
+{
+    g_Log.Write(ltError, "Plug-in %s is not loaded: %s.\n", qPrintable(path), qPrintable(why));
+}
+
+QFunctionPointer Resolve(QLibrary& library, const QString& path, const char* name)
+{
+    const QFunctionPointer function = library.resolve(name);
+    if (!function)
+        Refuse(path, QStringLiteral("it has no entry point %1").arg(QLatin1String(name)));
+    return function;
 }
 
 } // namespace plugin

@@ -45,8 +45,7 @@ struct LibraryGuard {
 
 bool CWidgetManager::LoadPlugins()
 {
-    const QStringList files =
-        QDir(QStringLiteral("Widget")).entryList({QStringLiteral("*R.so")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList files = plugin::Entries(QStringLiteral("Widget"), QStringLiteral("*R.so"), QDir::Name | QDir::IgnoreCase);
     if (files.isEmpty()) {
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "hFind != INVALID_HANDLE_VALUE");
         return false;
@@ -74,18 +73,21 @@ bool CWidgetManager::_LoadWidgetLibrary(const char16_t* pszFilePath)
     }
     LOG_PROCESS_ERROR(hModule);
 
-    const auto GetQmFile = reinterpret_cast<GetQmFileFn>(hModule->resolve("GetQmFile"));
+    const auto GetQmFile = reinterpret_cast<GetQmFileFn>(plugin::Resolve(*hModule, path, "GetQmFile"));
     LOG_PROCESS_ERROR(GetQmFile);
-    const auto GetWidgetCount = reinterpret_cast<GetWidgetCountFn>(hModule->resolve("GetWidgetCount"));
+    const auto GetWidgetCount = reinterpret_cast<GetWidgetCountFn>(plugin::Resolve(*hModule, path, "GetWidgetCount"));
     LOG_PROCESS_ERROR(GetWidgetCount);
-    const auto CreateWidget = reinterpret_cast<CreateWidgetFn>(hModule->resolve("CreateWidget"));
+    const auto CreateWidget = reinterpret_cast<CreateWidgetFn>(plugin::Resolve(*hModule, path, "CreateWidget"));
     LOG_PROCESS_ERROR(CreateWidget);
 
     const char* pszQmFile = GetQmFile(g_MiscSettings.LanguageType);
     if (pszQmFile) {
         pTranslator = new QTranslator;
         LOG_PROCESS_ERROR(pTranslator);
-        const bool bRetCode = pTranslator->load(QStringLiteral("language/%1").arg(QString::fromUtf8(pszQmFile)));
+        const QString qmFile = QStringLiteral("language/%1").arg(QString::fromUtf8(pszQmFile));
+        const bool bRetCode = pTranslator->load(qmFile);
+        if (!bRetCode)
+            plugin::Refuse(path, QStringLiteral("its translation %1 cannot be loaded").arg(qmFile));
         LOG_PROCESS_ERROR(bRetCode);
         QCoreApplication::installTranslator(pTranslator);
     }
@@ -98,6 +100,9 @@ bool CWidgetManager::_LoadWidgetLibrary(const char16_t* pszFilePath)
             guard.bKeep = true;
             if (pTranslator)
                 m_TranslatorList.push_back(pTranslator);
+            g_Log.Write(ltError, "Plug-in %s made no page %u; the pages it made before stay.\n", qPrintable(path), i);
+        } else if (!pWidget) {
+            plugin::Refuse(path, QStringLiteral("its CreateWidget made no page %1").arg(i));
         }
         LOG_PROCESS_ERROR(pWidget);
         if (AddWidget(pWidget)) {

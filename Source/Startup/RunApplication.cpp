@@ -105,6 +105,7 @@ public:
             m_nCode = 0;
         End();
         m_pSignals = nullptr;
+        msgbox::ResumeAsking();
         return m_nCode;
     }
 
@@ -137,6 +138,9 @@ private:
 void ApplicationRun::RequestEnd()
 {
     m_bEndRequested = true;
+    // Nobody answers the box open now, nor any box still to come: each gives its
+    // escape answer, so nothing runs that the user did not confirm.
+    msgbox::StopAsking();
     // Every event loop ends, a message box's included: a window may refuse to close,
     // a loop cannot refuse to end. The pass then ends as after a closed window. With
     // no loop running there is nothing to end (and Qt would end the next one at once).
@@ -149,9 +153,7 @@ void ApplicationRun::EndAfterDisplayLoss()
     m_bEndRequested = true;
     // Nobody can answer a message box now, and showing one would run an event loop
     // on the broken connection: every box from here on is closed unanswered.
-    msgbox::SetHook([](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
-        return QMessageBox::NoButton;
-    });
+    msgbox::StopAsking();
     if (m_bInPass) {
         m_bInPass = false;
         ZAR* pZAR = ZAR::GetInstance();
@@ -184,6 +186,9 @@ bool ApplicationRun::Start()
 
     if (m_arguments.size() == 2 && m_arguments.at(1) == QLatin1String("debug"))
         msgbox::Show(nullptr, QMessageBox::NoIcon, QString(), QStringLiteral("Debug"));
+    // Asked to end during the pause: nothing is read or written, and the warning
+    // was never accepted.
+    MAIN_PROCESS_ERROR_AS(!m_bEndRequested, "false", 16);
 
     // The settings files are read and written in the program's folder, never in the
     // caller's: a folder that cannot be entered ends the start.
@@ -209,6 +214,12 @@ bool ApplicationRun::Start()
     const bool bAutoTune = m_arguments.size() > 1 && m_arguments.at(1).compare(QLatin1String("AutoTune"), Qt::CaseInsensitive) == 0;
     if (!bAutoTune)
         MAIN_PROCESS_ERROR_AS(AskOverclockWarning(), "false", 16);
+    // Damaged preferences went back to their defaults, the log switch with them: the
+    // user is told here, once, whatever the log will hold.
+    if (const QString notice = DamagedPreferencesNotice(); !notice.isEmpty()) {
+        std::fprintf(stderr, "VykVelocrest: %s\n", qPrintable(notice));
+        msgbox::Show(nullptr, QMessageBox::Warning, ProductTitle(), notice, QMessageBox::Ok);
+    }
 
     bRetCode = g_Log.Init("QVX", 0xFFFF, g_MiscSettings.LogFileEnabled ? CLog::LOG_OUTPUT_FILE : 0, 10000);
     MAIN_PROCESS_ERROR(bRetCode, 4);
@@ -344,6 +355,7 @@ int RunApplication(int argc, char** argv, const StartupOptions& options)
         // shared slots, the menu slots connected by hand): Qt's warning about them
         // would greet every start, so a start prints nothing.
         QLoggingCategory::setFilterRules(QStringLiteral("qt.core.qmetaobject.connectslotsbyname.warning=false"));
+        plat::GiveQtARuntimeFolder();
         ownApp = std::make_unique<QApplication>(argc, argv);
     }
     auto* app = qobject_cast<QApplication*>(QApplication::instance());

@@ -27,7 +27,7 @@ void QCorvane::on_btnEnableReadyBoost_clicked()
         nullptr, QMessageBox::Warning, tr("Warning"),
         tr("To enable ready boost function, system needs to be restarted right away. Do you want to continue?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton);
-    if (answer == QMessageBox::No)
+    if (answer != QMessageBox::Yes)
         return;
     setCursor(Qt::WaitCursor);
     setCursor(Qt::ArrowCursor);

@@ -69,7 +69,8 @@ void QCorvaneSettings::on_btnDefault_clicked()
     const auto answer = msgbox::Show(nullptr, QMessageBox::Question, tr("Corvane Settings"),
                                      tr("Are you sure to reset these settings to default vaules?"),
                                      QMessageBox::Yes | QMessageBox::No);
-    if (answer == QMessageBox::No)
+    // Only a Yes writes the defaults: a box closed unanswered gives No.
+    if (answer != QMessageBox::Yes)
         return;
     uint32_t uDefault = kDefaultGlobalCaps;
     if (!ReadParameter(u"GlobalCapsDefault", &uDefault))

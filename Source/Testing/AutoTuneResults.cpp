@@ -63,7 +63,8 @@ void QAutoTune::on_btnReset_clicked()
     const QMessageBox::StandardButton answer =
         msgbox::Show(nullptr, QMessageBox::Question, tr("AutoClock"), tr("Are you sure to roll back original settings?"),
                      QMessageBox::Yes | QMessageBox::No);
-    if (answer == QMessageBox::No)
+    // Only a Yes rolls back: a box closed unanswered gives No.
+    if (answer != QMessageBox::Yes)
         return;
     CConfigParser* pStore = CConfigParser::GetInstance();
     QApplication::setOverrideCursor(Qt::WaitCursor);

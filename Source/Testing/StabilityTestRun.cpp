@@ -41,10 +41,13 @@ void QStabilityTest::StartTest()
         msgbox::Show(nullptr, QMessageBox::Information, title, tr("Auto Clock is running, please stop it first!"));
         return;
     }
-    // Only informs: the run starts however the box is closed.
+    // Only informs: the run starts however the user closes the box; but not when
+    // nobody saw it (the program is ending).
     msgbox::Show(nullptr, QMessageBox::Information, title,
                  tr("This function may cause system hang, \nplease make sure all your important data is saved "
                     "before running it!"));
+    if (!msgbox::LastAnswered())
+        return;
 
     for (auto& [pCase, row] : m_TestCaseMap) {
         row.pCheckbox->setEnabled(false);

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QLocale>
+#include <QVariant>
 
 #include <cmath>
 #include <map>
@@ -86,11 +88,11 @@ const Limit kLimits[] = {
 // A list the table does not name.
 constexpr double kMaxEntries = 1024;
 
+// A number as the user wrote it would read: whole numbers in full, never in exponent form.
 QString Number(double value)
 {
-    return value == static_cast<double>(static_cast<long long>(value)) && std::abs(value) < 9.0e15
-               ? QString::number(static_cast<long long>(value))
-               : QString::number(value);
+    return value == std::trunc(value) ? QString::number(value, 'f', 0)
+                                      : QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 class LimitCheck {
@@ -148,14 +150,24 @@ private:
         return false;
     }
 
-    // A number as the readers take it; false for anything else (the reader's default applies).
-    static bool NumberOf(const QJsonValue& value, double* number)
+    // A number as the readers take it, and (when given) its text for a message: an
+    // integer in full, as the file gives it (a double holds only 53 bits of it). False
+    // for anything else (the reader's default applies).
+    static bool NumberOf(const QJsonValue& value, double* number, QString* text = nullptr)
     {
         bool ok = value.isDouble();
-        if (ok)
+        QString exact;
+        if (ok) {
             *number = value.toDouble();
-        else if (value.isString())
-            *number = static_cast<double>(value.toString().trimmed().toULongLong(&ok, 0));
+            const QVariant held = value.toVariant();
+            exact = held.typeId() == QMetaType::LongLong ? QString::number(held.toLongLong()) : Number(*number);
+        } else if (value.isString()) {
+            const qulonglong integer = value.toString().trimmed().toULongLong(&ok, 0);
+            *number = static_cast<double>(integer);
+            exact = QString::number(integer);
+        }
+        if (text)
+            *text = exact;
         return ok;
     }
 
@@ -175,11 +187,12 @@ private:
     {
         const QString bound = Number(limit.bound);
         double number = 0;
+        QString text;
         switch (limit.measure) {
         case Measure::Value:
-            if (!NumberOf(value, &number) || (number >= 0 && number <= limit.bound))
+            if (!NumberOf(value, &number, &text) || (number >= 0 && number <= limit.bound))
                 return true;
-            return Refuse(QStringLiteral("%1 is %2, outside its bounds of 0 to %3").arg(field, Number(number), bound));
+            return Refuse(QStringLiteral("%1 is %2, outside its bounds of 0 to %3").arg(field, text, bound));
         case Measure::Entries:
             if (!value.isArray() || value.toArray().size() <= limit.bound)
                 return true;

@@ -98,6 +98,15 @@ TEST(BoardLimitsTest, ACountOrSizePastItsBoundIsRefusedNamingTheFieldAndTheBound
          "memory.regions[0].size is 268435457, outside its bounds of 0 to 268435456"},
         {"memory.regions", twoRegions, "memory.regions[*].size come to 301989888 together, beyond their bound of "
                                        "268435456"},
+        // Numbers far past their bound are named whole, never in exponent form.
+        {"processor.cores", "0x7FFFFFFFFFFFFFFF", "processor.cores is 9223372036854775807, outside its bounds of 0 to 32"},
+        {"processor.sockets", QJsonValue(qint64(9223372036854775807)),
+         "processor.sockets is 9223372036854775807, outside its bounds of 0 to 4"},
+        {"devices.cpu.packages", "18446744073709551615",
+         "devices.cpu.packages is 18446744073709551615, outside its bounds of 0 to 8"},
+        {"devices.disks.0.sectors", 1e20,
+         "devices.disks[0].sectors is 100000000000000000000, outside its bounds of 0 to 281474976710656"},
+        {"processor.cores", 32.5, "processor.cores is 32.5, outside its bounds of 0 to 32"},
         // At the bound, the board loads.
         {"processor.cores", 32, ""},
         {"devices.memoryModules", Copies("devices.memoryModules", 4), ""},

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # scripts/build and scripts/test run as many jobs as VELOCREST_JOBS says (one per core
-# without it), refuse a count that is no number, and hand scripts/test's own arguments
-# to ctest. cmake and ctest are stand-ins here that only note how they were called.
+# without it), refuse a count that is no number before anything else (no package is
+# looked up, let alone installed), and hand scripts/test's own arguments to ctest.
+# cmake, ctest and dpkg-query are stand-ins here that only note how they were called
+# (dpkg-query finds every package installed).
 set -euo pipefail
 root=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/build"
-for tool in cmake ctest; do
+for tool in cmake ctest dpkg-query; do
   printf '#!/bin/sh\necho "%s $*" >>"%s/calls"\n' "$tool" "$work" >"$work/bin/$tool"
   chmod +x "$work/bin/$tool"
 done
+printf "printf 'install ok installed'\n" >>"$work/bin/dpkg-query"
 export PATH="$work/bin:$PATH" VELOCREST_BUILD_DIR="$work/build"
 unset VELOCREST_SANITIZE VELOCREST_TSAN
 failures=0
@@ -45,6 +48,7 @@ expect 3 3 test -R Memory
 for bad in 0 two -1 "2 -j64"; do
   expect refused "$bad" build
   expect refused "$bad" test
+  expect refused "$bad" run
 done
 [ "$failures" -eq 0 ] && echo "all job counts as asked"
 exit "$failures"

@@ -2,6 +2,8 @@
 #include "support/LogCapture.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <new>
@@ -35,6 +37,19 @@ QString g_previousDir;
 
 QString TestDir() { return g_dir ? g_dir->path() : QString(); }
 
+void UseHome(const QString& folder)
+{
+    const QByteArray home = QFile::encodeName(folder);
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", home + "/.config");
+    qputenv("XDG_DATA_HOME", home + "/.local/share");
+    qputenv("XDG_CACHE_HOME", home + "/.cache");
+    qputenv("XDG_STATE_HOME", home + "/.local/state");
+    // Qt takes the settings folder from the environment once; it is told again here.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, folder + QStringLiteral("/.config"));
+}
+
 vb::ManualClock& Clock() { return *g_clock; }
 
 void TestEnvironment::OnTestStart(const testing::TestInfo&)
@@ -44,6 +59,7 @@ void TestEnvironment::OnTestStart(const testing::TestInfo&)
     QDir::setCurrent(g_dir->path());
     qputenv("VELOCREST_STATE_DIR", (g_dir->path() + QStringLiteral("/state")).toLocal8Bit());
     qputenv("VELOCREST_REGISTRY_DIR", (g_dir->path() + QStringLiteral("/registry")).toLocal8Bit());
+    UseHome(g_dir->path() + QStringLiteral("/home"));
     g_clock = std::make_unique<vb::ManualClock>(1'000'000'000ull, 1000);
     vb::SetClock(g_clock.get());
     vb::HostLoad::SetCounterFile({});

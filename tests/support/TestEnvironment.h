@@ -22,6 +22,11 @@ public:
 
 // The current test's folder (also the current directory while it runs).
 QString TestDir();
+// Makes folder the home of this process (and of the programs it starts): HOME, the
+// XDG_*_HOME folders and Qt's settings of the user scope (the file dialog keeps its
+// state there), so that nothing lands in the real home. Each test gets "home" in
+// its own folder.
+void UseHome(const QString& folder);
 // The clock installed for the current test: advances 1 us per read, and instantly on sleeps.
 vb::ManualClock& Clock();
 

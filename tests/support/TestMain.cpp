@@ -23,6 +23,10 @@ int main(int argc, char** argv)
         runtime.emplace(QDir::tempPath() + QStringLiteral("/VelocrestTestRuntime-XXXXXX"));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
     }
+    // Nothing lands in the user's home: each test has one of its own, and until the
+    // first one starts the process has one that goes with it.
+    const QTemporaryDir home(QDir::tempPath() + QStringLiteral("/VelocrestTestHome-XXXXXX"));
+    test::UseHome(home.path());
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new test::TestEnvironment);

@@ -13,8 +13,9 @@ namespace plat {
 // "<path>.bad9", so copies set aside before stay. Only when every name is taken does
 // the oldest copy (by its last change; a folder never) give way. One log line says
 // where the file went and which copy gave way. False when the file stays where it
-// is: then nothing may be saved over it. True when there is no such file.
-bool SetFileAside(const QString& path);
+// is: then nothing may be saved over it. True when there is no such file. keptAs,
+// when given, receives the copy's name (empty when nothing was moved).
+bool SetFileAside(const QString& path, QString* keptAs = nullptr);
 
 // While one lives, the lines about files set aside are also kept, to be written once
 // the log is open (the preferences are read before it is). GUI thread only.

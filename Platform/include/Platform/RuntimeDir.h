@@ -23,6 +23,13 @@ QString RuntimeDir(QString* error = nullptr);
 // or when the fresh folder was removed by RemoveFreshFolders.
 QString UserFolderIn(const QString& tempFolder, QString* error = nullptr);
 
+// Qt keeps a private runtime folder of its own, $XDG_RUNTIME_DIR; without one (a
+// shell outside a login session) it makes "runtime-<user>" in the temp folder and
+// leaves it there. This points XDG_RUNTIME_DIR at the folder "qt" inside this
+// program's runtime folder instead (RuntimeDir does not follow that value). Called
+// before the application object is made; does nothing when XDG_RUNTIME_DIR is set.
+void GiveQtARuntimeFolder();
+
 // Removes, with what they hold, the fresh folders UserFolderIn made for this process:
 // nobody else ever uses them. The program calls it last in its shutdown; whatever
 // still asks for such a folder afterwards gets none, and no new one is made.

@@ -94,15 +94,18 @@ TEST_F(DeviceListTest, WithoutPluginsOrWithABrokenOneThePageIsDropped)
         const char* name;
         std::function<bool()> prepare;
         const char* line;
+        const char* named = nullptr;    // the line naming the plug-in and why it is not loaded
     };
     const Case cases[] = {
         {"no folder", [] { return true; }, "LOG_PROCESS_ERROR(hFind != INVALID_HANDLE_VALUE)"},
         {"empty folder", [] { return QDir().mkpath(QStringLiteral("Device")); },
          "LOG_PROCESS_ERROR(hFind != INVALID_HANDLE_VALUE)"},
         {"not a library", [] { return Install(kTestPlugin, QStringLiteral("A.so")) && test::WriteFile(QStringLiteral("Device/B.so"), "text"); },
-         "LOG_PROCESS_ERROR(hModule)"},
+         "LOG_PROCESS_ERROR(hModule)", "Plug-in Device/B.so is not loaded: it is not a shared library (no ELF header)."},
         {"no exports", [] { return Install(QStringLiteral(VELOCREST_TEST_PLUGINS "/TestPagesFullR.so"), QStringLiteral("Pages.so")); },
-         "LOG_PROCESS_ERROR(GetDeviceClassCount)"},
+         "LOG_PROCESS_ERROR(GetDeviceClassCount)", "Plug-in Device/Pages.so is not loaded: it has no entry point GetDeviceClassCount."},
+        {"a folder named like one", [] { return Install(kTestPlugin, QStringLiteral("A.so")) && QDir().mkpath(QStringLiteral("Device/B.so")); },
+         "LOG_PROCESS_ERROR(hModule)", "Plug-in Device/B.so is not loaded: it is not a regular file."},
         {"cut short",
          [] {
              return Install(QStringLiteral(VELOCREST_DEVICE_PLUGIN), QStringLiteral("VykDevices.so"))
@@ -118,6 +121,9 @@ TEST_F(DeviceListTest, WithoutPluginsOrWithABrokenOneThePageIsDropped)
         QDeviceList page;
         EXPECT_FALSE(page.Init());
         EXPECT_TRUE(LogContains(c.line));
+        if (c.named) {
+            EXPECT_TRUE(LogContains(c.named));
+        }
     }
 }
 

@@ -138,28 +138,38 @@ TEST_F(WidgetPluginsTest, FailingLibraryEndsTheSearchInNameOrder)
     struct Case {
         const char* name;
         PluginConfig config;
-        const char* variant;
+        const char* variant;    // null: a folder named like a plug-in
         const char* log;
+        const char* why;        // the line that names the file says why it is not loaded
         qint64 cutTo = 0;       // the library's first bytes only, as a copy broken off
     };
     const Case cases[] = {
-        {"missing translation", {{"Plug A"}, {}, "nowhere_de.qm"}, "Full", "LOG_PROCESS_ERROR(bRetCode) at line"},
-        {"missing export", {{"Plug A"}, {}}, "NoCount", "LOG_PROCESS_ERROR(GetWidgetCount) at line"},
-        {"null first page", {{"Plug A"}, {}, QString(), 0}, "Full", "LOG_PROCESS_ERROR(pWidget) at line"},
-        {"cut short", {{"Plug A"}, {}}, "Full",
-         "Plug-in Widget/AlphaR.so is not loaded: a loadable segment lies beyond the end of the file", 8192},
+        {"missing translation", {{"Plug A"}, {}, "nowhere_de.qm"}, "Full", "LOG_PROCESS_ERROR(bRetCode) at line",
+         "its translation language/nowhere_de.qm cannot be loaded"},
+        {"missing export", {{"Plug A"}, {}}, "NoCount", "LOG_PROCESS_ERROR(GetWidgetCount) at line",
+         "it has no entry point GetWidgetCount"},
+        {"null first page", {{"Plug A"}, {}, QString(), 0}, "Full", "LOG_PROCESS_ERROR(pWidget) at line",
+         "its CreateWidget made no page 0"},
+        {"cut short", {{"Plug A"}, {}}, "Full", "LOG_PROCESS_ERROR(hModule) at line",
+         "a loadable segment lies beyond the end of the file (the file is cut short)", 8192},
+        {"a folder", {}, nullptr, "LOG_PROCESS_ERROR(hModule) at line", "it is not a regular file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QDir("Widget").removeRecursively();
         test::LogCapture::Instance().Clear();
-        InstallPlugin("Alpha", c.config, c.variant);
+        if (c.variant) {
+            InstallPlugin("Alpha", c.config, c.variant);
+        } else {
+            ASSERT_TRUE(QDir().mkpath("Widget/AlphaR.so"));
+        }
         if (c.cutTo > 0) {
             ASSERT_TRUE(QFile::resize("Widget/AlphaR.so", c.cutTo));
         }
         InstallPlugin("beta", {{"Plug B"}, {}});           // after Alpha in name order, whatever the case
         EXPECT_FALSE(manager.LoadPlugins());
         EXPECT_TRUE(test::LogContains(c.log));
+        EXPECT_TRUE(test::LogContains(std::string("Plug-in Widget/AlphaR.so is not loaded: ") + c.why + "."));
         EXPECT_TRUE(test::LogContains("CWidgetManager::_LoadWidgetLibrary"));
         EXPECT_TRUE(test::LogContains("CWidgetManager::LoadPlugins"));
         EXPECT_EQ(manager.GetWidgetCount(), 0u);

@@ -304,3 +304,31 @@ TEST_F(ProcessTest, LosingTheDisplayEndsTheProgramInOrder)
     EXPECT_TRUE(errors.contains("The X11 connection broke")) << qPrintable(errors);
     ExpectCleanEnd();
 }
+
+TEST_F(ProcessTest, ASignalAtTheWarningEndsWithSixteenAndAStartWithoutARuntimeFolderLeavesNoneBehind)
+{
+    // A shell outside a login session: no runtime folder; and a temp folder of the test's own.
+    const QString temp = test::TestDir() + "/temp";
+    ASSERT_TRUE(QDir().mkpath(temp));
+    m_env.remove("XDG_RUNTIME_DIR");
+    m_env.insert("TMPDIR", temp);
+    // The shipped program, whose warning waits for an answer.
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELOCREST_PROGRAM), m_folder + "/VykVelocrestShipped"));
+    QProcess program;
+    program.setChildProcessModifier([] { ::signal(SIGHUP, SIG_DFL); });
+    program.setProcessEnvironment(m_env);
+    program.setWorkingDirectory(test::TestDir());
+    program.start(m_folder + "/VykVelocrestShipped", QStringList());
+    ASSERT_TRUE(program.waitForStarted(kBoundMs));
+    // The preferences are written (as defaults) right before the warning opens.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return QFile::exists(m_folder + "/Preference.xml") || program.state() != QProcess::Running;
+    }, kBoundMs));
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+    ASSERT_TRUE(WaitForEnd(program)) << "the program did not end";
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << qPrintable(errors);
+    EXPECT_EQ(program.exitCode(), 16) << "the warning was never accepted: " << qPrintable(errors);
+    EXPECT_FALSE(errors.contains("XDG_RUNTIME_DIR")) << qPrintable(errors);
+    EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString(), "");
+}

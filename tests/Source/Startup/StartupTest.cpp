@@ -26,6 +26,7 @@
 #include "Shell/WidgetManager.h"
 #include "Source/Files.h"
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "Source/Startup/StartupFixture.h"
 #include "Startup/Firmware.h"
 #include "Startup/RunApplication.h"
 #include "Startup/StartupChecks.h"
@@ -37,74 +38,8 @@
 #include "support/PlatformDoubles.h"
 #include "support/TestEnvironment.h"
 
-namespace {
-
-const char kWarningStart[] = "WARNING: Operating your processor outside of official Vyk specifications";
-
-class StartupTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        options.programFolder = test::TestDir();
-        // Every pass closes its window at once, so the event loop ends by itself.
-        options.onWindowShown = [this](ZAR& window) {
-            ++passes;
-            if (onPass)
-                onPass(window, passes);
-            QTimer::singleShot(0, &window, &QWidget::close);
-        };
-    }
-
-    void TearDown() override { Reset(); }
-
-    // Between the cases of one test: no window, store or language left over.
-    void Reset()
-    {
-        ZAR::ReleaseInstanceForTests();
-        CConfigParser::ReleaseInstance();
-        CMiscSettings::SetQtTranslationFolder(QStringLiteral(":/translation"));
-        g_MiscSettings.LanguageType = 0;
-        g_MiscSettings.LoadLanguage();
-        QDir::setCurrent(test::TestDir());
-    }
-
-    int Run(QStringList arguments = {})
-    {
-        arguments.prepend(QStringLiteral("VykVelocrest"));
-        std::vector<QByteArray> bytes;
-        std::vector<char*> argv;
-        for (const QString& a : arguments)
-            bytes.push_back(a.toLocal8Bit());
-        for (QByteArray& b : bytes)
-            argv.push_back(b.data());
-        argv.push_back(nullptr);
-        return RunApplication(static_cast<int>(bytes.size()), argv.data(), options);
-    }
-
-    // One run with options that arrange() changed; the fixture's own stay as they were.
-    int RunWith(const std::function<void(StartupOptions&)>& arrange)
-    {
-        const StartupOptions own = options;
-        arrange(options);
-        const int code = Run();
-        options = own;
-        return code;
-    }
-
-    static void SetValue(plat::RegistryHive hive, const char16_t* name, uint32_t value)
-    {
-        plat::RegistryKey key;
-        ASSERT_EQ(key.Create(hive, plat::kProductKey), plat::ERROR_SUCCESS);
-        ASSERT_EQ(key.SetDword(QString::fromUtf16(name), value), plat::ERROR_SUCCESS);
-    }
-
-    StartupOptions options;
-    std::function<void(ZAR&, int)> onPass;
-    int passes = 0;
-    test::MessageBoxAnswers answers;
-};
-
-} // namespace
+using test::kWarningStart;
+using test::StartupTest;
 
 TEST_F(StartupTest, ANormalRunShowsTheWarningThenTheWindowAndEndsWithZero)
 {
@@ -436,6 +371,55 @@ TEST_F(StartupTest, ADamagedPreferenceFileSetAsideBeforeTheLogOpensIsLoggedOnceI
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(test::ReadFile("Preference.xml.bad"), "<Preference><LanguageType>");
     EXPECT_TRUE(test::LogContains("Preference.xml could not be read; it was kept as Preference.xml.bad."));
+}
+
+TEST_F(StartupTest, DamagedPreferencesAreToldOnceAfterTheWarningWhateverTheLogSwitch)
+{
+    const QString folder = test::TestDir() + "/";
+    struct Case {
+        const char* what;
+        QByteArray content;         // empty: no file
+        int takenCopies;            // ".bad" ... names already taken by folders
+        QString told;               // empty: nothing is told
+    };
+    const Case cases[] = {
+        {"damaged, the log switched on", "<Preference><LogFileEnabled>1</LogFileEnabled><LanguageType>", 0,
+         "The preferences in " + folder + "Preference.xml could not be read; the file was kept as " + folder
+             + "Preference.xml.bad, and the preferences are back at their defaults."},
+        {"damaged, a copy kept before", "<Preference", 1,
+         "The preferences in " + folder + "Preference.xml could not be read; the file was kept as " + folder
+             + "Preference.xml.bad2, and the preferences are back at their defaults."},
+        {"damaged, no name left to keep it", "<Preference", 9,
+         "The preferences in " + folder + "Preference.xml could not be read, and the file could not be set aside: it "
+             "is left as it is, nothing is saved over it, and the preferences are at their defaults until it is "
+             "mended or removed."},
+        {"whole", "<Preference><LogFileEnabled>0</LogFileEnabled></Preference>", 0, {}},
+        {"missing", {}, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QFileInfo& entry : QDir(folder).entryInfoList({"Preference.xml*"}, QDir::AllEntries | QDir::NoDotAndDotDot))
+            entry.isDir() ? QDir().rmdir(entry.filePath()) : QFile::remove(entry.filePath());
+        for (int n = 1; n <= c.takenCopies; ++n)
+            ASSERT_TRUE(QDir().mkdir(n == 1 ? QString("Preference.xml.bad") : QString("Preference.xml.bad%1").arg(n)));
+        if (!c.content.isEmpty())
+            ASSERT_TRUE(test::WriteFile("Preference.xml", c.content));
+        // A rebuilt window reads the preferences again: told once all the same.
+        onPass = [](ZAR&, int pass) { g_nRestartRequest = pass == 1 ? 1 : 0; };
+        test::MessageBoxAnswers local;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Run(), 0);
+        const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
+        EXPECT_EQ(passes, 2);
+        QStringList shown = local.Texts();
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_TRUE(shown.takeFirst().startsWith(test::kWarningStart)) << "told after the warning";
+        EXPECT_EQ(shown.join('|').toStdString(), c.told.toStdString());
+        EXPECT_EQ(errors.count(c.told.isEmpty() ? "Preference.xml" : "VykVelocrest: " + c.told + "\n"), c.told.isEmpty() ? 0 : 1)
+            << errors.toStdString();
+        passes = 0;
+        Reset();
+    }
 }
 
 TEST_F(StartupTest, TemporariesOfSavesCutShortAreRemovedAtTheNextStart)
