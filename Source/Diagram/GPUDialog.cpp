@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kTickMs = 1000;
-
 // Values that read 0 or less are unknown: the cell keeps what it showed.
 void SetIfPositive(QLabel* pLabel, const QString& format, double dValue)
 {
@@ -51,7 +49,7 @@ QString GPUDialog::PowerStateText(int nState)
 
 bool GPUDialog::Init()
 {
-    startTimer(kTickMs);
+    m_Refresh.Arm();
     return Refresh();
 }
 
@@ -89,6 +87,13 @@ bool GPUDialog::Refresh()
 void GPUDialog::showEvent(QShowEvent*)
 {
     Refresh();
+    m_Refresh.Shown();
+}
+
+void GPUDialog::hideEvent(QHideEvent* event)
+{
+    QDeviceDialog::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 void GPUDialog::timerEvent(QTimerEvent*)

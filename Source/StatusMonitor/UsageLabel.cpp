@@ -16,6 +16,18 @@ void QUsageLabel::timerEvent(QTimerEvent*)
     update();
 }
 
+void QUsageLabel::showEvent(QShowEvent* event)
+{
+    QLabel::showEvent(event);
+    m_Sampling.Shown();
+}
+
+void QUsageLabel::hideEvent(QHideEvent* event)
+{
+    QLabel::hideEvent(event);
+    m_Sampling.Hidden();
+}
+
 void QUsageLabel::paintEvent(QPaintEvent*)
 {
     // Replaces the label's own painting: only the graph goes over the picture beneath.

@@ -49,7 +49,7 @@ bool QAutoTune::Init()
         ICPUDevice* pCore = QvxGetDevice<ICPUDevice>(dtCPU, i);
         m_StartMultipliers.push_back(pCore ? pCore->GetCurrentMultiplier() : 0);
     }
-    startTimer(1000);
+    m_Refresh.Arm();
 
     IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);
     if (!pClockGen) {
@@ -73,6 +73,20 @@ bool QAutoTune::UnInit()
     delete m_pStatusTimer;
     m_pStatusTimer = nullptr;
     return true;
+}
+
+void QAutoTune::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    m_Refresh.Shown();
+}
+
+void QAutoTune::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
+    // No tick runs while hidden: the next showing reads the two fixed clocks again.
+    m_bWasVisible = false;
 }
 
 void QAutoTune::timerEvent(QTimerEvent*)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "Testing/KeepAliveThread.h"
 #include "Testing/TuneThread.h"
 #include "ui_AutoTune.h"
@@ -35,6 +36,11 @@ public:
 protected slots:
     // The page's own one-second tick: live values while visible.
     void timerEvent(QTimerEvent* event) override;
+
+protected:
+    // The live values stop with the page hidden; a search's status poll goes on.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private slots:
     void on_btnAutoTune_clicked();
@@ -65,4 +71,5 @@ private:
     // Each core's multiplier when the page was set up at the program's start: what
     // Reset gives back (the device library's start multiplier is the lowest one).
     std::vector<double> m_StartMultipliers;
+    CShownTimer m_Refresh{this};
 };
