@@ -23,5 +23,5 @@ void CShownTimer::Shown()
 void CShownTimer::Resume()
 {
     if (m_bArmed && !m_Timer.isActive())
-        m_Timer.start(m_nIntervalMs, m_pWidget);
+        m_Timer.start(m_nIntervalMs, Qt::VeryCoarseTimer, m_pWidget);
 }

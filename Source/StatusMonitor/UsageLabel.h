@@ -5,6 +5,8 @@
 // ring, sets the device index and starts the label's sampling.
 #include <QLabel>
 
+#include <vector>
+
 #include "Shell/ShownTimer.h"
 #include "StatusMonitor/CircleList.h"
 
@@ -31,6 +33,9 @@ protected:
     virtual QString _Caption() const = 0;
 
 private:
+    // The ring's samples, oldest first.
+    std::vector<double> _Samples();
+
     CShownTimer m_Sampling{this};
 };
 

@@ -47,6 +47,16 @@ bool HasTimers(QObject* object)
     return !QAbstractEventDispatcher::instance()->registeredTimers(object).isEmpty();
 }
 
+// Timers of whole-second precision all fire at the turn of a second: the shown
+// page, its graphs and the main window wake the program once a second together.
+bool OnTheSecond(QObject* object)
+{
+    for (const QAbstractEventDispatcher::TimerInfo& timer : QAbstractEventDispatcher::instance()->registeredTimers(object))
+        if (timer.timerType != Qt::VeryCoarseTimer)
+            return false;
+    return true;
+}
+
 // The program's own widgets that have a timer running: pages, device dialogs and
 // usage graphs (Qt's own widgets keep theirs, such as a caret's).
 std::set<QWidget*> Ticking()
@@ -98,12 +108,16 @@ TEST_F(HiddenPagesTest, AfterEveryPageOnlyTheShownPagesTimersRun)
             EXPECT_TRUE(w == pShown || pShown->isAncestorOf(w))
                 << w->metaObject()->className() << " " << w->objectName().toStdString() << " ticks while hidden";
         EXPECT_EQ(HasTimers(pShown), kRefreshingPages.count(name) == 1);
+        EXPECT_TRUE(OnTheSecond(pShown));
         // The usage graphs of a shown status page sample with it.
-        for (QUsageLabel* pGraph : pShown->findChildren<QUsageLabel*>())
+        for (QUsageLabel* pGraph : pShown->findChildren<QUsageLabel*>()) {
             EXPECT_TRUE(HasTimers(pGraph));
+            EXPECT_TRUE(OnTheSecond(pGraph));
+        }
     }
     // The main window's device-change timer is not a page's.
     EXPECT_TRUE(HasTimers(window));
+    EXPECT_TRUE(OnTheSecond(window));
     window->hide();
     EXPECT_TRUE(Ticking().empty());
 }
