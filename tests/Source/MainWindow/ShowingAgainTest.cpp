@@ -8,36 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "Engine/BIOSMiscInfo.h"
-#include "Engine/CMOSItemList.h"
-#include "Engine/VykBIOSHandler.h"
-#include "Engine/WmiHandler.h"
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "VirtualBoard/VykAcpi.h"
 
+using test::FirmwareWindowTest;
 using test::SendTick;
 
 namespace {
-
-// The main window with the firmware reached as the program's start reaches it.
-class ShowingAgainTest : public test::MainWindowTest {
-protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        ASSERT_TRUE(g_WMIHandler.Connect(u"root\\wmi"));
-        ASSERT_TRUE(CVykBIOSHandler::m_Self.GetWmiHandler().Connect(u"root\\wmi"));
-        g_CMOSItemList.Init();
-        g_BIOSMiscInfo.Init();
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        g_CMOSItemList.UnInit();
-        g_WMIHandler.Disconnect();
-        CVykBIOSHandler::m_Self.GetWmiHandler().Disconnect();
-    }
-};
 
 // Every page of the menu (the hidden ones made visible), each with one tick.
 void ShowEveryPage(ZAR* window)
@@ -55,7 +32,7 @@ std::vector<std::string> Journal() { return vb::Machine::Instance().GetJournal()
 
 } // namespace
 
-TEST_F(ShowingAgainTest, ShowingPagesAgainAddsNothingToTheMachinesJournal)
+TEST_F(FirmwareWindowTest, ShowingPagesAgainAddsNothingToTheMachinesJournal)
 {
     ASSERT_TRUE(Open());
     window->resize(1000, 700);
