@@ -6,8 +6,8 @@ namespace bench {
 
 // Shows every page of the menu in turn, as a user clicks through it, for at
 // least nShowings showings; each showing also gets one tick of the page's
-// once-a-second refresh. Prints the growth of resident memory after the first
-// round; true when it stays under the limit.
+// once-a-second refresh. Prints resident memory round by round; true when the
+// rounds after the first grow by less than the limit a showing (their slope).
 bool SoakPages(ZAR& window, int nShowings);
 
 } // namespace bench

@@ -2,7 +2,8 @@
 //   ProgramMemory memory-use            a Benchmark run completed and one aborted:
 //                                       before, peak and after each
 //   ProgramMemory soak [--showings N]   every page of the menu shown in turn, at
-//                                       least N showings (600): growth after the first round
+//                                       least N showings (2000): growth a showing after the
+//                                       first round
 // Exit code 0 when every limit is met, 1 when one is missed, 2 on a wrong call.
 #include <QString>
 
@@ -18,7 +19,7 @@
 int main(int argc, char** argv)
 {
     const char* pszCommand = argc > 1 ? argv[1] : "";
-    int nShowings = 600;
+    int nShowings = 2000;
     if (argc > 3 && std::strcmp(argv[2], "--showings") == 0)
         nShowings = std::max(1, QString::fromLocal8Bit(argv[3]).toInt());
     std::function<bool(ZAR&)> scenario;

@@ -204,20 +204,33 @@ public:
     HRESULT ExecMethod(const std::u16string& ns, const std::u16string& path, const std::u16string& method,
                        const WbemObjectPtr& inParams, WbemObjectPtr* outParams) override
     {
-        vb::Machine& machine = vb::Machine::Instance();
         std::string line = "wmi: ExecMethod " + QString::fromStdU16String(path).toStdString() + " "
                            + QString::fromStdU16String(method).toStdString();
+        QVariantMap in;
         if (inParams)
-            for (const auto& [name, value] : inParams->Properties())
+            for (const auto& [name, value] : inParams->Properties()) {
                 line += " " + QString::fromStdU16String(name).toStdString() + "=" + DescribeVariant(value);
-        machine.GetJournal().Record(line);
-
-        WbemObjectPtr cls = GetClass(ns, u"VYK_ACPI");
-        const QString p = QString::fromStdU16String(path);
-        if (!cls || !p.contains(QLatin1String(":VYK_ACPI"), Qt::CaseInsensitive))
-            return WBEM_E_NOT_FOUND;
-        vb::VykAcpi& acpi = machine.Get<vb::VykAcpi>();
+                in.insert(QString::fromStdU16String(name), ToQt(value));
+            }
         const QString name = QString::fromStdU16String(method);
+        const HRESULT hr = Run(ns, QString::fromStdU16String(path), name, in, outParams);
+        // The pages poll the firmware: a read that worked joins only the short trace.
+        vb::Journal& journal = vb::Machine::Instance().GetJournal();
+        if (hr == S_OK && vb::VykAcpi::IsRead(name, in))
+            journal.Trace(std::move(line));
+        else
+            journal.Record(std::move(line));
+        return hr;
+    }
+
+private:
+    HRESULT Run(const std::u16string& ns, const QString& path, const QString& name, const QVariantMap& in,
+                WbemObjectPtr* outParams)
+    {
+        WbemObjectPtr cls = GetClass(ns, u"VYK_ACPI");
+        if (!cls || !path.contains(QLatin1String(":VYK_ACPI"), Qt::CaseInsensitive))
+            return WBEM_E_NOT_FOUND;
+        vb::VykAcpi& acpi = vb::Machine::Instance().Get<vb::VykAcpi>();
         bool known = false, isStatic = false;
         for (const vb::WmiMethodSpec& m : acpi.Methods())
             if (m.name == name) {
@@ -226,13 +239,9 @@ public:
             }
         if (!known)
             return WBEM_E_INVALID_METHOD;
-        const bool onInstance = p.section(QLatin1Char(':'), 1).contains(QLatin1Char('.'));
+        const bool onInstance = path.section(QLatin1Char(':'), 1).contains(QLatin1Char('.'));
         if (!isStatic && !onInstance)
             return WBEM_E_INVALID_METHOD;       // an instance method needs an instance
-        QVariantMap in;
-        if (inParams)
-            for (const auto& [n, value] : inParams->Properties())
-                in.insert(QString::fromStdU16String(n), ToQt(value));
         QVariantMap out;
         if (!acpi.Invoke(name, in, &out))
             return WBEM_E_FAILED;

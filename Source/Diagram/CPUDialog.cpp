@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kTickMs = 1000;
-
 QString Live(double dValue, const char* pszUnit)
 {
     return QStringLiteral("%1 %2").arg(dValue, 0, 'f', 2).arg(QLatin1String(pszUnit));
@@ -50,8 +48,20 @@ bool CPUDialog::Init()
 
     IDevice* pMC = g_DeviceManager.GetDevice(dtMemoryController, 0);
     LOG_CHECK_ERROR(pMC);
-    startTimer(kTickMs);
+    m_Refresh.Arm();
     return true;
+}
+
+void CPUDialog::showEvent(QShowEvent* event)
+{
+    QDeviceDialog::showEvent(event);
+    m_Refresh.Shown();
+}
+
+void CPUDialog::hideEvent(QHideEvent* event)
+{
+    QDeviceDialog::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 void CPUDialog::_FillCaches(ICPUDevice* pCPU, unsigned long ulCores)

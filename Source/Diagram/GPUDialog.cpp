@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kTickMs = 1000;
-
 // Values that read 0 or less are unknown: the cell keeps what it showed.
 void SetIfPositive(QLabel* pLabel, const QString& format, double dValue)
 {
@@ -53,7 +51,7 @@ bool GPUDialog::Init()
 {
     if (!QvxGetDevice<IGPUDevice>(dtGPU, m_uIndex))
         return false;   // no such chip: no dialog, and nothing to log
-    startTimer(kTickMs);
+    m_Refresh.Arm();
     return Refresh();
 }
 
@@ -91,6 +89,13 @@ bool GPUDialog::Refresh()
 void GPUDialog::showEvent(QShowEvent*)
 {
     Refresh();
+    m_Refresh.Shown();
+}
+
+void GPUDialog::hideEvent(QHideEvent* event)
+{
+    QDeviceDialog::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 void GPUDialog::timerEvent(QTimerEvent*)

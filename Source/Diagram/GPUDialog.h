@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "Diagram/DeviceDialog.h"
+#include "Shell/ShownTimer.h"
 #include "ui_GPUDialog.h"
 
 class GPUDialog final : public QDeviceDialog {
@@ -18,7 +19,7 @@ public:
     // record is missing, and then nothing changes.
     bool Refresh();
 
-    // Starts the one-second timer, then Refresh.
+    // Arms the one-second refresh (it runs while the dialog is shown), then Refresh.
     bool Init() override;
     const char* GetName() override;
 
@@ -28,10 +29,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     // One refresh of the live values; a hidden dialog reads nothing.
     void timerEvent(QTimerEvent* event) override;
 
 private:
     Ui::GPUDialogClass ui;
     uint32_t m_uIndex = 0;
+    CShownTimer m_Refresh{this};
 };

@@ -115,7 +115,7 @@ bool ZAR::Init(QApplication* pApp)
     // One timer per window pass: a rebuilt window must not add a second one.
     if (m_nTimerId)
         killTimer(m_nTimerId);
-    m_nTimerId = startTimer(1000);
+    m_nTimerId = startTimer(1000, Qt::VeryCoarseTimer);
 
     g_bModified = false;
     return true;

@@ -277,9 +277,7 @@ bool QAdvancedMode::Init()
     _UpdateSliderLabels();
     // The set-ups above moved the controls; none of it is the user's.
     _ForgetChanges();
-    if (m_nTimerId)
-        killTimer(m_nTimerId);
-    m_nTimerId = startTimer(1000);
+    m_Refresh.Arm();
     return true;
 }
 
@@ -306,6 +304,7 @@ void QAdvancedMode::showEvent(QShowEvent* event)
         _ForgetChanges();   // also after a failed read: nothing here was the user's
     }
     g_bModified = bModified;
+    m_Refresh.Shown();
 }
 
 bool QAdvancedMode::_HoldsUserChange() const

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_AdvancedMode.h"
 
 class ICPUDevice;
@@ -47,6 +48,7 @@ public:
 protected:
     void timerEvent(QTimerEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private slots:
     void on_DCEnableBox_currentIndexChanged(int index);
@@ -142,5 +144,5 @@ private:
     std::array<double, kRailCount> m_dVoltages = {};
     // The position the last read selected in each calibration box (-1: none).
     std::array<int, 6> m_CalibrationRead = {-1, -1, -1, -1, -1, -1};
-    int m_nTimerId = 0;
+    CShownTimer m_Refresh{this};
 };

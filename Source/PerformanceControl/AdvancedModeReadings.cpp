@@ -1,4 +1,4 @@
-// The Clock/Voltage page's once-a-second refresh: each target field shows what
+// The Clock/Voltage page's once-a-second refresh while it is shown: each target field shows what
 // the controls would set, each current field what the hardware runs at now.
 #include "PerformanceControl/AdvancedMode.h"
 
@@ -24,6 +24,12 @@ void SetText(QLineEdit* pField, const QString& text)
 }
 
 } // namespace
+
+void QAdvancedMode::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
+}
 
 void QAdvancedMode::timerEvent(QTimerEvent* event)
 {

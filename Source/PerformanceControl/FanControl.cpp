@@ -93,7 +93,7 @@ bool QFanControl::Init()
     for (QLabel* pGauge : m_GaugeList)
         if (pGauge->isEnabled()) {
             m_bTimerStarted = true;
-            startTimer(1000);
+            m_Refresh.Arm();
             break;
         }
     return true;
@@ -147,10 +147,18 @@ bool QFanControl::_Changed(int i)
 void QFanControl::showEvent(QShowEvent* event)
 {
     IQVXWidget::showEvent(event);
+    bool bUserChange = false;
     for (int i = 0; i < kFanCount; ++i)
-        if (_Column(i).pGroup->isEnabled() && _Changed(i))
-            return;
-    Discard();
+        bUserChange = bUserChange || (_Column(i).pGroup->isEnabled() && _Changed(i));
+    if (!bUserChange)
+        Discard();
+    m_Refresh.Shown();
+}
+
+void QFanControl::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 bool QFanControl::Apply()

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_FanControl.h"
 
 class QLabel;
@@ -30,6 +31,7 @@ protected:
     // Shown again without a change of the user's, the page reads the sensor chip:
     // something else may have set the fans meanwhile.
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private slots:
     void on_radioBtnAuto0_toggled(bool on);
@@ -68,6 +70,7 @@ private:
     std::array<QLabel*, kFanCount> m_LabelList{};
     std::array<QLabel*, kFanCount> m_LabelTemperature{};
     std::array<QLabel*, kFanCount> m_GaugeList{};
-    bool m_bTimerStarted = false;
+    bool m_bTimerStarted = false;   // a gauge is enabled: the page refreshes while shown
+    CShownTimer m_Refresh{this};
     std::array<Choice, kFanCount> m_ReadChoices{};   // what the last read showed
 };

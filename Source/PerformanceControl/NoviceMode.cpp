@@ -39,7 +39,7 @@ QBasicMode::QBasicMode()
 
 bool QBasicMode::Init()
 {
-    startTimer(1000);
+    m_Refresh.Arm();
     return true;
 }
 
@@ -60,6 +60,7 @@ void QBasicMode::showEvent(QShowEvent* event)
         // the generator runs at now.
         if (!m_bLevelChanged)
             _ReadTargets();
+        m_Refresh.Shown();
         return;
     }
     // The slider move made by loading is not the user's change.
@@ -68,6 +69,13 @@ void QBasicMode::showEvent(QShowEvent* event)
     LOG_CHECK_ERROR(m_bIsInitialized);
     m_bLevelChanged = false;
     g_bModified = bModified;
+    m_Refresh.Shown();
+}
+
+void QBasicMode::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 bool QBasicMode::LoadData()

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_NoviceMode.h"
 
 class QBasicMode : public IQVXWidget {
@@ -26,6 +27,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private slots:
@@ -52,4 +54,5 @@ private:
     // Set only by the user's move of the level: Apply writes nothing without it, so
     // it never undoes a clock change made on another page in the same Apply.
     bool m_bLevelChanged = false;
+    CShownTimer m_Refresh{this};
 };

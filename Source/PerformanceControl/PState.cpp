@@ -97,7 +97,7 @@ bool QJYPState::Init()
     }
     const bool bRetCode = Discard();
     LOG_PROCESS_ERROR(bRetCode);
-    startTimer(1000);
+    m_Refresh.Arm();
     return true;
 }
 
@@ -350,6 +350,12 @@ void QJYPState::timerEvent(QTimerEvent*)
     UpdatePstate();
 }
 
+void QJYPState::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
+}
+
 void QJYPState::showEvent(QShowEvent* event)
 {
     IQVXWidget::showEvent(event);
@@ -361,6 +367,9 @@ void QJYPState::showEvent(QShowEvent* event)
         const bool bRetCode = Discard();
         LOG_CHECK_ERROR(bRetCode);
     }
+    // A tick would also step the cycling rows: the showing only shows.
+    m_Refresh.Resume();
+    UpdatePstate();
     const bool bEnable = !g_bTestRunning;
     for (CPU_ROW& row : m_CPURow)
         for (QButton* pButton : {row.pLeftButton, row.pRightButton, row.pPlayButton})

@@ -6,6 +6,7 @@
 
 #include "QVXLogic/Records.h"
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_PState.h"
 
 class QLabel;
@@ -49,6 +50,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
@@ -73,4 +75,5 @@ private:
     CPU_ROW m_CPURow[CPU_COUNT] = {};
     bool m_bFilling = false;   // the table is being loaded, not edited
     bool m_bEdited = false;    // the user changed the table since it was loaded
+    CShownTimer m_Refresh{this};
 };

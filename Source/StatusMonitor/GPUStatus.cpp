@@ -67,8 +67,20 @@ bool QGPUStatus::Init()
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", pszFailed);
         return false;
     }
-    startTimer(1000);
+    m_Refresh.Arm();
     return true;
+}
+
+void QGPUStatus::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    m_Refresh.Shown();
+}
+
+void QGPUStatus::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 void QGPUStatus::_DisableUnreported(int n, IGPUDevice* pGPU)

@@ -3,6 +3,7 @@
 // four graphics chips, refreshed once a second while the page is shown, each chip
 // with its usage graph.
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_GPUStatus.h"
 
 class IGPUDevice;
@@ -21,6 +22,10 @@ public:
 protected slots:
     void timerEvent(QTimerEvent* event) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     struct Column {
         QLCDNumber* pEngine;
@@ -33,4 +38,5 @@ private:
     void _ShowGraphics(int n, IGPUDevice* pGPU);
 
     Ui::GPUStatusClass ui;
+    CShownTimer m_Refresh{this};
 };

@@ -83,8 +83,20 @@ bool QStatus::Init()
         LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", pszFailed);
         return false;
     }
-    startTimer(1000);
+    m_Refresh.Arm();
     return true;
+}
+
+void QStatus::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    m_Refresh.Shown();
+}
+
+void QStatus::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 void QStatus::timerEvent(QTimerEvent*)

@@ -3,6 +3,7 @@
 // processor cores, refreshed once a second while the page is shown, each core
 // with its usage graph.
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_Status.h"
 
 class ICPUDevice;
@@ -21,6 +22,10 @@ public:
 protected slots:
     void timerEvent(QTimerEvent* event) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     struct Column {
         QLCDNumber* pFreq;
@@ -33,4 +38,5 @@ private:
     void _ShowProcessor(const Column& column, ICPUDevice* pCPU, int nFallback);
 
     Ui::StatusClass ui;
+    CShownTimer m_Refresh{this};
 };

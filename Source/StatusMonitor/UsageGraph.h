@@ -14,6 +14,8 @@ struct UsageGraphPicture {
     std::vector<QLine> lines;     // the history, oldest first, one pixel apart from x = 74
     QRect mask;                   // over the bar; empty at 100 %
     QString value;                // "57%"
+
+    bool operator==(const UsageGraphPicture&) const = default;
 };
 
 // Where the two texts go: the value's tab and the caption's tab.

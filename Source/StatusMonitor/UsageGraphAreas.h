@@ -22,8 +22,8 @@ const char* SetUpGraphAreas(const GraphAreas& areas, GraphLayouts& layouts);
 
 // A label of type L over area i for each device i of the type (the count asked
 // again at every pass; devices from the fifth on get none), sampling once a
-// second; with bOnlyEnabled, only a label in an enabled area samples. Null, or
-// "pLabel" / "bRetCode".
+// second while shown; with bOnlyEnabled, only a label in an enabled area samples.
+// Null, or "pLabel" / "bRetCode".
 template <class L>
 const char* AddUsageLabels(const GraphLayouts& layouts, QVX_DEVICE_TYPE type, bool bOnlyEnabled)
 {
@@ -39,7 +39,7 @@ const char* AddUsageLabels(const GraphLayouts& layouts, QVX_DEVICE_TYPE type, bo
         layouts[i]->addWidget(pLabel.get(), 0, 0);   // the area owns it from here
         L* pAdded = pLabel.release();
         if (!bOnlyEnabled || pAdded->isEnabled())
-            pAdded->startTimer(1000);
+            pAdded->StartSampling();
     }
     return nullptr;
 }

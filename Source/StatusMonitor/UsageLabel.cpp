@@ -12,17 +12,38 @@ void QUsageLabel::timerEvent(QTimerEvent*)
     // A hidden graph pauses: it takes no sample and goes on where it stopped.
     if (!isVisible())
         return;
+    const UsageGraphPicture before = UsageGraphOf(_Samples());
     m_UsageList.Push(UsageSample(_ReadUsage()));
-    update();
+    // A steady graph looks the same from one second to the next: drawn again, it
+    // would only wake the display.
+    if (!(UsageGraphOf(_Samples()) == before))
+        update();
+}
+
+std::vector<double> QUsageLabel::_Samples()
+{
+    std::vector<double> samples;
+    for (const double* p = m_UsageList.GetFirst(); p; p = m_UsageList.GetNext())
+        samples.push_back(*p);
+    return samples;
+}
+
+void QUsageLabel::showEvent(QShowEvent* event)
+{
+    QLabel::showEvent(event);
+    m_Sampling.Shown();
+}
+
+void QUsageLabel::hideEvent(QHideEvent* event)
+{
+    QLabel::hideEvent(event);
+    m_Sampling.Hidden();
 }
 
 void QUsageLabel::paintEvent(QPaintEvent*)
 {
     // Replaces the label's own painting: only the graph goes over the picture beneath.
-    std::vector<double> samples;
-    for (const double* p = m_UsageList.GetFirst(); p; p = m_UsageList.GetNext())
-        samples.push_back(*p);
-    const UsageGraphPicture picture = UsageGraphOf(samples);
+    const UsageGraphPicture picture = UsageGraphOf(_Samples());
     if (!picture.bDrawn)
         return;
     QPainter painter(this);

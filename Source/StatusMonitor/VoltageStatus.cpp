@@ -67,8 +67,22 @@ bool QVoltageStatus::Init()
     }
     if (!g_DeviceManager.GetDevice(dtClockGenerator, 0))
         ui.BoardBox->setEnabled(false);
-    startTimer(1000);
+    m_Refresh.Arm();
     return true;
+}
+
+void QVoltageStatus::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    m_Refresh.Shown();
+}
+
+void QVoltageStatus::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
+    // No tick runs while hidden: the next showing reads the generator's clocks again.
+    m_bWasVisible = false;
 }
 
 void QVoltageStatus::timerEvent(QTimerEvent*)

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_VoltageStatus.h"
 
 class ISensorChipDevice;
@@ -25,6 +26,10 @@ public:
 protected slots:
     void timerEvent(QTimerEvent* event) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     enum { kNoMonitor = -1, kSensorChip = 0, kSouthBridge = 1 };
 
@@ -41,4 +46,5 @@ private:
     // Visible at the end of the previous tick: the generator's clocks are read
     // once per showing. Kept per page, so a page built anew reads them at once.
     bool m_bWasVisible = false;
+    CShownTimer m_Refresh{this};
 };

@@ -101,8 +101,20 @@ bool QBasicInfo::Init()
     _UpdateSPDInfo();
 
     m_bNBFromMemClock = IsFamily11hRevision(revision);
-    startTimer(1000);
+    m_Refresh.Arm();
     return true;
+}
+
+void QBasicInfo::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    m_Refresh.Shown();
+}
+
+void QBasicInfo::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
 }
 
 std::array<QBasicInfo::Cache, 3> QBasicInfo::_PerCoreCaches() const

@@ -8,6 +8,7 @@
 
 #include "QVXLogic/CpuDevice.h"
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "ui_BasicInfo.h"
 
 class QBasicInfo : public IQVXWidget {
@@ -25,6 +26,10 @@ protected slots:
     void timerEvent(QTimerEvent* event) override;
     void on_SlotBox_currentIndexChanged(int index);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     // A per-core cache: the processor's operation for it and its field.
     using Cache = std::pair<const CACHE_INFO* (ICPUDevice::*)(), QLineEdit*>;
@@ -35,4 +40,5 @@ private:
     Ui::BasicInfoClass ui;
     // Family-11h processors: the north-bridge field shows the memory clock.
     bool m_bNBFromMemClock = false;
+    CShownTimer m_Refresh{this};
 };

@@ -48,7 +48,7 @@ bool QAutoTune::Init()
     // Already taken at the program's start; a page made without it (no start-up
     // ran) takes it now, before anyone has changed a multiplier.
     CStartMultipliers::Take();
-    startTimer(1000);
+    m_Refresh.Arm();
 
     IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);
     if (!pClockGen) {
@@ -72,6 +72,20 @@ bool QAutoTune::UnInit()
     delete m_pStatusTimer;
     m_pStatusTimer = nullptr;
     return true;
+}
+
+void QAutoTune::showEvent(QShowEvent* event)
+{
+    IQVXWidget::showEvent(event);
+    m_Refresh.Shown();
+}
+
+void QAutoTune::hideEvent(QHideEvent* event)
+{
+    IQVXWidget::hideEvent(event);
+    m_Refresh.Hidden();
+    // No tick runs while hidden: the next showing reads the two fixed clocks again.
+    m_bWasVisible = false;
 }
 
 void QAutoTune::timerEvent(QTimerEvent*)

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "Shell/IQVXWidget.h"
+#include "Shell/ShownTimer.h"
 #include "Testing/KeepAliveThread.h"
 #include "Testing/TuneThread.h"
 #include "ui_AutoTune.h"
@@ -35,6 +36,11 @@ protected slots:
     // The page's own one-second tick: live values while visible.
     void timerEvent(QTimerEvent* event) override;
 
+protected:
+    // The live values stop with the page hidden; a search's status poll goes on.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private slots:
     void on_btnAutoTune_clicked();
     void on_btnReset_clicked();
@@ -61,4 +67,5 @@ private:
     bool m_bStopping = false;      // aborted, and its search has not ended yet
     bool m_bSawTuning = false;     // this run's tuner has reported that it tunes
     bool m_bWasVisible = false;    // the page was visible at the previous tick
+    CShownTimer m_Refresh{this};
 };

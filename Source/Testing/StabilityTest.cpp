@@ -61,7 +61,6 @@ bool QStabilityTest::Init()
     LOG_PROCESS_ERROR(bRetCode);
 
     ui.btnRun->setEnabled(false);
-    startTimer(1000);
     return true;
 }
 

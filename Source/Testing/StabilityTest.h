@@ -4,6 +4,8 @@
 // ticks cases, picks a duration and starts; once a second the page counts down,
 // shows each error the centre reports (an error ends the run) and each case's
 // minimum, maximum and current result with a fill bar.
+#include <QBasicTimer>
+
 #include <map>
 
 #include "Shell/IQVXWidget.h"
@@ -43,7 +45,9 @@ public:
     bool IsRunning() const { return m_bRunning; }
 
 protected:
-    // The one-second tick: countdown, errors, results.
+    // The one-second tick: countdown, errors, results. Its timer runs while a run
+    // lasts, shown or hidden (the time or an error ends the run): idle, a tick has
+    // nothing to do.
     void timerEvent(QTimerEvent* event) override;
 
 private slots:
@@ -75,4 +79,5 @@ private:
     std::map<IStabilityTestCase*, TEST_CASE_ROW> m_TestCaseMap;
     uint64_t m_uStartTick = 0;   // monotonic milliseconds at the start of the run
     bool m_bRunning = false;     // this page's own run (it then also holds g_bTestRunning)
+    QBasicTimer m_RunTimer;
 };

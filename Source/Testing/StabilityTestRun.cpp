@@ -79,12 +79,14 @@ void QStabilityTest::StartTest()
     ui.textBrowser->append(tr("Stability test started at ") + Now());
     m_bRunning = true;
     g_bTestRunning = true;
+    m_RunTimer.start(1000, this);
 }
 
 void QStabilityTest::StopTest()
 {
     const bool bOwnRun = m_bRunning;
     m_bRunning = false;
+    m_RunTimer.stop();
     g_TestCenter.Stop();
     // What the workers found since the last tick (the run's last second, when its
     // time is up) still belongs to this run: shown, in order, before the stop line,

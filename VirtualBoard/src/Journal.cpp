@@ -19,19 +19,44 @@ std::vector<std::string> Journal::Entries() const
     return m_entries;
 }
 
+namespace {
+
+template <class Lines>
+bool AnyHolds(const Lines& lines, const std::string& fragment)
+{
+    for (const auto& line : lines)
+        if (line.find(fragment) != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
 bool Journal::Contains(const std::string& fragment) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (const auto& e : m_entries)
-        if (e.find(fragment) != std::string::npos)
-            return true;
-    return false;
+    return AnyHolds(m_entries, fragment);
+}
+
+void Journal::Trace(std::string line)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_trace.push_back(std::move(line));
+    if (m_trace.size() > kTraceLimit)
+        m_trace.pop_front();
+}
+
+bool Journal::Traced(const std::string& fragment) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return AnyHolds(m_trace, fragment);
 }
 
 void Journal::Clear()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_entries.clear();
+    m_trace.clear();
 }
 
 namespace {

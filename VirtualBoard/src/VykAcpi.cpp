@@ -141,8 +141,19 @@ bool VykAcpi::Invoke(const QString& method, const QVariantMap& in, QVariantMap* 
         for (auto it = out->begin(); it != out->end(); ++it)
             *it = QVariant();
     _TraceCall("end");
-    m_machine.GetJournal().Record("firmware: VYK_ACPI." + method.toStdString() + (ok ? " ok" : " failed"));
+    std::string line = "firmware: VYK_ACPI." + method.toStdString() + (ok ? " ok" : " failed");
+    if (ok && IsRead(method, in))
+        m_machine.GetJournal().Trace(std::move(line));
+    else
+        m_machine.GetJournal().Record(std::move(line));
     return ok;
+}
+
+bool VykAcpi::IsRead(const QString& method, const QVariantMap& in)
+{
+    if (method == QLatin1String("RunCMD"))
+        return _IsReadCommand(in.value(QStringLiteral("Inbuf")).toByteArray());
+    return method.startsWith(QLatin1String("Query")) || method.startsWith(QLatin1String("Get"));
 }
 
 bool VykAcpi::_Dispatch(const QString& method, const QVariantMap& in, QVariantMap* out)

@@ -32,7 +32,15 @@ void PutText(QByteArray& b, int at, int width, const std::string& text)
         b[at + i] = size_t(i) < text.size() ? text[size_t(i)] : '\0';
 }
 
+// The one command that changes the firmware: a CMOS item's value.
+constexpr uint32_t kCmosWrite = 0x30004;
+
 } // namespace
+
+bool VykAcpi::_IsReadCommand(const QByteArray& inbuf)
+{
+    return inbuf.size() == 256 && U32(inbuf, 0) != kCmosWrite;
+}
 
 bool VykAcpi::_CommandFails(uint32_t id, uint32_t item) const
 {
@@ -80,7 +88,7 @@ QByteArray VykAcpi::_RunCommand(const QByteArray& in)
                 out[4] = char(it->value);
             break;
         }
-        case 0x30004: {                         // CMOS item value, write
+        case kCmosWrite: {
             const uint8_t value = uint8_t(in.at(6));
             if (!m_cmos.Item(item))
                 status = kBiosBadItem;
@@ -105,7 +113,10 @@ QByteArray VykAcpi::_RunCommand(const QByteArray& in)
     PutU32(out, 0, status);
     char line[64];
     std::snprintf(line, sizeof line, "firmware: RunCMD 0x%X status %u", id, status);
-    m_machine.GetJournal().Record(line);
+    if (status == kBiosSuccess && _IsReadCommand(in))
+        m_machine.GetJournal().Trace(line);
+    else
+        m_machine.GetJournal().Record(line);
     return out;
 }
 

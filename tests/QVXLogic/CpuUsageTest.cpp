@@ -61,6 +61,27 @@ TEST_F(QvxTest, UsageFollowsTheHostsProcessors)
     EXPECT_LE(usage, 100);
 }
 
+TEST_F(QvxTest, TheCoresOfOnePassShareOneReadingOfTheHostsCounters)
+{
+    // The four usage graphs of a tick read their cores one after another: one
+    // reading of the counters serves them all, and a core read again starts the
+    // next pass with a new reading.
+    const QString path = test::TestDir() + QStringLiteral("/stat");
+    vb::HostLoad::SetCounterFile(path.toStdString());
+    WriteCounters(path, "cpu0 100 0 100 800 0 0 0 0 0 0\n"
+                        "cpu1 50 0 40 900 10 0 0 0 0 0\n");
+    EXPECT_DOUBLE_EQ(Cpu(0)->GetUsage(), 20);
+    WriteCounters(path, "cpu0 150 0 125 825 0 0 0 0 0 0\n"
+                        "cpu1 80 0 40 950 10 0 0 0 0 0\n");
+    EXPECT_DOUBLE_EQ(Cpu(1)->GetUsage(), 9);    // the pass's reading, taken before the change
+    EXPECT_DOUBLE_EQ(Cpu(2)->GetUsage(), 20);
+    EXPECT_DOUBLE_EQ(Cpu(0)->GetUsage(), 75);   // the next pass reads again
+    EXPECT_DOUBLE_EQ(Cpu(1)->GetUsage(), 37.5);
+    // Another file is read at once, whichever core comes next.
+    vb::HostLoad::SetCounterFile((path + QStringLiteral(".missing")).toStdString());
+    EXPECT_EQ(Cpu(3)->GetUsage(), 0);
+}
+
 TEST_F(QvxTest, ABoardFilePinsTheUsage)
 {
     const auto useCpu = [this](const QJsonValue& usage) {

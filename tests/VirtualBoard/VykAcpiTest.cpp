@@ -74,4 +74,28 @@ TEST(VykAcpi, CommandStatusesAndRecords)
     EXPECT_FALSE(acpi.Invoke(QStringLiteral("NoSuchMethod"), {}, &out));
 }
 
+TEST(VykAcpi, ReadsAreTracedAndChangesAndFailuresJournalled)
+{
+    vb::VykAcpi& acpi = vb::Machine::Instance().Get<vb::VykAcpi>();
+    vb::Journal& journal = vb::Machine::Instance().GetJournal();
+    journal.Clear();
+    QVariantMap out;
+    // The pages read the CMOS items at every showing: many reads keep the trace short.
+    for (size_t i = 0; i < 3 * vb::Journal::kTraceLimit; ++i)
+        ASSERT_TRUE(acpi.Invoke(QStringLiteral("RunCMD"), {{QStringLiteral("Inbuf"), Command(0x30003, 1)}}, &out));
+    ASSERT_TRUE(acpi.Invoke(QStringLiteral("QueryVersion"), {}, &out));
+    EXPECT_EQ(journal.Entries(), std::vector<std::string>{});
+    EXPECT_TRUE(journal.Traced("firmware: RunCMD 0x30003 status 0"));
+    EXPECT_TRUE(journal.Traced("firmware: VYK_ACPI.QueryVersion ok"));
+
+    // A write, a read that fails and a call that fails stay in the journal.
+    ASSERT_TRUE(acpi.Invoke(QStringLiteral("RunCMD"), {{QStringLiteral("Inbuf"), Command(0x30004, 1, 2)}}, &out));
+    ASSERT_TRUE(acpi.Invoke(QStringLiteral("RunCMD"), {{QStringLiteral("Inbuf"), Command(0x30003, 7)}}, &out));
+    EXPECT_FALSE(acpi.Invoke(QStringLiteral("RunCMD"), {{QStringLiteral("Inbuf"), QByteArray(8, '\0')}}, &out));
+    EXPECT_EQ(journal.Entries(), (std::vector<std::string>{
+                                     "firmware: CMOS item 1 = 2", "firmware: RunCMD 0x30004 status 0",
+                                     "firmware: VYK_ACPI.RunCMD ok", "firmware: RunCMD 0x30003 status 2",
+                                     "firmware: VYK_ACPI.RunCMD failed"}));
+}
+
 } // namespace

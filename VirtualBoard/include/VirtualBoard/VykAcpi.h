@@ -59,6 +59,9 @@ public:
 
     // Runs a method; false when it fails. *out receives the out-parameters.
     bool Invoke(const QString& method, const QVariantMap& in, QVariantMap* out);
+    // Whether a call only reads (a query, a Get method, a command that reads): such a
+    // call is traced, not journalled, when it succeeds.
+    static bool IsRead(const QString& method, const QVariantMap& in);
 
     // What reached the firmware, for tests.
     int CallCount(const QString& method) const;
@@ -75,6 +78,8 @@ private:
 
     bool _Dispatch(const QString& method, const QVariantMap& in, QVariantMap* out);
     QByteArray _RunCommand(const QByteArray& inbuf);
+    // A whole command record whose command only reads.
+    static bool _IsReadCommand(const QByteArray& inbuf);
     bool _CommandFails(uint32_t id, uint32_t item) const;
     QVariantMap _ObjectIdPack() const;
     bool _Fault(const char* kind, const QString& method) const;

@@ -17,11 +17,18 @@ constexpr uint64_t kMinTicks = 10;
 
 std::mutex g_fileMutex;
 std::string g_counterFile = "/proc/stat";
+uint64_t g_uFileChanges = 0;   // a reading of an earlier file is not used again
 
 std::string CounterFile()
 {
     std::lock_guard<std::mutex> lock(g_fileMutex);
     return g_counterFile;
+}
+
+uint64_t FileChanges()
+{
+    std::lock_guard<std::mutex> lock(g_fileMutex);
+    return g_uFileChanges;
 }
 
 } // namespace
@@ -30,6 +37,7 @@ void HostLoad::SetCounterFile(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(g_fileMutex);
     g_counterFile = path.empty() ? std::string("/proc/stat") : path;
+    ++g_uFileChanges;
 }
 
 std::vector<HostLoad::Counters> HostLoad::_Read()
@@ -56,10 +64,24 @@ std::vector<HostLoad::Counters> HostLoad::_Read()
     return out;
 }
 
+const std::vector<HostLoad::Counters>& HostLoad::_PassReading(int core)
+{
+    const uint64_t file = FileChanges();
+    if (m_pass.empty() || m_passCores.count(core) || file != m_uPassFile) {
+        m_pass = _Read();
+        m_passCores.clear();
+        m_uPassFile = file;
+    }
+    m_passCores.insert(core);
+    return m_pass;
+}
+
 double HostLoad::Usage(int core)
 {
-    const std::vector<Counters> host = _Read();
-    if (host.empty() || core < 0)
+    if (core < 0)
+        return 0;
+    const std::vector<Counters>& host = _PassReading(core);
+    if (host.empty())
         return 0;
     const Counters& now = host[static_cast<size_t>(core) % host.size()];
     if (m_cores.size() <= static_cast<size_t>(core))

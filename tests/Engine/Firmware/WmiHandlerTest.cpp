@@ -47,7 +47,7 @@ TEST_F(WmiHandlerTest, InstanceMethodsRunOnInstanceZeroAndStaticOnesOnTheClass)
     Connect();
     plat::VARIANT out;
     ASSERT_TRUE(g_WMIHandler.CallMethod(u"VYK_ACPI", u"QueryVersion", nullptr, nullptr, u"Version", &out));
-    EXPECT_TRUE(vb::Machine::Instance().GetJournal().Contains("ExecMethod \\\\.\\root\\wmi:VYK_ACPI.InstanceName="));
+    EXPECT_TRUE(vb::Machine::Instance().GetJournal().Traced("ExecMethod \\\\.\\root\\wmi:VYK_ACPI.InstanceName="));
 
     // Without instances an instance method cannot run; a static one still can.
     LoadFirmware({{"instances", 0}, {"staticMethods", QJsonArray{"QueryCommandList"}}});
@@ -56,7 +56,7 @@ TEST_F(WmiHandlerTest, InstanceMethodsRunOnInstanceZeroAndStaticOnesOnTheClass)
     plat::VariantClear(&out);
     EXPECT_TRUE(g_WMIHandler.CallMethod(u"VYK_ACPI", u"QueryCommandList", nullptr, nullptr, u"CommandList", &out));
     EXPECT_EQ(out.vt, plat::VT_UNKNOWN);
-    EXPECT_TRUE(vb::Machine::Instance().GetJournal().Contains("ExecMethod \\\\.\\root\\wmi:VYK_ACPI QueryCommandList"));
+    EXPECT_TRUE(vb::Machine::Instance().GetJournal().Traced("ExecMethod \\\\.\\root\\wmi:VYK_ACPI QueryCommandList"));
     uint32_t count = 7;
     EXPECT_TRUE(g_WMIHandler.GetInstanceCount(u"VYK_ACPI", &count));
     EXPECT_EQ(count, 0u);

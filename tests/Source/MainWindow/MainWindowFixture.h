@@ -16,6 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "Engine/BIOSMiscInfo.h"
+#include "Engine/CMOSItemList.h"
+#include "Engine/VykBIOSHandler.h"
+#include "Engine/WmiHandler.h"
 #include "MainWindow/ZAR.h"
 #include "Pages/BuiltInPages.h"
 #include "QVXLogic/DeviceManager.h"
@@ -193,6 +197,27 @@ protected:
 private:
     std::vector<BuiltInPage> m_pages;
     QString m_skin = QStringLiteral("skin-black");
+};
+
+// The main window with the firmware reached as the program's start reaches it:
+// its management class, the BIOS handler, the CMOS items and the BIOS facts.
+class FirmwareWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(g_WMIHandler.Connect(u"root\\wmi"));
+        ASSERT_TRUE(CVykBIOSHandler::m_Self.GetWmiHandler().Connect(u"root\\wmi"));
+        g_CMOSItemList.Init();
+        g_BIOSMiscInfo.Init();
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        g_CMOSItemList.UnInit();
+        g_WMIHandler.Disconnect();
+        CVykBIOSHandler::m_Self.GetWmiHandler().Disconnect();
+    }
 };
 
 } // namespace test

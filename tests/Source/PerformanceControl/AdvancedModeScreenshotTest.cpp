@@ -3,10 +3,6 @@
 // calibration mode, and pictures of it.
 #include <QComboBox>
 
-#include "Engine/BIOSMiscInfo.h"
-#include "Engine/CMOSItemList.h"
-#include "Engine/VykBIOSHandler.h"
-#include "Engine/WmiHandler.h"
 #include "Source/MainWindow/LayoutCheck.h"
 #include "Source/MainWindow/MainWindowFixture.h"
 
@@ -17,24 +13,7 @@ const char kTable[] =
     "<PageList><Group Name=\"Performance\\nControl\"><Page Name=\"Novice Mode\"/>"
     "<Page Name=\"Clock/Voltage\"/></Group></PageList>";
 
-class ClockVoltageWindowTest : public test::MainWindowTest {
-protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        ASSERT_TRUE(g_WMIHandler.Connect(u"root\\wmi"));
-        ASSERT_TRUE(CVykBIOSHandler::m_Self.GetWmiHandler().Connect(u"root\\wmi"));
-        g_CMOSItemList.Init();
-        g_BIOSMiscInfo.Init();
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        g_CMOSItemList.UnInit();
-        g_WMIHandler.Disconnect();
-        CVykBIOSHandler::m_Self.GetWmiHandler().Disconnect();
-    }
-};
+using ClockVoltageWindowTest = test::FirmwareWindowTest;
 
 } // namespace
 

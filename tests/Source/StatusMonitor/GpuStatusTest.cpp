@@ -54,11 +54,14 @@ TEST_F(GpuStatusTest, ShowsTheChipWhileShown)
     }
     const std::vector<QGPUUsageLabel*> labels = Labels();
     ASSERT_EQ(labels.size(), 1u);
-    EXPECT_TRUE(Sampling(labels[0]));
-    EXPECT_TRUE(Sampling(page.get()));
+    // Hidden, nothing ticks; shown, the page and its graph do.
+    EXPECT_FALSE(Sampling(labels[0]));
+    EXPECT_FALSE(Sampling(page.get()));
 
     EXPECT_EQ(TickAccesses(), 0u);
     page->show();
+    EXPECT_TRUE(Sampling(labels[0]));
+    EXPECT_TRUE(Sampling(page.get()));
     EXPECT_EQ(TickAccesses(), 5u);
     EXPECT_EQ(Lcd("GPUCoreNum")->value(), 500);
     EXPECT_EQ(Lcd("GPUMemNum")->value(), 400);
@@ -74,6 +77,8 @@ TEST_F(GpuStatusTest, ShowsTheChipWhileShown)
 
     page->hide();
     EXPECT_EQ(TickAccesses(), 0u);
+    EXPECT_FALSE(Sampling(labels[0]));
+    EXPECT_FALSE(Sampling(page.get()));
 }
 
 TEST_F(GpuStatusTest, RowsAChipDoesNotReportAreDisabledAtInit)
@@ -96,7 +101,6 @@ TEST_F(GpuStatusTest, RowsAChipDoesNotReportAreDisabledAtInit)
                 const bool graph = !(usage < 0);
                 EXPECT_EQ(Enabled("GPULabel0"), graph);
                 ASSERT_EQ(Labels().size(), 1u);
-                EXPECT_EQ(Sampling(Labels()[0]), graph);
                 EXPECT_EQ(RowEnabled(kVoltageNames, 0), voltage > 0);
                 EXPECT_EQ(RowEnabled(kTemperatureNames, 0), sensors > 0);
                 EXPECT_TRUE(RowEnabled(kRowNames, 0));
@@ -107,6 +111,7 @@ TEST_F(GpuStatusTest, RowsAChipDoesNotReportAreDisabledAtInit)
                     b.gpus[0].sensors = 1;
                 });
                 page->show();
+                EXPECT_EQ(Sampling(Labels()[0]), graph);
                 Tick();
                 EXPECT_DOUBLE_EQ(Lcd("GPUVolNum")->value(), voltage > 0 ? 1.2 : 0.0);
                 EXPECT_EQ(Shown("GPUTempNum").isEmpty(), sensors == 0);
@@ -125,11 +130,11 @@ TEST_F(GpuStatusTest, FourChips)
     Create();
     const std::vector<QGPUUsageLabel*> labels = Labels();
     ASSERT_EQ(labels.size(), 4u);
-    for (unsigned n = 0; n < 4; ++n) {
+    for (unsigned n = 0; n < 4; ++n)
         EXPECT_EQ(labels[n]->m_uIndex, n);
-        EXPECT_TRUE(Sampling(labels[n]));
-    }
     page->show();
+    for (QGPUUsageLabel* label : labels)
+        EXPECT_TRUE(Sampling(label));
     Tick();
     // The integrated chip shows its whole clock, the others theirs as it comes.
     EXPECT_EQ(Lcd("GPUCoreNum")->value(), 512);
@@ -166,8 +171,8 @@ TEST_F(GpuStatusTest, NoGraphics)
     }
     EXPECT_EQ(disabled, 52);
     EXPECT_TRUE(Labels().empty());
-    EXPECT_TRUE(Sampling(page.get()));
     page->show();
+    EXPECT_TRUE(Sampling(page.get()));
     EXPECT_EQ(TickAccesses(), 0u);
 }
 

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "Source/StatusMonitor/StatusFixture.h"
+#include "StatusMonitor/StatusSupport.h"
 #include "StatusMonitor/UsageGraph.h"
 #include "StatusMonitor/UsageLabel.h"
 
@@ -165,6 +166,42 @@ TEST_F(UsageLabelTest, PaintsTheMaskAndTheLineOverWhatLiesBeneath)
     EXPECT_EQ(image.pixel(76, 62), green);
     EXPECT_NE(image.pixel(76, 40), green);
     EXPECT_NE(image.pixel(77, 62), green);
+}
+
+// Paint events a widget receives.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        n += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int n = 0;
+};
+
+TEST_F(UsageLabelTest, ATickThatLeavesThePictureAsItWasDrawsNothing)
+{
+    // Left alone on a quiet machine, a full graph of a steady usage looks the same
+    // from one second to the next: drawing it again would only wake the display.
+    PinUsage({5});
+    auto label = MakeLabel(0);
+    label->show();
+    for (unsigned i = 0; i < kUsageSlots - 1; ++i)
+        Tick(label.get());
+    QCoreApplication::processEvents();
+    PaintCount paints(label.get());
+    Tick(label.get());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(paints.n, 0);
+    {
+        vb::DeviceBoard& board = vb::Machine::Instance().Get<vb::DeviceBoard>();
+        auto lock = board.Lock();
+        board.cpu.usage = {60};
+    }
+    Tick(label.get());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(paints.n, 1);
 }
 
 TEST_F(UsageLabelTest, TheCaptionNamesTheDeviceAndTheTimerIsThePages)

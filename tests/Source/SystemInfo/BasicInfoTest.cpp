@@ -41,10 +41,10 @@ TEST_F(BasicInfoTest, InitShowsTheProcessorLinkControllerAndModules)
     EXPECT_EQ(Slots()->itemData(1), QVariant(1));   // the device index, not the slot
     EXPECT_EQ(Slots()->currentIndex(), 0);
     EXPECT_EQ(Text("MemType"), "DDR2 SDRAM");
-    // The live fields wait for the first tick of a shown page.
+    // The live fields wait for the page to be shown; hidden, it has no timer running.
     for (const char* live : {"CoreSpeedEdit", "BusSpeedEdit", "NBSpeedEdit", "HTSpeedEdit", "FrequencyEdit", "TclEdit"})
         EXPECT_TRUE(Text(live).isEmpty()) << live;
-    EXPECT_EQ(QAbstractEventDispatcher::instance()->registeredTimers(page.get()).size(), 1);
+    EXPECT_TRUE(QAbstractEventDispatcher::instance()->registeredTimers(page.get()).isEmpty());
     EXPECT_FALSE(test::LogContains("QBasicInfo::"));
     EXPECT_TRUE(page->UnInit() && page->Apply() && page->Discard());
 }
@@ -56,6 +56,7 @@ TEST_F(BasicInfoTest, TicksShowTheLiveValuesOnlyWhileShown)
     EXPECT_TRUE(Text("CoreSpeedEdit").isEmpty());
 
     page->show();
+    EXPECT_EQ(QAbstractEventDispatcher::instance()->registeredTimers(page.get()).size(), 1);
     Tick();
     EXPECT_EQ(Text("CoreSpeedEdit"), "3200.00 MHz");
     EXPECT_EQ(Text("MultiplierEdit"), "16.00 X");
