@@ -46,14 +46,9 @@ QGridLayout* TightGrid(QWidget* owner)
 
 bool ZAR::setupMenu()
 {
-    const QString mainStyle = g_SkinManager.GetQssFile(QStringLiteral("main_style.qss"));
-    for (QWidget* frame : {static_cast<QWidget*>(ui.menu_frame), static_cast<QWidget*>(ui.menu_left_side),
-                           static_cast<QWidget*>(ui.menu_right_side), static_cast<QWidget*>(ui.submenu_left_side),
-                           static_cast<QWidget*>(ui.submenu_right_side)})
-        frame->setStyleSheet(mainStyle);
+    // The menu rows take the skin's main style from the window (Init).
     m_pMenuLayout = TightGrid(ui.menu_frame);
     LOG_PROCESS_ERROR(m_pMenuLayout);
-    ui.submenu_frame->setStyleSheet(mainStyle);
     m_pSubMenuLayout = TightGrid(ui.submenu_frame);
     LOG_PROCESS_ERROR(m_pSubMenuLayout);
 
@@ -159,18 +154,9 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
     if (!pMainMenuItem->m_pCurrentSub)
         pMainMenuItem->m_pCurrentSub = pSubMenuItem;
 
-    const int nRetCode = ui.stackedWidget->addWidget(pWidget);
-    if (nRetCode < 0) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "nRetCode >= 0");
-        pMainMenuItem->m_SubMenuList.erase(page);
-        if (pMainMenuItem->m_pCurrentSub == pSubMenuItem)
-            pMainMenuItem->m_pCurrentSub = nullptr;
-        m_pSubMenuLayout->removeWidget(pSubMenuItem->m_pButton);
-        delete pSubMenuItem->m_pButton;
-        delete pSubMenuItem;
-        dropNewGroup();
-        return false;
-    }
+    // The page joins the page area when it is first shown (ShowWidget): until then it
+    // waits aside, so the window is not styled and laid out for pages nobody looked at.
+    pWidget->setParent(&m_PageShelf);
     pSubMenuItem->m_pWidget = pWidget;
     return true;
 }
@@ -180,6 +166,10 @@ bool ZAR::ShowWidget(MainMenuItem* pMain, SubMenuItem* pSub)
     LOG_PROCESS_ERROR(pMain);
     LOG_PROCESS_ERROR(m_pCurrentMain);
     LOG_PROCESS_ERROR(m_pCurrentMain->m_pButton);
+    if (pSub && ui.stackedWidget->indexOf(pSub->m_pWidget) < 0) {
+        const int nRetCode = ui.stackedWidget->addWidget(pSub->m_pWidget);
+        LOG_PROCESS_ERROR(nRetCode >= 0);
+    }
 
     m_pCurrentMain->m_pButton->setStyleSheet(m_strMenuButtonStyle);
     for (auto& [name, pItem] : m_pCurrentMain->m_SubMenuList) {
