@@ -56,8 +56,10 @@ bool FreshStart::Start(const QString& program, const QStringList& arguments, int
 {
     const QString home = m_home.path() + QStringLiteral("/home");
     const QString runtime = m_home.path() + QStringLiteral("/runtime");
+    const QString temp = m_home.path() + QStringLiteral("/tmp");
     QDir().mkpath(home);
     QDir().mkpath(runtime);
+    QDir().mkpath(temp);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -72,6 +74,8 @@ bool FreshStart::Start(const QString& program, const QStringList& arguments, int
     env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
     env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/.local/state"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // Single-instance locks in the temporary folder (KeePassXC's) are this start's own too.
+    env.insert(QStringLiteral("TMPDIR"), temp);
     env.insert(QStringLiteral("DISPLAY"), m_display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     m_process.setProcessEnvironment(env);
