@@ -79,12 +79,14 @@ bool ZAR::setupMenu()
         SetVisible(group, page, pPageSettings->Visible);
     }
 
-    bool bRetCode = ShowWidget(m_pCurrentMain, m_pCurrentMain ? m_pCurrentMain->m_pCurrentSub : nullptr);
-    LOG_PROCESS_ERROR(bRetCode);
-
+    // Opened on Auto Clock, the window does not first lay out the first group's page
+    // only to cover it: that one is shown when Auto Clock cannot be.
     const QStringList arguments = m_Arguments.isEmpty() ? QCoreApplication::arguments() : m_Arguments;
-    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("AutoTune"))
-        ShowWidget(QObject::tr("Performance\nControl"), QObject::tr("Auto Clock"));
+    const bool bAutoTune = m_pCurrentMain && arguments.size() > 1 && arguments.at(1) == QLatin1String("AutoTune");
+    if (!bAutoTune || !ShowWidget(QObject::tr("Performance\nControl"), QObject::tr("Auto Clock"))) {
+        const bool bRetCode = ShowWidget(m_pCurrentMain, m_pCurrentMain ? m_pCurrentMain->m_pCurrentSub : nullptr);
+        LOG_PROCESS_ERROR(bRetCode);
+    }
 
     m_pMainSpacer = new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum);
     m_pMenuLayout->addItem(m_pMainSpacer, 0, 999);
