@@ -110,7 +110,8 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
     MainMenuItem* pNewGroup = nullptr;
     if (m_MenuList.find(group) == m_MenuList.end()) {
         pNewGroup = new MainMenuItem;
-        pNewGroup->m_pButton = new QPushButton(group, this);
+        // Made in the row it goes into: moving a styled button there would restyle it.
+        pNewGroup->m_pButton = new QPushButton(group, ui.menu_frame);
         pNewGroup->m_pButton->setObjectName(group);
         connect(pNewGroup->m_pButton, &QPushButton::clicked, this, &ZAR::on_menuButton_clicked);
         pNewGroup->m_pButton->setStyleSheet(m_strMenuButtonStyle);
@@ -140,7 +141,7 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
     }
 
     auto* pSubMenuItem = new SubMenuItem;
-    pSubMenuItem->m_pButton = new QPushButton(page, this);
+    pSubMenuItem->m_pButton = new QPushButton(page, ui.submenu_frame);
     pSubMenuItem->m_pButton->setObjectName(page);
     pSubMenuItem->m_nColumn = nColumn == -1 ? static_cast<int>(pMainMenuItem->m_SubMenuList.size()) : nColumn;
     pSubMenuItem->m_bVisible = true;
