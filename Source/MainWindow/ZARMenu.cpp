@@ -53,6 +53,9 @@ bool ZAR::setupMenu()
     LOG_PROCESS_ERROR(m_pSubMenuLayout);
 
     for (const BuiltInPage& entry : m_Pages) {
+        // A page the page table does not admit would be built only to be refused.
+        if (entry.pszPageName && !g_WidgetManager.IsAdmitted(entry.pszPageName))
+            continue;
         IQVXWidget* pPage = entry.Create();
         if (pPage && !g_WidgetManager.AddWidget(pPage))
             delete pPage;

@@ -5,7 +5,11 @@
 #include <QPushButton>
 #include <QStackedWidget>
 
+#include <memory>
+
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "support/LogCapture.h"
+#include "support/PlainPage.h"
 
 using test::MainWindowTest;
 
@@ -58,4 +62,33 @@ TEST_F(MainWindowTest, APageJoinsThePageAreaWhenItIsFirstShown)
     window->findChild<QPushButton*>(QStringLiteral("Auto Clock"))->click();
     window->findChild<QPushButton*>(QStringLiteral("Benchmark"))->click();
     EXPECT_EQ(area->count(), placed);
+}
+
+TEST_F(MainWindowTest, APageThePageTableRefusesIsNotBuilt)
+{
+    int built = 0;
+    const auto counted = [&built](const char* name) {
+        return [&built, name] {
+            ++built;
+            return static_cast<IQVXWidget*>(new test::PlainPage(name));
+        };
+    };
+    UsePages({{"Listed", counted("Listed"), "Listed"}, {"Unlisted", counted("Unlisted"), "Unlisted"},
+              {"Disabled", counted("Disabled"), "Disabled"}});
+    ASSERT_TRUE(Open("<PageList><Group Name=\"G\"><Page Name=\"Listed\"/>"
+                     "<Page Name=\"Disabled\"><Enabled>0</Enabled></Page></Group></PageList>"));
+    EXPECT_EQ(built, 1);
+    EXPECT_NE(window->GetWidget(QStringLiteral("G"), QStringLiteral("Listed")), nullptr);
+    // Refused as before, and told so.
+    EXPECT_TRUE(test::LogContains("Cannot find page Unlisted in PageSettings.xml file."));
+    EXPECT_TRUE(test::LogContains("Page Disabled is disabled."));
+}
+
+TEST_F(MainWindowTest, EachBuiltInPageIsNamedInTheTableAsItNamesItself)
+{
+    ASSERT_TRUE(g_DeviceManager.Init(""));
+    for (const BuiltInPage& entry : BuiltInPages()) {
+        std::unique_ptr<IQVXWidget> page(entry.Create());
+        EXPECT_STREQ(entry.pszPageName, page->GetName()) << entry.pszClassName;
+    }
 }
