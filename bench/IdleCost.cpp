@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "LoadAverage.h"
 #include "OpeningPage.h"
 #include "ProcessCost.h"
 

@@ -77,10 +77,4 @@ qint64 CProcessWatch::Switches() const
     return n;
 }
 
-QString LoadAverage()
-{
-    const QByteArray line = ReadAll(QStringLiteral("/proc/loadavg"));
-    return line.isEmpty() ? QStringLiteral("unknown") : QString::fromLatin1(line).section(QLatin1Char(' '), 0, 2);
-}
-
 } // namespace bench

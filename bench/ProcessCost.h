@@ -32,7 +32,4 @@ private:
     QMap<QString, THREAD> m_threads;
 };
 
-// "0.52 0.61 0.70" from /proc/loadavg.
-QString LoadAverage();
-
 } // namespace bench

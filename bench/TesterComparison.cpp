@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "LoadAverage.h"
 #include "Pinning.h"
 #include "QVXLogic/Testers.h"
 #include "ReferenceTools.h"
@@ -32,13 +33,6 @@ struct PAIR {
     double dTarget;                              // least ratio asked for; 0: a guide
     QString guide;                               // why the sides are not the same work
 };
-
-QString LoadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 2)
-                                          : QStringLiteral("unknown");
-}
 
 int Option(const QStringList& args, const QString& name, int fallback)
 {
@@ -155,7 +149,7 @@ int main(int argc, char** argv)
     std::printf("Both sides on CPU %d (ours pinned, the tools under taskset); each the best of %d runs of %d s,\n"
                 "the sides taking turns. Ratio: our best / its best, [lowest-highest ratio of one turn].\n",
                 cpu, repeat, seconds);
-    std::printf("Load average at start: %s\n\n", qPrintable(LoadAverage()));
+    std::printf("Load average at start: %s\n\n", qPrintable(bench::LoadAverage()));
 
     bool allMet = true;
     std::printf("%-38s %10s   %-36s %10s %6s %-13s %s\n", "ours (speeds in MB/s)", "best", "reference", "best",
@@ -171,6 +165,6 @@ int main(int argc, char** argv)
         }
         Report(pair, ours, reference, allMet);
     }
-    std::printf("\nLoad average at end: %s\n", qPrintable(LoadAverage()));
+    std::printf("\nLoad average at end: %s\n", qPrintable(bench::LoadAverage()));
     return allMet ? 0 : 1;
 }

@@ -136,7 +136,6 @@ bool WritePrivateFile(const QString& path, const QByteArray& bytes)
         else
             ok = n < 0 && errno == EINTR;
     }
-    ok = ok && ::fsync(fd) == 0;
     if (fd >= 0 && ::close(fd) != 0)
         ok = false;
     ok = ok && ::rename(temp.constData(), QFile::encodeName(path).constData()) == 0;

@@ -22,7 +22,10 @@ int OpenPrivateFile(const QString& path);
 bool ReadPrivateFile(const QString& path, QByteArray* bytes);
 
 // Writes a temporary owner-only file beside path and renames it over path, which
-// replaces a link there instead of writing through it.
+// replaces a link there instead of writing through it. For state that lives only as
+// long as the processes sharing it (the runtime folder): the rename keeps readers
+// from ever seeing half a file, and nothing is forced to the disk, since nothing
+// of it matters after a crash or a reboot.
 bool WritePrivateFile(const QString& path, const QByteArray& bytes);
 
 } // namespace plat

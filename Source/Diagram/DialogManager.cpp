@@ -65,10 +65,7 @@ bool CDialogManager::_BuildFixedDialogs()
             delete pDialog;
             continue;
         }
-        QBaseDialog* pFrame = _Frame(pDialog, m_pSysDiagram->Button(entry.eSlot), "pBaseDialog", "CDialogManager::Init");
-        if (!pFrame)
-            return false;
-        m_pBaseDialogs[entry.eSlot] = pFrame;
+        _Bind(entry.eSlot, pDialog);
     }
     return true;
 }
@@ -94,38 +91,47 @@ bool CDialogManager::_BuildUsbControllers()
             continue;
         }
         m_pSysDiagram->UsbStub(k)->show();
-        QBaseDialog* pFrame = _Frame(pDialog, m_pSysDiagram->Button(dnUSBController0 + k), "pBaseDialog",
-                                     "CDialogManager::Init");
-        if (!pFrame)
-            return false;
-        m_pBaseDialogs[dnUSBController0 + k] = pFrame;
+        _Bind(dnUSBController0 + k, pDialog);
         pBus->setGeometry(QRect(rcBus.topLeft(), QPoint(rcBus.right(), rcBus.top() + nStep * (k + 1) - 1)));
     }
     return true;
 }
 
-QBaseDialog* CDialogManager::_Frame(IQVXWidget* pDialog, QToolButton* pButton, const char* pszFrameExpr,
-                                    const char* pszMethod)
+void CDialogManager::_Bind(int nSlot, IQVXWidget* pDialog)
 {
+    m_pWaitingDialogs[nSlot] = pDialog;
+    // As its frame will: a component whose dialog exists has a usable, visible button.
+    QToolButton* pButton = m_pSysDiagram->Button(nSlot);
+    pButton->setEnabled(true);
+    pButton->setVisible(true);
+}
+
+QBaseDialog* CDialogManager::_BuiltFrame(int nSlot, const char* pszMethod)
+{
+    IQVXWidget* pDialog = m_pWaitingDialogs[nSlot];
+    if (m_pBaseDialogs[nSlot] || !pDialog)
+        return m_pBaseDialogs[nSlot];
     auto* pFrame = new (std::nothrow) QBaseDialog;
     if (!pFrame) {
-        LogDialogError(pszFrameExpr, __LINE__, pszMethod);
-        delete pDialog;
+        LogDialogError("pBaseDialog", __LINE__, pszMethod);
         return nullptr;
     }
-    const bool bRetCode = pFrame->Init(pDialog, pButton);
+    const bool bRetCode = pFrame->Init(pDialog, m_pSysDiagram->Button(nSlot));
     if (!bRetCode) {
         LogDialogError("bRetCode", __LINE__, pszMethod);
-        delete pDialog;
         delete pFrame;
         return nullptr;
     }
+    m_pWaitingDialogs[nSlot] = nullptr;   // the frame owns it now
+    m_pBaseDialogs[nSlot] = pFrame;
     return pFrame;
 }
 
 void CDialogManager::_ReleaseFrames(int nFirst, int nLast, const char* pszMethod)
 {
     for (int nSlot = nFirst; nSlot <= nLast; ++nSlot) {
+        delete m_pWaitingDialogs[nSlot];
+        m_pWaitingDialogs[nSlot] = nullptr;
         QBaseDialog* pFrame = m_pBaseDialogs[nSlot];
         if (!pFrame)
             continue;
@@ -161,8 +167,12 @@ bool CDialogManager::Show(int nSlot)
 {
     if (!_IsSlot(nSlot, "CDialogManager::Show"))
         return false;
-    if (m_pBaseDialogs[nSlot])
-        m_pBaseDialogs[nSlot]->ShowWindow();
+    if (!m_pBaseDialogs[nSlot] && !m_pWaitingDialogs[nSlot])
+        return true;
+    QBaseDialog* pFrame = _BuiltFrame(nSlot, "CDialogManager::Show");
+    if (!pFrame)
+        return false;
+    pFrame->ShowWindow();
     return true;
 }
 
@@ -175,9 +185,10 @@ bool CDialogManager::Hide(int nSlot)
     return true;
 }
 
-QBaseDialog* CDialogManager::Frame(int nSlot) const
+QBaseDialog* CDialogManager::Frame(int nSlot)
 {
-    return static_cast<unsigned>(nSlot) < static_cast<unsigned>(dnTotal) ? m_pBaseDialogs[nSlot] : nullptr;
+    return static_cast<unsigned>(nSlot) < static_cast<unsigned>(dnTotal) ? _BuiltFrame(nSlot, "CDialogManager::Frame")
+                                                                          : nullptr;
 }
 
 bool CDialogManager::Dock(QBaseDialog* pDialog)

@@ -96,16 +96,16 @@ bool CDialogManager::_AddDevice(QVX_DEVICE_TYPE eType, unsigned long uIndex, int
         LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "pDevice", kRefresh);
         return false;
     }
-    QBaseDialog* pBaseDialog = _CreateDialog(pDevice, m_pSysDiagram->Button(nSlot));
-    if (!pBaseDialog) {
+    IQVXWidget* pDialog = _CreateDialog(pDevice, m_pSysDiagram->Button(nSlot));
+    if (!pDialog) {
         LOG_WRITE_CHECK_LINE_IN("LOG_CHECK_ERROR", "pBaseDialog", kRefresh);
         return false;
     }
-    m_pBaseDialogs[nSlot] = pBaseDialog;
+    _Bind(nSlot, pDialog);
     return true;
 }
 
-QBaseDialog* CDialogManager::_CreateDialog(IDevice* pDevice, QToolButton* pButton)
+IQVXWidget* CDialogManager::_CreateDialog(IDevice* pDevice, QToolButton* pButton)
 {
     LOG_PROCESS_ERROR_RET(pDevice, nullptr);
     LOG_PROCESS_ERROR_RET(pButton, nullptr);
@@ -137,5 +137,5 @@ QBaseDialog* CDialogManager::_CreateDialog(IDevice* pDevice, QToolButton* pButto
         delete pDialog;
         return nullptr;
     }
-    return _Frame(pDialog, pButton, "pResult", "CDialogManager::_CreateDialog");
+    return pDialog;
 }

@@ -62,9 +62,9 @@ bool ZAR::Init(QApplication* pApp)
     m_strSubMenuButtonStyle = g_SkinManager.GetQssFile(QStringLiteral("submenu_button.qss"));
     m_strMenuButtonSelectStyle = g_SkinManager.GetQssFile(QStringLiteral("menu_button_select.qss"));
     m_strSubMenuButtonSelectStyle = g_SkinManager.GetQssFile(QStringLiteral("submenu_button_select.qss"));
-    const QString mainStyle = g_SkinManager.GetQssFile(QStringLiteral("main_style.qss"));
-    ui.main_widget_frame->setStyleSheet(mainStyle);
-    setStyleSheet(mainStyle);
+    // The window alone carries the skin's main style sheet; its frames, bars and pages
+    // inherit it, so it is parsed and applied once rather than once per part.
+    setStyleSheet(g_SkinManager.GetQssFile(QStringLiteral("main_style.qss")));
 
     setWindowIcon(QIcon(g_SkinManager.GetFilePath(QStringLiteral("images/vyk_icon.png"))));
     ui.icon_label->setPixmap(QPixmap(g_SkinManager.GetFilePath(QStringLiteral("images/vyk_icon.png"))));
@@ -83,8 +83,6 @@ bool ZAR::Init(QApplication* pApp)
     }
 
     RefreshBoostButton();
-    ui.left_frame->setStyleSheet(mainStyle);
-    ui.right_frame->setStyleSheet(mainStyle);
 
     m_szVersion = QStringLiteral(VELOCREST_VERSION);
     ui.widget_frame->setWhatsThis(
@@ -92,16 +90,12 @@ bool ZAR::Init(QApplication* pApp)
            "the specific item about which you want information. \nVyk Velocrest Version %1 ")
             .arg(m_szVersion));
 
-    ui.titlebar_left_side->setStyleSheet(mainStyle);
-    ui.titlebar_frame->setStyleSheet(mainStyle);
-    ui.titlebar_right_side->setStyleSheet(mainStyle);
     ui.closeButton->setStyleSheet(g_SkinManager.GetQssFile(QStringLiteral("close_button.qss")));
     connect(ui.closeButton, &QPushButton::clicked, this, &QWidget::close, Qt::UniqueConnection);
     ui.helpButton->setStyleSheet(g_SkinManager.GetQssFile(QStringLiteral("help_button.qss")));
     connect(ui.helpButton, &QPushButton::clicked, this, &ZAR::showHelp, Qt::UniqueConnection);
     ui.minimizeButton->setStyleSheet(g_SkinManager.GetQssFile(QStringLiteral("minimize_button.qss")));
     connect(ui.minimizeButton, &QPushButton::clicked, this, &QWidget::showMinimized, Qt::UniqueConnection);
-    ui.bottom_frame->setStyleSheet(mainStyle);
 
     setupMenu();
 

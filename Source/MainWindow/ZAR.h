@@ -102,6 +102,8 @@ private:
     static ZAR* s_pInstance;
     const std::vector<BuiltInPage>& m_Pages;
     Ui::ZARClass ui;
+    // The pages not shown yet: out of the window, not windows of their own either.
+    QWidget m_PageShelf;
     QGridLayout* m_pMenuLayout = nullptr;
     QGridLayout* m_pSubMenuLayout = nullptr;
     QSpacerItem* m_pMainSpacer = nullptr;

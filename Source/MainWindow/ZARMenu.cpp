@@ -46,18 +46,16 @@ QGridLayout* TightGrid(QWidget* owner)
 
 bool ZAR::setupMenu()
 {
-    const QString mainStyle = g_SkinManager.GetQssFile(QStringLiteral("main_style.qss"));
-    for (QWidget* frame : {static_cast<QWidget*>(ui.menu_frame), static_cast<QWidget*>(ui.menu_left_side),
-                           static_cast<QWidget*>(ui.menu_right_side), static_cast<QWidget*>(ui.submenu_left_side),
-                           static_cast<QWidget*>(ui.submenu_right_side)})
-        frame->setStyleSheet(mainStyle);
+    // The menu rows take the skin's main style from the window (Init).
     m_pMenuLayout = TightGrid(ui.menu_frame);
     LOG_PROCESS_ERROR(m_pMenuLayout);
-    ui.submenu_frame->setStyleSheet(mainStyle);
     m_pSubMenuLayout = TightGrid(ui.submenu_frame);
     LOG_PROCESS_ERROR(m_pSubMenuLayout);
 
     for (const BuiltInPage& entry : m_Pages) {
+        // A page the page table does not admit would be built only to be refused.
+        if (entry.pszPageName && !g_WidgetManager.IsAdmitted(entry.pszPageName))
+            continue;
         IQVXWidget* pPage = entry.Create();
         if (pPage && !g_WidgetManager.AddWidget(pPage))
             delete pPage;
@@ -84,12 +82,14 @@ bool ZAR::setupMenu()
         SetVisible(group, page, pPageSettings->Visible);
     }
 
-    bool bRetCode = ShowWidget(m_pCurrentMain, m_pCurrentMain ? m_pCurrentMain->m_pCurrentSub : nullptr);
-    LOG_PROCESS_ERROR(bRetCode);
-
+    // Opened on Auto Clock, the window does not first lay out the first group's page
+    // only to cover it: that one is shown when Auto Clock cannot be.
     const QStringList arguments = m_Arguments.isEmpty() ? QCoreApplication::arguments() : m_Arguments;
-    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("AutoTune"))
-        ShowWidget(QObject::tr("Performance\nControl"), QObject::tr("Auto Clock"));
+    const bool bAutoTune = m_pCurrentMain && arguments.size() > 1 && arguments.at(1) == QLatin1String("AutoTune");
+    if (!bAutoTune || !ShowWidget(QObject::tr("Performance\nControl"), QObject::tr("Auto Clock"))) {
+        const bool bRetCode = ShowWidget(m_pCurrentMain, m_pCurrentMain ? m_pCurrentMain->m_pCurrentSub : nullptr);
+        LOG_PROCESS_ERROR(bRetCode);
+    }
 
     m_pMainSpacer = new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum);
     m_pMenuLayout->addItem(m_pMainSpacer, 0, 999);
@@ -113,7 +113,8 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
     MainMenuItem* pNewGroup = nullptr;
     if (m_MenuList.find(group) == m_MenuList.end()) {
         pNewGroup = new MainMenuItem;
-        pNewGroup->m_pButton = new QPushButton(group, this);
+        // Made in the row it goes into: moving a styled button there would restyle it.
+        pNewGroup->m_pButton = new QPushButton(group, ui.menu_frame);
         pNewGroup->m_pButton->setObjectName(group);
         connect(pNewGroup->m_pButton, &QPushButton::clicked, this, &ZAR::on_menuButton_clicked);
         pNewGroup->m_pButton->setStyleSheet(m_strMenuButtonStyle);
@@ -143,7 +144,7 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
     }
 
     auto* pSubMenuItem = new SubMenuItem;
-    pSubMenuItem->m_pButton = new QPushButton(page, this);
+    pSubMenuItem->m_pButton = new QPushButton(page, ui.submenu_frame);
     pSubMenuItem->m_pButton->setObjectName(page);
     pSubMenuItem->m_nColumn = nColumn == -1 ? static_cast<int>(pMainMenuItem->m_SubMenuList.size()) : nColumn;
     pSubMenuItem->m_bVisible = true;
@@ -159,18 +160,9 @@ bool ZAR::AddWidget(IQVXWidget* pWidget, const QString& group, const QString& pa
     if (!pMainMenuItem->m_pCurrentSub)
         pMainMenuItem->m_pCurrentSub = pSubMenuItem;
 
-    const int nRetCode = ui.stackedWidget->addWidget(pWidget);
-    if (nRetCode < 0) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "nRetCode >= 0");
-        pMainMenuItem->m_SubMenuList.erase(page);
-        if (pMainMenuItem->m_pCurrentSub == pSubMenuItem)
-            pMainMenuItem->m_pCurrentSub = nullptr;
-        m_pSubMenuLayout->removeWidget(pSubMenuItem->m_pButton);
-        delete pSubMenuItem->m_pButton;
-        delete pSubMenuItem;
-        dropNewGroup();
-        return false;
-    }
+    // The page joins the page area when it is first shown (ShowWidget): until then it
+    // waits aside, so the window is not styled and laid out for pages nobody looked at.
+    pWidget->setParent(&m_PageShelf);
     pSubMenuItem->m_pWidget = pWidget;
     return true;
 }
@@ -180,6 +172,10 @@ bool ZAR::ShowWidget(MainMenuItem* pMain, SubMenuItem* pSub)
     LOG_PROCESS_ERROR(pMain);
     LOG_PROCESS_ERROR(m_pCurrentMain);
     LOG_PROCESS_ERROR(m_pCurrentMain->m_pButton);
+    if (pSub && ui.stackedWidget->indexOf(pSub->m_pWidget) < 0) {
+        const int nRetCode = ui.stackedWidget->addWidget(pSub->m_pWidget);
+        LOG_PROCESS_ERROR(nRetCode >= 0);
+    }
 
     m_pCurrentMain->m_pButton->setStyleSheet(m_strMenuButtonStyle);
     for (auto& [name, pItem] : m_pCurrentMain->m_SubMenuList) {

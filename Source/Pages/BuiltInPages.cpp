@@ -1,4 +1,5 @@
-// One line per built-in page, in creation order.
+// One line per built-in page, in creation order: its class, how to make it, and
+// the name it gives itself.
 #include "Pages/BuiltInPages.h"
 
 #include "Diagram/SysDiagram.h"
@@ -25,29 +26,29 @@
 namespace {
 
 const std::vector<BuiltInPage> kProgramPages = {
-    {"QBasicInfo", [] { return static_cast<IQVXWidget*>(new QBasicInfo); }},
-    {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new QSystemInfo); }},
-    {"QPartners", [] { return static_cast<IQVXWidget*>(new QPartners); }},
-    {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }},
-    {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }},
-    {"QVoltageStatus", [] { return static_cast<IQVXWidget*>(new QVoltageStatus); }},
-    {"QSysDiagram", [] { return static_cast<IQVXWidget*>(new QSysDiagram); }},
-    {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }},
-    {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }},
-    {"QDDRMC", [] { return static_cast<IQVXWidget*>(new QDDRMC); }},
-    {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new QDDR2MC); }},
-    {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }},
-    {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }},
-    {"QPerformanceTest", [] { return static_cast<IQVXWidget*>(new QPerformanceTest); }},
-    {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }},
-    {"QAutoTune", [] { return static_cast<IQVXWidget*>(new QAutoTune); }},
-    {"QAudio", [] { return static_cast<IQVXWidget*>(new QAudio); }},
-    {"QStorage", [] { return static_cast<IQVXWidget*>(new QStorage); }},
-    {"QUSB", [] { return static_cast<IQVXWidget*>(new QUSB); }},
-    {"QSettings", [] { return static_cast<IQVXWidget*>(new QSettingsPage); }},
-    {"QPlugins", [] { return static_cast<IQVXWidget*>(new QPlugins); }},
-    {"QDebugger", [] { return static_cast<IQVXWidget*>(new QDebugger); }},
-    {"QDeviceList", [] { return static_cast<IQVXWidget*>(new QDeviceList); }},
+    {"QBasicInfo", [] { return static_cast<IQVXWidget*>(new QBasicInfo); }, "Basic"},
+    {"QSystemInfo", [] { return static_cast<IQVXWidget*>(new QSystemInfo); }, "Detailed"},
+    {"QPartners", [] { return static_cast<IQVXWidget*>(new QPartners); }, "Partners"},
+    {"QStatus", [] { return static_cast<IQVXWidget*>(new QStatus); }, "CPU Status"},
+    {"QGPUStatus", [] { return static_cast<IQVXWidget*>(new QGPUStatus); }, "GPU Status"},
+    {"QVoltageStatus", [] { return static_cast<IQVXWidget*>(new QVoltageStatus); }, "Board Status"},
+    {"QSysDiagram", [] { return static_cast<IQVXWidget*>(new QSysDiagram); }, "Diagram"},
+    {"QBasicMode", [] { return static_cast<IQVXWidget*>(new QBasicMode); }, "Novice Mode"},
+    {"QAdvancedMode", [] { return static_cast<IQVXWidget*>(new QAdvancedMode); }, "Clock/Voltage"},
+    {"QDDRMC", [] { return static_cast<IQVXWidget*>(new QDDRMC); }, "Memory"},
+    {"QDDR2MC", [] { return static_cast<IQVXWidget*>(new QDDR2MC); }, "Memory"},
+    {"QJYPState", [] { return static_cast<IQVXWidget*>(new QJYPState); }, "JY Pstate"},
+    {"QFanControl", [] { return static_cast<IQVXWidget*>(new QFanControl); }, "Fan Control"},
+    {"QPerformanceTest", [] { return static_cast<IQVXWidget*>(new QPerformanceTest); }, "Benchmark"},
+    {"QStabilityTest", [] { return static_cast<IQVXWidget*>(new QStabilityTest); }, "Stability Test"},
+    {"QAutoTune", [] { return static_cast<IQVXWidget*>(new QAutoTune); }, "Auto Clock"},
+    {"QAudio", [] { return static_cast<IQVXWidget*>(new QAudio); }, "Audio"},
+    {"QStorage", [] { return static_cast<IQVXWidget*>(new QStorage); }, "Storage"},
+    {"QUSB", [] { return static_cast<IQVXWidget*>(new QUSB); }, "USB"},
+    {"QSettings", [] { return static_cast<IQVXWidget*>(new QSettingsPage); }, "Settings"},
+    {"QPlugins", [] { return static_cast<IQVXWidget*>(new QPlugins); }, "Page List"},
+    {"QDebugger", [] { return static_cast<IQVXWidget*>(new QDebugger); }, "Debugger"},
+    {"QDeviceList", [] { return static_cast<IQVXWidget*>(new QDeviceList); }, "Device List"},
 };
 
 } // namespace

@@ -8,6 +8,9 @@ class IQVXWidget;
 struct BuiltInPage {
     const char* pszClassName;               // the page's class, for the log and the tests
     std::function<IQVXWidget*()> Create;
+    // The name the page gives itself (GetName): a page the page table does not admit
+    // is then not built only to be refused. Null: built, then asked.
+    const char* pszPageName = nullptr;
 };
 
 // The program's table.

@@ -5,6 +5,12 @@
 #include "Engine/LogCheck.h"
 
 
+void CSkinManager::SetSkin(const QString& name)
+{
+    m_strSkin = name;
+    m_QssFiles.clear();
+}
+
 QString CSkinManager::GetFilePath(const QString& name) const
 {
     const QString onDisk = QStringLiteral("./resource/") + m_strSkin + QLatin1Char('/') + name;
@@ -15,8 +21,13 @@ QString CSkinManager::GetFilePath(const QString& name) const
 
 QString CSkinManager::GetQssFile(const QString& name) const
 {
+    const auto it = m_QssFiles.constFind(name);
+    if (it != m_QssFiles.constEnd())
+        return *it;
+    QString& text = m_QssFiles[name];
     QFile file(GetFilePath(QStringLiteral("qss/") + name));
     const bool bRetCode = file.open(QIODevice::ReadOnly);
     LOG_PROCESS_ERROR_RET(bRetCode, QString());
-    return QString::fromLatin1(file.readAll());
+    text = QString::fromLatin1(file.readAll());
+    return text;
 }

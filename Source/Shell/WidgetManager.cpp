@@ -32,6 +32,18 @@ bool CWidgetManager::AddWidget(IQVXWidget* pWidget)
     LOG_PROCESS_ERROR(pWidget);
     const char* pszName = pWidget->GetName();
     LOG_PROCESS_ERROR(pszName);
+    if (!IsAdmitted(pszName))
+        return false;
+    if (!pWidget->Init()) {
+        g_Log.Write(ltInfo, "Page %s initialization failed.\n", pszName);
+        return false;
+    }
+    m_WidgetList.push_back({pWidget, std::string(pszName, strnlen(pszName, kMaxNameLength)), nullptr});
+    return true;
+}
+
+bool CWidgetManager::IsAdmitted(const char* pszName) const
+{
     const PAGE_INFO* pPage = g_PageSettings.FindPage(QString::fromUtf8(pszName, strnlen(pszName, kMaxNameLength)));
     if (!pPage) {
         g_Log.Write(ltInfo, "Cannot find page %s in PageSettings.xml file.\n", pszName);
@@ -41,11 +53,6 @@ bool CWidgetManager::AddWidget(IQVXWidget* pWidget)
         g_Log.Write(ltInfo, "Page %s is disabled.\n", pszName);
         return false;
     }
-    if (!pWidget->Init()) {
-        g_Log.Write(ltInfo, "Page %s initialization failed.\n", pszName);
-        return false;
-    }
-    m_WidgetList.push_back({pWidget, std::string(pszName, strnlen(pszName, kMaxNameLength)), nullptr});
     return true;
 }
 

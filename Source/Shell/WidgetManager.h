@@ -26,6 +26,9 @@ public:
     virtual ~CWidgetManager();
 
     bool Init();
+    // Whether the page table lists and enables a page of that name; a page it does not
+    // is logged as refused (AddWidget asks the same before the page's Init).
+    bool IsAdmitted(const char* pszName) const;
     // Unregisters everything and unloads the plug-in libraries and their translators.
     // False when pages were still registered: their libraries then stay loaded,
     // since the pages' code lives there.

@@ -380,6 +380,14 @@ bool KernelDriver::PciList(std::vector<uint8_t>& buf, uint32_t* returned)
     uint32_t count = 0;
     std::fill(buf.begin() + kListHeader, buf.end(), 0);
     for (; pos < 64 * 256 && count < kListEntries; ++pos) {
+        // Functions that can only read all ones (absent, or no memory there) are
+        // passed over without a read each: the same list, a far shorter scan.
+        const uint64_t answering = memory.FirstAnswering(base + (uint64_t(pos) << 12));
+        if (answering == ~uint64_t(0) || ((answering - base) >> 12) >= 64 * 256) {
+            pos = 64 * 256;
+            break;
+        }
+        pos = std::max<uint32_t>(pos, static_cast<uint32_t>((answering - base) >> 12));
         const uint32_t b = pos / 256, d = (pos / 8) % 32, f = pos % 8;
         uint8_t header[40];
         if (!memory.Read(base + (uint64_t(b) << 20 | d << 15 | f << 12), header, sizeof header))

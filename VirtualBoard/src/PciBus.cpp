@@ -27,6 +27,20 @@ public:
     {
         return Access(offset, const_cast<uint8_t*>(data), length, true);
     }
+    // Absent functions read all ones: the next one that answers starts the next read.
+    uint64_t FirstAnswering(uint64_t offset) override
+    {
+        PciBus& bus = m_machine.Get<PciBus>();
+        const uint64_t end = uint64_t(bus.EcamBuses()) << 20;
+        if (m_machine.GetFaults().IsSet("pci-ecam-off"))
+            return std::max(offset, end);
+        const PciLocation from{static_cast<uint32_t>(offset >> 20), static_cast<uint32_t>((offset >> 15) & 31),
+                               static_cast<uint32_t>((offset >> 12) & 7)};
+        PciLocation next;
+        if (!bus.NextAnswering(from, &next))
+            return std::max(offset, end);
+        return std::max(offset, uint64_t(next.bus) << 20 | uint64_t(next.device) << 15 | uint64_t(next.function) << 12);
+    }
 private:
     bool Access(uint64_t offset, uint8_t* data, size_t length, bool write)
     {
@@ -149,6 +163,17 @@ bool PciBus::Exists(const PciLocation& at) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_machine.Mutex());
     return Answers(at);
+}
+
+bool PciBus::NextAnswering(const PciLocation& at, PciLocation* next) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_machine.Mutex());
+    for (auto it = m_functions.lower_bound(at); it != m_functions.end(); ++it)
+        if (Answers(it->first)) {
+            *next = it->first;
+            return true;
+        }
+    return false;
 }
 
 std::vector<PciLocation> PciBus::Functions() const

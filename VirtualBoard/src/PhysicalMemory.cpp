@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <cstring>
+#include <new>
 
 namespace vb {
 
@@ -36,11 +37,21 @@ bool ParseHexBytes(const QString& text, std::vector<uint8_t>* bytes)
     return true;
 }
 
+BufferDevice::BufferDevice(size_t size, uint8_t fill, bool readOnly)
+    : m_bytes(static_cast<uint8_t*>(fill == 0 ? std::calloc(size ? size : 1, 1) : std::malloc(size ? size : 1))),
+      m_size(size), m_readOnly(readOnly)
+{
+    if (!m_bytes)
+        throw std::bad_alloc();
+    if (fill != 0)
+        std::memset(m_bytes.get(), fill, size);
+}
+
 bool BufferDevice::Read(uint64_t offset, uint8_t* data, size_t length)
 {
-    if (offset > m_bytes.size() || length > m_bytes.size() - offset)
+    if (offset > m_size || length > m_size - offset)
         return false;
-    std::memcpy(data, m_bytes.data() + offset, length);
+    std::memcpy(data, m_bytes.get() + offset, length);
     return true;
 }
 
@@ -53,9 +64,9 @@ bool BufferDevice::Write(uint64_t offset, const uint8_t* data, size_t length)
 
 bool BufferDevice::Load(uint64_t offset, const uint8_t* data, size_t length)
 {
-    if (offset > m_bytes.size() || length > m_bytes.size() - offset)
+    if (offset > m_size || length > m_size - offset)
         return false;
-    std::memcpy(m_bytes.data() + offset, data, length);
+    std::memcpy(m_bytes.get() + offset, data, length);
     return true;
 }
 
@@ -178,6 +189,26 @@ bool PhysicalMemory::Read(uint64_t address, uint8_t* data, size_t length)
         std::memset(data + pos, 0xFF, count);
         return !unbackedFails;
     });
+}
+
+uint64_t PhysicalMemory::FirstAnswering(uint64_t address) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_machine.Mutex());
+    for (;;) {
+        if (const Region* r = Find(address)) {
+            const uint64_t offset = r->device->FirstAnswering(address - r->base);
+            if (offset < r->size)
+                return r->base + offset;
+            address = r->base + r->size;
+            if (address == 0)                    // the region ends the address space
+                return ~uint64_t(0);
+            continue;
+        }
+        const auto next = m_regions.upper_bound(address);
+        if (next == m_regions.end())
+            return ~uint64_t(0);
+        address = next->first;
+    }
 }
 
 bool PhysicalMemory::Write(uint64_t address, const uint8_t* data, size_t length)

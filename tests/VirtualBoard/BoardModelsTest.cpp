@@ -76,6 +76,44 @@ TEST(PciModel, ConfigurationSpaceAndTheEcamWindow)
     EXPECT_FALSE(pci.Exists({0, 20, 0}));
 }
 
+TEST(PhysicalMemoryModel, ScansPassOverOnlyWhatCanReadNothingButAllOnes)
+{
+    vb::PhysicalMemory& memory = M().Get<vb::PhysicalMemory>();
+    const uint64_t ecam = 0xE0000000ull;
+    const auto at = [ecam](uint64_t bus, uint64_t device, uint64_t function) {
+        return ecam + (bus << 20 | device << 15 | function << 12);
+    };
+    // In the configuration window a scan goes from one answering function to the next.
+    EXPECT_EQ(memory.FirstAnswering(at(0, 0, 0)), at(0, 0, 0));
+    EXPECT_EQ(memory.FirstAnswering(at(0, 0, 1)), at(0, 2, 0));
+    EXPECT_EQ(memory.FirstAnswering(at(0, 0x12, 0) + 0x40), at(0, 0x12, 0) + 0x40);
+    EXPECT_EQ(memory.FirstAnswering(at(0, 0x19, 0)), at(1, 5, 0));
+    EXPECT_GE(memory.FirstAnswering(at(1, 5, 2)), ecam + (64ull << 20));
+    // Plain memory may hold anything; where nothing is backed, the next region is next.
+    EXPECT_EQ(memory.FirstAnswering(0xE0010), 0xE0010u);
+    uint64_t nextRegion = ~uint64_t(0);
+    for (const vb::PhysicalMemory::Region& r : memory.Regions())
+        if (r.base >= 0x100000 && r.base < nextRegion)
+            nextRegion = r.base;
+    EXPECT_EQ(memory.FirstAnswering(0x100000), nextRegion);
+    // A function gone, then the whole window off.
+    M().GetFaults().Set("pci-absent-00:14.0");
+    EXPECT_EQ(memory.FirstAnswering(at(0, 0x14, 0)), at(0, 0x14, 1));
+    M().GetFaults().Set("pci-ecam-off");
+    EXPECT_GE(memory.FirstAnswering(at(0, 0, 0)), ecam + (64ull << 20));
+    // The list the driver gives still reads every function that answers.
+    M().GetFaults().Clear();
+    const std::vector<vb::PciLocation> functions = M().Get<vb::PciBus>().Functions();
+    std::vector<vb::PciLocation> scanned;
+    for (uint64_t address = memory.FirstAnswering(ecam); address < ecam + (64ull << 20);
+         address = memory.FirstAnswering(address + 0x1000))
+        scanned.push_back({static_cast<uint32_t>((address - ecam) >> 20), static_cast<uint32_t>((address - ecam) >> 15 & 31),
+                           static_cast<uint32_t>((address - ecam) >> 12 & 7)});
+    ASSERT_EQ(scanned.size(), functions.size());
+    for (size_t i = 0; i < scanned.size(); ++i)
+        EXPECT_FALSE(scanned[i] < functions[i] || functions[i] < scanned[i]) << i;
+}
+
 TEST(SmbusModel, HostStateMachine)
 {
     vb::IoPorts& ports = M().Get<vb::IoPorts>();

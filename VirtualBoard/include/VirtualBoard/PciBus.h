@@ -36,6 +36,8 @@ public:
 
     bool Exists(const PciLocation& at) const;
     std::vector<PciLocation> Functions() const;
+    // The first function at or after at that answers; false when none does.
+    bool NextAnswering(const PciLocation& at, PciLocation* next) const;
 
     // False for a location or range outside configuration space; an absent
     // function reads 0xFF bytes and ignores writes.

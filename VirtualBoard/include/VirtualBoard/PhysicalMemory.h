@@ -7,6 +7,7 @@
 // RegisterSource), so the PCI bus adds its configuration window, a graphics model
 // its register window, a firmware model its tables, without this class knowing them.
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,20 +27,30 @@ public:
     // Plain storage a mapping may hand out as it is (RAM, ROM); null for registers,
     // whose reads and writes have effects.
     virtual uint8_t* Storage() { return nullptr; }
+    // An offset at or after offset before which every byte reads as all ones (a
+    // window that knows its silent stretches, such as PCI configuration space,
+    // lets a scan pass them over); offset itself when the device cannot tell.
+    virtual uint64_t FirstAnswering(uint64_t offset) { return offset; }
 };
 
 // RAM or ROM: plain bytes.
 class BufferDevice final : public MemoryDevice {
 public:
-    BufferDevice(size_t size, uint8_t fill, bool readOnly) : m_bytes(size, fill), m_readOnly(readOnly) {}
+    BufferDevice(size_t size, uint8_t fill, bool readOnly);
     bool Read(uint64_t offset, uint8_t* data, size_t length) override;
     bool Write(uint64_t offset, const uint8_t* data, size_t length) override;
-    uint8_t* Storage() override { return m_bytes.data(); }
+    uint8_t* Storage() override { return m_bytes.get(); }
     // Firmware models fill ROM through here (the bus itself cannot write ROM).
     bool Load(uint64_t offset, const uint8_t* data, size_t length);
-    size_t Size() const { return m_bytes.size(); }
+    size_t Size() const { return m_size; }
 private:
-    std::vector<uint8_t> m_bytes;
+    struct Free {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    // Zero-filled memory comes from calloc: the system hands out pages of zeros as
+    // they are first touched, so megabytes of board RAM nobody reads cost nothing.
+    std::unique_ptr<uint8_t[], Free> m_bytes;
+    size_t m_size;
     bool m_readOnly;
 };
 
@@ -65,6 +76,9 @@ public:
 
     // Unbacked bytes read as 0xFF; with the fault "memory-unbacked-fails" they fail.
     bool Read(uint64_t address, uint8_t* data, size_t length);
+    // An address at or after address before which every byte reads as all ones (or
+    // fails, unbacked): no region, or a region's silent stretch; ~0 when no region follows.
+    uint64_t FirstAnswering(uint64_t address) const;
     bool Write(uint64_t address, const uint8_t* data, size_t length);
 
     // Contiguous blocks from the board's RAM pool ("memory"."pool"). Alignment 0

@@ -85,7 +85,18 @@ protected:
         ASSERT_TRUE(g_DialogManager.Refresh());
     }
 
+    // The component windows, built or waiting for their first opening: a dialog read
+    // but not opened yet is a window of its own until its frame takes it in.
     static int FrameCount()
+    {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += qobject_cast<QBaseDialog*>(w) || (dynamic_cast<IQVXWidget*>(w) && !qobject_cast<QSysDiagram*>(w));
+        return n;
+    }
+
+    // The component windows built so far (each is built when it is first opened).
+    static int BuiltFrames()
     {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())

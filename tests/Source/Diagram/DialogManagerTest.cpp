@@ -126,6 +126,39 @@ TEST_F(DiagramTest, EveryButtonCarriesItsSlotAndOpensThatSlotsDialog)
     }
 }
 
+TEST_F(DiagramTest, AComponentsWindowIsBuiltWhenItIsFirstOpened)
+{
+    Open();
+    // The page is ready, every present component's button usable, and no window built.
+    EXPECT_EQ(BuiltFrames(), 0);
+    for (int slot : {dnCPU, dnNorthBridge, dnUSBController0, dnSATADevice0, dnUSBDevice0}) {
+        EXPECT_TRUE(Button(slot)->isEnabled()) << slot;
+        EXPECT_TRUE(Button(slot)->isVisibleTo(page.get())) << slot;
+    }
+    EXPECT_FALSE(Button(dnUSBController4)->isVisibleTo(page.get()));
+
+    // Opening one builds that one; closing and opening it again builds nothing more.
+    Button(dnCPU)->click();
+    ASSERT_EQ(BuiltFrames(), 1);
+    QBaseDialog* frame = g_DialogManager.Frame(dnCPU);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->Button(), Button(dnCPU));
+    EXPECT_EQ(frame->Form().PageNameLabel->text(), "  CPU");
+    Button(dnCPU)->click();
+    Button(dnCPU)->click();
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(BuiltFrames(), 1);
+
+    // Devices read again after a USB change are not built either until opened.
+    RefreshDevices();
+    EXPECT_EQ(BuiltFrames(), 1);
+    EXPECT_TRUE(Button(dnUSBDevice1)->isEnabled());
+    Button(dnUSBDevice1)->click();
+    EXPECT_EQ(BuiltFrames(), 2);
+    EXPECT_EQ(Title(dnUSBDevice1), "Keyboard");
+}
+
 TEST_F(DiagramTest, ShowAndHideTakeOnlyTheTablesSlots)
 {
     Open();

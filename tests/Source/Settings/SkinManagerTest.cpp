@@ -46,3 +46,21 @@ TEST(SkinManagerTest, MissingStyleSheetIsEmptyAndLogged)
     EXPECT_EQ(test::LogCount("LOG_PROCESS_ERROR(bRetCode) at line"), 1u);
     EXPECT_TRUE(test::LogContains("CSkinManager::GetQssFile"));
 }
+
+TEST(SkinManagerTest, EachStyleSheetIsReadOncePerSkin)
+{
+    CSkinManager skins;
+    skins.SetSkin("skin-red");
+    ASSERT_TRUE(test::WriteFile("resource/skin-red/qss/dialog_style.qss", "QLabel { color: red; }"));
+    EXPECT_EQ(skins.GetQssFile("dialog_style.qss"), QStringLiteral("QLabel { color: red; }"));
+    // Every window asks again: the text read first is shared, the file is not read again.
+    ASSERT_TRUE(test::WriteFile("resource/skin-red/qss/dialog_style.qss", "QLabel { color: blue; }"));
+    EXPECT_EQ(skins.GetQssFile("dialog_style.qss"), QStringLiteral("QLabel { color: red; }"));
+    // A sheet the skin lacks is told once.
+    EXPECT_EQ(skins.GetQssFile("missing.qss"), QString());
+    EXPECT_EQ(skins.GetQssFile("missing.qss"), QString());
+    EXPECT_EQ(test::LogCount("LOG_PROCESS_ERROR(bRetCode) at line"), 1u);
+    // The skin set (again) is read anew.
+    skins.SetSkin("skin-red");
+    EXPECT_EQ(skins.GetQssFile("dialog_style.qss"), QStringLiteral("QLabel { color: blue; }"));
+}
