@@ -92,7 +92,6 @@ bool MeasureDiagramShows(ZAR& window)
     pAway->click();
     Settle();
     const double second = CpuSecondsOf(open);
-    std::printf("DBG frames %d\n", (int)QApplication::topLevelWidgets().size());
 
     QToolButton* pCPU = diagram.pDiagram->Button(0);
     const double firstWindow = CpuSecondsOf([&] { pCPU->click(); });
