@@ -5,6 +5,9 @@
 #include <thread>
 #include <string>
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include "QVXLogic/Testers.h"
@@ -119,6 +122,50 @@ TEST(TestersTest, WorkingSetsFollowTheCaches)
     const size_t own = CMemoryTester().GetBufferSize();
     EXPECT_EQ(own & (own - 1), 0u) << "a power of two";
     EXPECT_GE(own, 64 * kMiB);
+}
+
+// The mappings of this process that start on a 2 MiB boundary, span at least that much
+// and ask for large pages ("hg" among their flags), as "start-end".
+QStringList LargePageBlocks()
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly))
+        return {};
+    QStringList blocks;
+    QString range;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (!fields.isEmpty() && fields.at(0).contains('-') && !fields.at(0).endsWith(':')) {
+            range = QString::fromLatin1(fields.at(0));
+            continue;
+        }
+        if (!line.startsWith("VmFlags:") || !fields.contains("hg"))
+            continue;
+        const QStringList ends = range.split(QLatin1Char('-'));
+        const qulonglong start = ends.value(0).toULongLong(nullptr, 16), end = ends.value(1).toULongLong(nullptr, 16);
+        if (start % (2 * kMiB) == 0 && end - start >= 2 * kMiB)
+            blocks << range;
+    }
+    return blocks;
+}
+
+// Half a cache in small pages can meet more lines in some cache sets than they hold, and
+// then its speed depends on the pages a process happened to get: the cache tester's
+// buffer is one 2 MiB-aligned block that asks the system for large pages.
+TEST(TestersTest, TheCacheTestersWorkingSetIsOneBlockOfLargePages)
+{
+    if (!QDir(QStringLiteral("/sys/kernel/mm/transparent_hugepage")).exists())
+        GTEST_SKIP() << "this system has no large pages to ask for";
+    const QStringList before = LargePageBlocks();
+    CCacheTester cache;
+    MakeQuick(cache);
+    EXPECT_GT(cache.GetL2CacheReadSpeed(), 0.0f);
+    QStringList added = LargePageBlocks();
+    for (const QString& block : before)
+        added.removeAll(block);
+    EXPECT_EQ(added.size(), 1) << added.join(QLatin1Char(' ')).toStdString();
+    cache.ReleaseBuffer();
+    EXPECT_EQ(LargePageBlocks(), before) << "the block goes with the buffer";
 }
 
 // A released buffer is given back and made again by the next measurement.

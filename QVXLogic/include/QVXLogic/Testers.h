@@ -49,8 +49,11 @@ protected:
     CTesterBase();
     ~CTesterBase();
     // The work buffer, at least uBytes, 64-byte aligned and written once; null when
-    // memory is short or the owner stopped while it was being touched.
-    void* _Buffer(size_t uBytes);
+    // memory is short or the owner stopped while it was being touched. bOneBlock: it
+    // starts on a 2 MiB boundary and asks the system for large pages, so a working set
+    // of cache size lies in one physically contiguous block and its speed does not hang
+    // on which small pages (and so which cache sets) it happened to get.
+    void* _Buffer(size_t uBytes, bool bOneBlock = false);
     bool _Stopping() const { return m_pStop && m_pStop->load(std::memory_order_relaxed); }
     // Best rate (work per second) of the passes; each pass repeats body until the
     // pass time is over. body() returns the work it did. 0 when stopped.

@@ -21,11 +21,14 @@ float CCacheTester::GetL2CacheReadSpeed() { return _SweepSpeed(tqL2Read, GetL2Wo
 float CCacheTester::GetL2CacheWriteSpeed() { return _SweepSpeed(tqL2Write, GetL2WorkingSet(), true); }
 
 // One buffer serves both working sets; the first sweep of a pass brings it into the cache.
+// In small pages scattered over physical memory, half a cache can meet more lines in some
+// cache sets than they hold, and L2 reads then differed by a fifth from one process to the
+// next: the buffer is one block of large pages instead.
 float CCacheTester::_SweepSpeed(TESTER_QUANTITY eQuantity, size_t uBytes, bool bWrite)
 {
     if (IQvxTesterOverride* pOverride = qvx::TesterOverride())
         return static_cast<float>(pOverride->Measure(eQuantity, m_pStop));
-    void* p = _Buffer(std::max(GetL1WorkingSet(), GetL2WorkingSet()));
+    void* p = _Buffer(std::max(GetL1WorkingSet(), GetL2WorkingSet()), true);
     if (!p)
         return 0.0f;
     const size_t sweeps = std::max<size_t>(1, qvx::kChunkBytes / uBytes);

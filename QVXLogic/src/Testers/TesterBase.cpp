@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+
 #include "Engine/LogCheck.h"
 #include "Testers/TesterSupport.h"
 
@@ -33,17 +35,22 @@ void CTesterBase::ReleaseBuffer()
     m_uBufferSize = 0;
 }
 
-void* CTesterBase::_Buffer(size_t uBytes)
+void* CTesterBase::_Buffer(size_t uBytes, bool bOneBlock)
 {
     if (m_pBuffer && m_uBufferSize >= uBytes)
         return m_pBuffer;
     ReleaseBuffer();
     // Large buffers start on a 2 MiB boundary, so a system that hands out large pages to
     // every program can back them with whole ones.
-    const size_t align = uBytes >= (64u << 20) ? (2u << 20) : 64;
+    constexpr size_t kLargePage = size_t(2) << 20;
+    const size_t align = bOneBlock || uBytes >= (64u << 20) ? kLargePage : 64;
     const size_t bytes = (uBytes + align - 1) / align * align;
     void* p = std::aligned_alloc(align, bytes);
     LOG_PROCESS_ERROR_RET(p, nullptr);
+    // Only advice: where the system gives no large pages on request, the buffer stays
+    // in small ones and everything else is the same.
+    if (bOneBlock)
+        madvise(p, bytes, MADV_HUGEPAGE);
     // Written once before any timing, so no pass pays for the first touch of a page.
     for (size_t done = 0; done < bytes; done += qvx::kChunkBytes) {
         if (_Stopping()) {
