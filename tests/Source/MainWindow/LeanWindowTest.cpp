@@ -20,9 +20,7 @@ const QString kPerformance = QStringLiteral("Performance\nControl");
 
 TEST_F(MainWindowTest, TheMainStyleSheetIsCarriedByTheWindowAlone)
 {
-    for (const char* skin : {"skin-black", "skin-red"}) {
-        SCOPED_TRACE(skin);
-        g_SkinManager.SetSkin(QLatin1String(skin));
+    ForEachSkin([this](const QString&) {
         ASSERT_TRUE(Open());
         const QString mainStyle = g_SkinManager.GetQssFile(QStringLiteral("main_style.qss"));
         ASSERT_FALSE(mainStyle.isEmpty());
@@ -32,9 +30,7 @@ TEST_F(MainWindowTest, TheMainStyleSheetIsCarriedByTheWindowAlone)
             if (part->styleSheet() == mainStyle)
                 others << part->objectName();
         EXPECT_EQ(others.join(QStringLiteral(", ")).toStdString(), "");
-        TearDown();
-        SetUp();
-    }
+    });
 }
 
 TEST_F(MainWindowTest, APageJoinsThePageAreaWhenItIsFirstShown)
