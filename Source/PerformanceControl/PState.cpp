@@ -40,10 +40,8 @@ void Colour(QLabel* pLabel, bool bCurrent)
 {
     QPalette palette = pLabel->palette();
     const QBrush brush(bCurrent ? Qt::green : Qt::gray, Qt::SolidPattern);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setBrush(group, QPalette::Window, brush);
-        palette.setBrush(group, QPalette::WindowText, QBrush(Qt::black));   // readable on both fills
-    }
     pLabel->setPalette(palette);
 }
 

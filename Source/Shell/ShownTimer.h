@@ -19,7 +19,6 @@ public:
     // Runs again without the tick at once.
     void Resume();
     void Hidden() { m_Timer.stop(); }
-    bool IsActive() const { return m_Timer.isActive(); }
 
 private:
     QWidget* m_pWidget;

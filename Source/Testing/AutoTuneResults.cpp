@@ -124,7 +124,8 @@ void QAutoTune::on_btnSave_clicked()
     setCursor(Qt::WaitCursor);
 
     QString szValue;
-    double dReference = pClockGen->GetHTRefClock();
+    const double dNowReference = pClockGen->GetHTRefClock();
+    double dReference = dNowReference;
     if (pStore->GetValue(Group(pClockGen), SubGroup(pClockGen), autotune::kCPUTune, szValue)) {
         pStore->SetValue(Group(pClockGen), SubGroup(pClockGen), autotune::kHTRefClock, szValue, true);
         CConfigParser::ToDouble(szValue, dReference);
@@ -138,7 +139,7 @@ void QAutoTune::on_btnSave_clicked()
         // name a memory clock the controller does not offer at the one applied now.
         double dStored = 0, dClock = 0;
         if (CConfigParser::ToDouble(szValue, dStored)
-            && OfferedMemoryClock(pMC, pClockGen->GetHTRefClock(), dReference, dStored, &dClock) && dClock != dStored)
+            && OfferedMemoryClock(pMC, dNowReference, dReference, dStored, &dClock) && dClock != dStored)
             pStore->SetValue(Group(pMC), SubGroup(pMC), autotune::kMemoryClock, dClock, true);
         else
             pStore->SetValue(Group(pMC), SubGroup(pMC), autotune::kMemoryClock, szValue, true);

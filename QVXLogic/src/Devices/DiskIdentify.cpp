@@ -74,7 +74,7 @@ bool DecodeIdentify(const std::array<uint16_t, 256>& w, DISK_INFO* info)
             d.dATAVersion = v;
     d.dMinorVersion = Reported(w[81]) ? w[81] : 0;
     d.dBufferSizeKB = Reported(w[21]) ? w[21] / 2.0 : 0;   // in 512-byte units
-    const uint16_t security = w[128] == 0xFFFF ? 0 : w[128];
+    const uint16_t security = Reported(w[128]) ? w[128] : 0;
     d.bSecuritySupported = Bit(security, 0);
     d.bSecurityEnabled = Bit(security, 1);
     d.bSecurityLocked = Bit(security, 2);

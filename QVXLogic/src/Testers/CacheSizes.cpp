@@ -128,8 +128,8 @@ SHARED_CACHE LastLevelCache(const QString& cpuRoot, const std::vector<int>& cpus
     for (int cpu : cpus) {
         if (std::find(seen.begin(), seen.end(), cpu) != seen.end())
             continue;
-        SHARED_CACHE last;
         const std::vector<ENTRY> entries = Entries(cpuRoot, cpu);
+        const ENTRY* pLast = nullptr;
         for (const ENTRY& entry : entries) {
             if (entry.instructions)
                 continue;
@@ -137,15 +137,15 @@ SHARED_CACHE LastLevelCache(const QString& cpuRoot, const std::vector<int>& cpus
             // working set inside it.
             if (entry.level == 0 || entry.bytes == 0)
                 return {};
-            if (entry.level > last.nLevel)
-                last = {entry.level, entry.bytes, cpu, QString::fromLatin1(entry.shared)};
+            if (!pLast || entry.level > pLast->level)
+                pLast = &entry;
         }
-        if (last.nLevel == 0)
+        if (!pLast)
             return {};
-        const std::vector<int> sharing = ParseCpuList(last.sharedCpus.toLatin1());
+        const std::vector<int> sharing = ParseCpuList(pLast->shared);
         seen.insert(seen.end(), sharing.begin(), sharing.end());
-        if (last.uBytes > largest.uBytes)
-            largest = last;
+        if (pLast->bytes > largest.uBytes)
+            largest = {pLast->level, pLast->bytes, QString::fromLatin1(pLast->shared)};
     }
     return largest;
 }

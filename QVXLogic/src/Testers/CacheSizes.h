@@ -20,7 +20,6 @@ const CACHE_SIZES& HostCacheSizes();
 struct SHARED_CACHE {
     int nLevel = 0;
     size_t uBytes = 0;    // 0: not known
-    int nCpu = -1;        // the CPU whose entry this is
     QString sharedCpus;   // the CPUs that share it, as sysfs lists them ("0-7")
 };
 
