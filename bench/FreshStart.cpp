@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 #include "WindowWatch.h"
 
 namespace bench {
@@ -15,9 +17,11 @@ constexpr int kEndWaitMs = 10000;
 // What the program reads beside itself; its settings files are left behind.
 const char* const kProgramFolders[] = {"Device", "Widget", "language", "resource", "vyk64", "i386"};
 
+// A hard link (QFile::link would make a symbolic one, and a program started through
+// that finds its own folder where the link points), else a copy.
 bool LinkOrCopy(const QString& from, const QString& to)
 {
-    return QFile::link(from, to) || QFile::copy(from, to);
+    return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 || QFile::copy(from, to);
 }
 
 } // namespace
@@ -29,6 +33,12 @@ FreshStart::FreshStart(const QString& display) : m_display(display)
 }
 
 FreshStart::~FreshStart() { End(); }
+
+void FreshStart::KeepOutput()
+{
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setStandardOutputFile(OutputPath());
+}
 
 QString FreshStart::OwnFolderCopy(const QString& program)
 {

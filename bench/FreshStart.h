@@ -18,6 +18,10 @@ public:
     ~FreshStart();
 
     bool IsValid() const { return m_home.isValid(); }
+    // Keeps all the program writes (both channels) in OutputPath() instead of
+    // dropping its output; call before Start.
+    void KeepOutput();
+    QString OutputPath() const { return m_home.filePath(QStringLiteral("output.txt")); }
     // A program that keeps its settings beside itself (ours) is linked into a folder of
     // this start, with the folders it reads but none of the settings files it wrote
     // earlier; returns the path to start. Other programs are started where they are.

@@ -1,6 +1,6 @@
 // The program's cost while the user leaves it alone, beside a common desktop
 // program's: processor time and wakeups a second of each, all started at once
-// under one display and measured over the same spans.
+// under one X display and measured over the same spans, each from a fresh home.
 //   IdleCost [--program PATH] [--idle-seconds S] [--settle S] [--peer PATH]
 // --program: the program to measure (default: the one built beside this bench),
 //            so an older build can be measured the same way.
@@ -12,12 +12,9 @@
 // the second once they are full, from 100 s on: the goals are judged there.
 // Exit code 0 when every goal is met, 1 when one is missed, 2 when it cannot run.
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <array>
 #include <chrono>
@@ -26,8 +23,10 @@
 #include <thread>
 #include <vector>
 
+#include "FreshStart.h"
 #include "LoadAverage.h"
 #include "OpeningPage.h"
+#include "Option.h"
 #include "ProcessCost.h"
 
 namespace {
@@ -60,89 +59,39 @@ struct RUN {
     QString label;
     double dMaxWakeups = kNoGoal;
     double dMaxCpuPercent = kNoGoal;
-    std::unique_ptr<QTemporaryDir> pHome;
-    std::unique_ptr<QProcess> pProcess;
+    std::unique_ptr<bench::FreshStart> pStart;   // null when it could not be started
     // One per span; null when the program was not running at its start.
     std::array<std::unique_ptr<bench::CProcessWatch>, kSpans> watches;
 };
 
-QString Option(const QStringList& args, const QString& name, const QString& fallback)
+// Starts one program afresh on this display; our program from a folder of its own
+// copy, with the page table that opens it on page when one is named.
+std::unique_ptr<bench::FreshStart> StartFresh(const QString& program, const QStringList& arguments, bool bOwnFolder,
+                                              const QByteArray& pageTable)
 {
-    const qsizetype at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
-}
-
-// A folder of its own for one program: a copy of the executable (it works in the
-// folder it runs from and writes its settings there) beside links to all else.
-bool MakeProgramFolder(const QString& program, const QString& folder)
-{
-    const QFileInfo exe(program);
-    if (!QDir().mkpath(folder) || !QFile::copy(exe.absoluteFilePath(), folder + QLatin1Char('/') + exe.fileName()))
-        return false;
-    QFile::setPermissions(folder + QLatin1Char('/') + exe.fileName(), exe.permissions());
-    for (const QFileInfo& entry : exe.absoluteDir().entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
-        if (entry.fileName() != exe.fileName() && entry.isReadable())
-            QFile::link(entry.absoluteFilePath(), folder + QLatin1Char('/') + entry.fileName());
-    return true;
-}
-
-// Settings, registry, state and runtime folder of this run only, so neither the
-// user's settings nor a running program are met.
-QProcessEnvironment PrivateEnvironment(const QString& home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
-        env.insert(QLatin1String(name), home + QLatin1Char('/') + QString::fromLatin1(name).toLower());
-    const QString runtime = home + QStringLiteral("/runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    env.insert(QStringLiteral("VELOCREST_STATE_DIR"), home + QStringLiteral("/state"));
-    env.insert(QStringLiteral("VELOCREST_REGISTRY_DIR"), home + QStringLiteral("/registry"));
-    return env;
-}
-
-bool Start(RUN& run, const QString& program, const QStringList& arguments)
-{
-    run.pProcess = std::make_unique<QProcess>();
-    run.pProcess->setProcessEnvironment(PrivateEnvironment(run.pHome->path()));
-    run.pProcess->setWorkingDirectory(run.pHome->path());
-    run.pProcess->setStandardOutputFile(run.pHome->filePath(QStringLiteral("output.txt")));
-    run.pProcess->setStandardErrorFile(run.pHome->filePath(QStringLiteral("output.txt")), QIODevice::Append);
-    run.pProcess->start(program, arguments);
-    return run.pProcess->waitForStarted(10000);
-}
-
-bool StartProgram(RUN& run, const CASE& c, const QString& program, const QByteArray& pageTable)
-{
-    const QString folder = run.pHome->filePath(QStringLiteral("program"));
-    if (!MakeProgramFolder(program, folder))
-        return false;
-    if (!c.page.isEmpty()) {
-        const QByteArray table = bench::PageTableOpeningOn(pageTable, c.page);
-        QFile file(folder + QStringLiteral("/PageSettings.xml"));
-        if (table.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(table) != table.size())
-            return false;
+    auto pStart = std::make_unique<bench::FreshStart>(qEnvironmentVariable("DISPLAY"));
+    if (!pStart->IsValid())
+        return nullptr;
+    pStart->KeepOutput();
+    QString path = program;
+    if (bOwnFolder) {
+        path = pStart->OwnFolderCopy(program);
+        if (path.isEmpty())
+            return nullptr;
+        if (!pageTable.isEmpty()) {
+            QFile file(QFileInfo(path).absolutePath() + QStringLiteral("/PageSettings.xml"));
+            if (!file.open(QIODevice::WriteOnly) || file.write(pageTable) != pageTable.size())
+                return nullptr;
+        }
     }
-    return Start(run, folder + QLatin1Char('/') + QFileInfo(program).fileName(), c.arguments);
-}
-
-void Stop(RUN& run)
-{
-    if (!run.pProcess || run.pProcess->state() == QProcess::NotRunning)
-        return;
-    run.pProcess->terminate();
-    if (!run.pProcess->waitForFinished(15000)) {
-        run.pProcess->kill();
-        run.pProcess->waitForFinished(5000);
-    }
+    int64_t startNs = 0;
+    return pStart->Start(path, arguments, &startNs) ? std::move(pStart) : nullptr;
 }
 
 // What a program that ended early said first.
 QString FirstLine(const RUN& run)
 {
-    QFile file(run.pHome ? run.pHome->filePath(QStringLiteral("output.txt")) : QString());
+    QFile file(run.pStart ? run.pStart->OutputPath() : QString());
     return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readLine()).trimmed() : QString();
 }
 
@@ -152,8 +101,8 @@ void Wait(int seconds) { std::this_thread::sleep_for(std::chrono::seconds(std::m
 void Measure(std::vector<RUN>& runs, int span, int seconds)
 {
     for (RUN& run : runs)
-        if (run.pProcess && run.pProcess->state() == QProcess::Running) {
-            run.watches[span] = std::make_unique<bench::CProcessWatch>(run.pProcess->processId());
+        if (run.pStart && run.pStart->Pid() != 0) {
+            run.watches[span] = std::make_unique<bench::CProcessWatch>(run.pStart->Pid());
             run.watches[span]->Sample();
         }
     for (int second = 0; second < seconds; ++second) {
@@ -180,13 +129,13 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString program = Option(args, QStringLiteral("--program"),
+    const QString program = bench::Option(args, QStringLiteral("--program"),
                                    QCoreApplication::applicationDirPath() + QStringLiteral("/VykVelocrest"));
-    const int seconds = std::max(1, Option(args, QStringLiteral("--idle-seconds"), QStringLiteral("60")).toInt());
-    const int settle = std::max(1, Option(args, QStringLiteral("--settle"), QStringLiteral("10")).toInt());
-    const QString peerName = Option(args, QStringLiteral("--peer"), QStringLiteral("keepassxc"));
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "IdleCost needs a display (bench/run starts one with xvfb-run).\n");
+    const int seconds = std::max(1, bench::Option(args, QStringLiteral("--idle-seconds"), QStringLiteral("60")).toInt());
+    const int settle = std::max(1, bench::Option(args, QStringLiteral("--settle"), QStringLiteral("10")).toInt());
+    const QString peerName = bench::Option(args, QStringLiteral("--peer"), QStringLiteral("keepassxc"));
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "IdleCost needs an X display (bench/run starts one with xvfb-run).\n");
         return 2;
     }
     if (!QFileInfo(program).isExecutable()) {
@@ -202,16 +151,15 @@ int main(int argc, char** argv)
         run.label = QStringLiteral("Vyk Velocrest: ") + QLatin1String(c.pszLabel);
         run.dMaxWakeups = c.dMaxWakeups;
         run.dMaxCpuPercent = c.dMaxCpuPercent;
-        run.pHome = std::make_unique<QTemporaryDir>();
-        if (!run.pHome->isValid() || !StartProgram(run, c, program, pageTable))
+        const QByteArray table = c.page.isEmpty() ? QByteArray() : bench::PageTableOpeningOn(pageTable, c.page);
+        if ((!c.page.isEmpty() && table.isEmpty()) || !(run.pStart = StartFresh(program, c.arguments, true, table)))
             std::printf("%s: could not start.\n", qPrintable(run.label));
     }
     const QString peer = peerName == QLatin1String("none") ? QString() : QStandardPaths::findExecutable(peerName);
     if (!peer.isEmpty()) {
         RUN& run = runs.emplace_back();
         run.label = QFileInfo(peer).fileName() + QStringLiteral(" (peer, its start window)");
-        run.pHome = std::make_unique<QTemporaryDir>();
-        if (!run.pHome->isValid() || !Start(run, peer, {}))
+        if (!(run.pStart = StartFresh(peer, {}, false, {})))
             std::printf("%s: could not start.\n", qPrintable(run.label));
     } else if (peerName != QLatin1String("none")) {
         std::printf("%s is not installed: no peer figure (scripts/bootstrap --bench installs it).\n", qPrintable(peerName));
@@ -225,12 +173,13 @@ int main(int argc, char** argv)
     Measure(runs, 1, seconds);
     const QString loadAfter = bench::LoadAverage();
     for (RUN& run : runs)
-        Stop(run);
+        if (run.pStart)
+            run.pStart->End();
 
     std::printf("Idle cost, every program at once under display %s (program: %s;\n"
                 "load average before %s, after %s). Each span is %d s: the first from %d s after the start,\n"
                 "while the usage graphs fill; the second from %d s, when they are full (the goals are for it).\n",
-                qPrintable(qEnvironmentVariable("DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY"))),
+                qPrintable(qEnvironmentVariable("DISPLAY")),
                 qPrintable(QFileInfo(program).absoluteFilePath()), qPrintable(loadBefore), qPrintable(loadAfter),
                 seconds, settle, secondSpan);
     std::printf("%-46s %21s %21s\n", "", "graphs filling", "graphs full");

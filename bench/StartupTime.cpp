@@ -20,6 +20,7 @@
 
 #include "FreshStart.h"
 #include "LoadAverage.h"
+#include "Option.h"
 #include "WindowWatch.h"
 
 namespace {
@@ -27,12 +28,6 @@ namespace {
 constexpr double kTarget = 0.5;          // our usable main window / the peer's first window
 constexpr int kWindowTimeoutMs = 60000;
 const char* const kMainWindowTitle = " Vyk Velocrest ";
-
-QString Option(const QStringList& args, const char* name, const QString& fallback)
-{
-    const int at = static_cast<int>(args.indexOf(QLatin1String(name)));
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1) : fallback;
-}
 
 double Median(std::vector<double> values)
 {
@@ -97,10 +92,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString program = QFileInfo(Option(args, "--program", QCoreApplication::applicationDirPath() +
+    const QString program = QFileInfo(bench::Option(args, QStringLiteral("--program"), QCoreApplication::applicationDirPath() +
                                                                     QStringLiteral("/VykVelocrest"))).absoluteFilePath();
-    const QString peer = Option(args, "--peer", QStandardPaths::findExecutable(QStringLiteral("keepassxc")));
-    const int runs = std::max(1, Option(args, "--runs", QStringLiteral("15")).toInt());
+    const QString peer = bench::Option(args, QStringLiteral("--peer"), QStandardPaths::findExecutable(QStringLiteral("keepassxc")));
+    const int runs = std::max(1, bench::Option(args, QStringLiteral("--runs"), QStringLiteral("15")).toInt());
     if (!QFileInfo(program).isExecutable() || peer.isEmpty()) {
         std::fprintf(stderr, "StartupTime: no program at %s or no keepassxc (bootstrap --bench installs it)\n",
                      qPrintable(program));

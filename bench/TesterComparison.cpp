@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "LoadAverage.h"
+#include "Option.h"
 #include "Pinning.h"
 #include "QVXLogic/Testers.h"
 #include "ReferenceTools.h"
@@ -33,12 +34,6 @@ struct PAIR {
     double dTarget;                              // least ratio asked for; 0: a guide
     QString guide;                               // why the sides are not the same work
 };
-
-int Option(const QStringList& args, const QString& name, int fallback)
-{
-    const int at = static_cast<int>(args.indexOf(name));
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
-}
 
 // One pair's turns: both bests, their ratio and the range of the turns' ratios.
 void Report(const PAIR& pair, const std::vector<double>& ours, const std::vector<double>& reference, bool& allMet)
@@ -74,11 +69,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const int repeat = std::max(3, Option(args, QStringLiteral("--repeat"), 3));
-    const int seconds = std::max(1, Option(args, QStringLiteral("--seconds"), 3));
-    const int onlyAt = static_cast<int>(args.indexOf(QStringLiteral("--only")));
-    const QString only = onlyAt >= 0 && onlyAt + 1 < args.size() ? args.at(onlyAt + 1) : QString();
-    const int asked = Option(args, QStringLiteral("--cpu"), -1);
+    const int repeat = std::max(3, bench::Option(args, QStringLiteral("--repeat"), QStringLiteral("3")).toInt());
+    const int seconds = std::max(1, bench::Option(args, QStringLiteral("--seconds"), QStringLiteral("3")).toInt());
+    const QString only = bench::Option(args, QStringLiteral("--only"));
+    const int asked = bench::Option(args, QStringLiteral("--cpu"), QStringLiteral("-1")).toInt();
     const int cpu = bench::ChooseCpu(asked);
     // Pinned before the testers are made: the main-memory working set follows this CPU's cache.
     if (cpu < 0 || !bench::PinCallingThread(cpu)) {
