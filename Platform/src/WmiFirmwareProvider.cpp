@@ -215,11 +215,7 @@ public:
         const QString name = QString::fromStdU16String(method);
         const HRESULT hr = Run(ns, QString::fromStdU16String(path), name, in, outParams);
         // The pages poll the firmware: a read that worked joins only the short trace.
-        vb::Journal& journal = vb::Machine::Instance().GetJournal();
-        if (hr == S_OK && vb::VykAcpi::IsRead(name, in))
-            journal.Trace(std::move(line));
-        else
-            journal.Record(std::move(line));
+        vb::Machine::Instance().GetJournal().Note(std::move(line), hr == S_OK && vb::VykAcpi::IsRead(name, in));
         return hr;
     }
 

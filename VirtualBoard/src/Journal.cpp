@@ -46,6 +46,14 @@ void Journal::Trace(std::string line)
         m_trace.pop_front();
 }
 
+void Journal::Note(std::string line, bool bSucceededRead)
+{
+    if (bSucceededRead)
+        Trace(std::move(line));
+    else
+        Record(std::move(line));
+}
+
 bool Journal::Traced(const std::string& fragment) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -142,10 +142,7 @@ bool VykAcpi::Invoke(const QString& method, const QVariantMap& in, QVariantMap* 
             *it = QVariant();
     _TraceCall("end");
     std::string line = "firmware: VYK_ACPI." + method.toStdString() + (ok ? " ok" : " failed");
-    if (ok && IsRead(method, in))
-        m_machine.GetJournal().Trace(std::move(line));
-    else
-        m_machine.GetJournal().Record(std::move(line));
+    m_machine.GetJournal().Note(std::move(line), ok && IsRead(method, in));
     return ok;
 }
 

@@ -113,10 +113,7 @@ QByteArray VykAcpi::_RunCommand(const QByteArray& in)
     PutU32(out, 0, status);
     char line[64];
     std::snprintf(line, sizeof line, "firmware: RunCMD 0x%X status %u", id, status);
-    if (status == kBiosSuccess && _IsReadCommand(in))
-        m_machine.GetJournal().Trace(line);
-    else
-        m_machine.GetJournal().Record(line);
+    m_machine.GetJournal().Note(line, status == kBiosSuccess && _IsReadCommand(in));
     return out;
 }
 

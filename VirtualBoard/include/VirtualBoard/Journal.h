@@ -18,6 +18,8 @@ public:
     // A read that succeeded: kept among the newest kTraceLimit only.
     void Trace(std::string line);
     bool Traced(const std::string& fragment) const;
+    // A request as it ended: traced when it was a read that succeeded, else recorded.
+    void Note(std::string line, bool bSucceededRead);
     // Empties the journal and the trace.
     void Clear();
 
