@@ -68,7 +68,7 @@ bool QStabilityTest::UnInit()
 {
     // A rebuilt main window must not inherit a run nobody can stop, nor a flag
     // that keeps Auto Clock refusing for ever.
-    if (m_bRunning)
+    if (IsRunning())
         StopTest();
     return true;
 }
@@ -144,7 +144,7 @@ void QStabilityTest::on_btnRun_clicked()
 {
     // The run flag, not the caption: the form's caption and the page's own "Start"
     // are translated in different contexts and need not agree.
-    if (!m_bRunning)
+    if (!IsRunning())
         StartTest();
     else
         StopTest();

@@ -42,7 +42,7 @@ public:
     static QString FormatDuration(int nMinutes);
 
     const std::map<IStabilityTestCase*, TEST_CASE_ROW>& Rows() const { return m_TestCaseMap; }
-    bool IsRunning() const { return m_bRunning; }
+    bool IsRunning() const { return m_RunTimer.isActive(); }
 
 protected:
     // The one-second tick: countdown, errors, results. Its timer runs while a run
@@ -78,6 +78,5 @@ private:
     Ui::StabilityTestClass ui;
     std::map<IStabilityTestCase*, TEST_CASE_ROW> m_TestCaseMap;
     uint64_t m_uStartTick = 0;   // monotonic milliseconds at the start of the run
-    bool m_bRunning = false;     // this page's own run (it then also holds g_bTestRunning)
-    QBasicTimer m_RunTimer;
+    QBasicTimer m_RunTimer;      // runs while this page's own run lasts (it then also holds g_bTestRunning)
 };

@@ -77,15 +77,13 @@ void QStabilityTest::StartTest()
     m_uStartTick = plat::GetTickCount64();
     ui.textBrowser->append(QString());
     ui.textBrowser->append(tr("Stability test started at ") + Now());
-    m_bRunning = true;
     g_bTestRunning = true;
     m_RunTimer.start(1000, this);
 }
 
 void QStabilityTest::StopTest()
 {
-    const bool bOwnRun = m_bRunning;
-    m_bRunning = false;
+    const bool bOwnRun = IsRunning();
     m_RunTimer.stop();
     g_TestCenter.Stop();
     // What the workers found since the last tick (the run's last second, when its
@@ -119,7 +117,7 @@ void QStabilityTest::_SetIdle()
 
 void QStabilityTest::timerEvent(QTimerEvent*)
 {
-    if (!m_bRunning)
+    if (!IsRunning())
         return;
     // A monotonic clock: setting the calendar back or forward does not move the end.
     const int64_t nElapsed = static_cast<int64_t>((plat::GetTickCount64() - m_uStartTick) / 1000);
@@ -130,7 +128,7 @@ void QStabilityTest::timerEvent(QTimerEvent*)
         ui.DurationLabel->setText(FormatDuration(static_cast<int>((nLimit - nElapsed) / 60 + 1)));
 
     // An error ends a run that is still going; after the time is up it only shows.
-    const bool bWasRunning = m_bRunning;
+    const bool bWasRunning = IsRunning();
     const TakenErrors errors = _TakeErrors("QStabilityTest::timerEvent", true);
     if (!errors.bHalted)
         _TakeResults();
