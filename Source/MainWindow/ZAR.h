@@ -40,6 +40,8 @@ public:
     bool ShowWidget(MainMenuItem* pMain, SubMenuItem* pSub);
     void SetVisible(const QString& group, const QString& page, bool bVisible);
     IQVXWidget* GetWidget(const QString& group, const QString& page);
+    // Whether the menu holds the page; asking writes no log line.
+    bool HasWidget(const QString& group, const QString& page) const;
 
     // Applies every visible page (after the warning when something changed).
     void Apply();
@@ -93,6 +95,10 @@ private:
     friend void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages);
 
     bool setupMenu();
+    // Enters a page the widget manager admitted into the menu, shown or hidden as its
+    // page table record says; a page the menu cannot take is unregistered and
+    // deleted. False when the page has no record.
+    bool _EnterPage(IQVXWidget* pWidget);
     void _ReadWarningSetting();
     void _WriteDefaultProfile();
     void _ChooseSelectedPage(MainMenuItem* pMain);

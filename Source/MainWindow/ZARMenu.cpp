@@ -52,34 +52,38 @@ bool ZAR::setupMenu()
     m_pSubMenuLayout = TightGrid(ui.submenu_frame);
     LOG_PROCESS_ERROR(m_pSubMenuLayout);
 
+    // Each page enters the menu as soon as it is admitted, so a page that shows or
+    // hides others as it initialises (the Settings page's mode) finds those before it
+    // in the menu already.
     for (const BuiltInPage& entry : m_Pages) {
-        // A page the page table does not admit would be built only to be refused.
+        // A page the page table does not admit, or one for hardware of another kind
+        // than this board's, would be built only to be refused.
         if (entry.pszPageName && !g_WidgetManager.IsAdmitted(entry.pszPageName))
             continue;
+        if (entry.Suits && !entry.Suits())
+            continue;
         IQVXWidget* pPage = entry.Create();
-        if (pPage && !g_WidgetManager.AddWidget(pPage))
+        if (!pPage)
+            continue;
+        if (!g_WidgetManager.AddWidget(pPage)) {
             delete pPage;
-    }
-    g_WidgetManager.LoadPlugins();
-
-    for (unsigned i = 0; i < g_WidgetManager.GetWidgetCount(); ++i) {
-        IQVXWidget* pWidget = g_WidgetManager.GetWidget(i);
-        LOG_PROCESS_ERROR(pWidget);
-        PAGE_INFO* pPageSettings = g_PageSettings.FindPage(QString::fromUtf8(pWidget->GetName()));
-        LOG_PROCESS_ERROR(pPageSettings);
-        const QString group = QObject::tr(pPageSettings->szGroupName);
-        const QString page = QObject::tr(pPageSettings->szPageName);
-        const bool bRetCode = AddWidget(pWidget, group, page, -1);
-        if (!bRetCode) {
-            LOG_CHECK_ERROR(bRetCode);
-            // Admitted by the widget manager but without a place in the menu (a second
-            // page of the same name): unregister and delete it now, so the pass ends clean.
-            g_WidgetManager.DelWidget(pWidget);
-            delete pWidget;
-            --i;
             continue;
         }
-        SetVisible(group, page, pPageSettings->Visible);
+        if (!_EnterPage(pPage))
+            return false;
+    }
+    // The plug-ins' pages join after the built-in ones, in the order they were loaded.
+    unsigned i = g_WidgetManager.GetWidgetCount();
+    g_WidgetManager.LoadPlugins();
+    while (i < g_WidgetManager.GetWidgetCount()) {
+        IQVXWidget* pWidget = g_WidgetManager.GetWidget(i);
+        LOG_PROCESS_ERROR(pWidget);
+        const unsigned nCount = g_WidgetManager.GetWidgetCount();
+        if (!_EnterPage(pWidget))
+            return false;
+        // A page the menu could not take left the list, and the next one moved up to i.
+        if (g_WidgetManager.GetWidgetCount() == nCount)
+            ++i;
     }
 
     // Opened on Auto Clock, the window does not first lay out the first group's page
@@ -101,6 +105,25 @@ bool ZAR::setupMenu()
     m_pSubSpacer = new QSpacerItem(100, 25, QSizePolicy::Minimum, QSizePolicy::Minimum);
     m_pSubMenuLayout->addItem(m_pSubSpacer, 0, 999);
     m_pSubMenuLayout->setColumnStretch(999, 1);
+    return true;
+}
+
+bool ZAR::_EnterPage(IQVXWidget* pWidget)
+{
+    PAGE_INFO* pPageSettings = g_PageSettings.FindPage(QString::fromUtf8(pWidget->GetName()));
+    LOG_PROCESS_ERROR_IN(pPageSettings, "ZAR::setupMenu");
+    const QString group = QObject::tr(pPageSettings->szGroupName);
+    const QString page = QObject::tr(pPageSettings->szPageName);
+    const bool bRetCode = AddWidget(pWidget, group, page, -1);
+    if (!bRetCode) {
+        LOG_CHECK_ERROR_IN(bRetCode, "ZAR::setupMenu");
+        // Admitted by the widget manager but without a place in the menu (a second
+        // page of the same name): unregister and delete it now, so the pass ends clean.
+        g_WidgetManager.DelWidget(pWidget);
+        delete pWidget;
+        return true;
+    }
+    SetVisible(group, page, pPageSettings->Visible);
     return true;
 }
 
@@ -259,6 +282,12 @@ void ZAR::SetVisible(const QString& group, const QString& page, bool bVisible)
         _ChooseSelectedPage(pMainMenuItem);
     }
     pSubMenuItem->m_bVisible = bVisible;
+}
+
+bool ZAR::HasWidget(const QString& group, const QString& page) const
+{
+    const auto itMain = m_MenuList.find(group);
+    return itMain != m_MenuList.end() && itMain->second && itMain->second->m_SubMenuList.count(page);
 }
 
 IQVXWidget* ZAR::GetWidget(const QString& group, const QString& page)

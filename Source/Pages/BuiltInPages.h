@@ -11,6 +11,10 @@ struct BuiltInPage {
     // The name the page gives itself (GetName): a page the page table does not admit
     // is then not built only to be refused. Null: built, then asked.
     const char* pszPageName = nullptr;
+    // Whether this board has the hardware the page is for: a page for another kind (the
+    // memory page of the other memory type) is not built only to be refused. Empty:
+    // every board.
+    std::function<bool()> Suits;
 };
 
 // The program's table.

@@ -31,6 +31,12 @@ QDDR2MC::QDDR2MC() : CMemoryPage("QDDR2MC")
     ui.setupUi(this);
 }
 
+bool QDDR2MC::SuitsBoard()
+{
+    IMemoryControllerDevice* pMC = memory::MemoryController();
+    return !pMC || pMC->GetMemoryType() == mtDDR2_SDRAM || pMC->GetMemoryType() == mtDDR3_SDRAM;
+}
+
 bool QDDR2MC::Init()
 {
     IMemoryControllerDevice* pMC = memory::MemoryController();

@@ -12,6 +12,9 @@ public:
     QDDR2MC();
 
     bool Init() override;
+    // Whether the board's memory controller is of this page's type; true without a
+    // controller, whose absence Init reports.
+    static bool SuitsBoard();
 
     // The form, for tests and screenshots.
     const Ui::DDR2MCClass& Form() const { return ui; }

@@ -39,6 +39,12 @@ memory::Fields QDDRMC::_ConfigFields() const
     });
 }
 
+bool QDDRMC::SuitsBoard()
+{
+    IMemoryControllerDevice* pMC = memory::MemoryController();
+    return !pMC || pMC->GetMemoryType() == mtDDR_SDRAM;
+}
+
 bool QDDRMC::Init()
 {
     IMemoryControllerDevice* pMC = memory::MemoryController();

@@ -11,6 +11,9 @@ public:
     QDDRMC();
 
     bool Init() override;
+    // Whether the board's memory controller is of this page's type; true without a
+    // controller, whose absence Init reports.
+    static bool SuitsBoard();
 
     // The form, for tests and screenshots.
     const Ui::DDRMCClass& Form() const { return ui; }

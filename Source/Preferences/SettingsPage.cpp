@@ -20,14 +20,21 @@ constexpr char kNoviceMode[] = "Novice Mode";
 constexpr const char* kAdvancedPages[] = {"Clock/Voltage", "Memory", "JY Pstate", "CMOS"};
 constexpr double kNoReading = -9999.0;
 
-// Shows the pages of one mode in the menu and hides those of the other.
+// Shows the pages of one mode in the menu and hides those of the other. A page the
+// menu does not hold (the page table does not list it, or this board has no use for
+// it) has nothing to show or hide, and is left alone.
 void ShowMode(bool bNovice)
 {
     ZAR* pMainWindow = ZAR::GetInstance();
     const QString group = QObject::tr(kPerformanceGroup);
-    pMainWindow->SetVisible(group, QObject::tr(kNoviceMode), bNovice);
+    const auto show = [&](const char* pszPage, bool bVisible) {
+        const QString page = QObject::tr(pszPage);
+        if (pMainWindow->HasWidget(group, page))
+            pMainWindow->SetVisible(group, page, bVisible);
+    };
+    show(kNoviceMode, bNovice);
     for (const char* page : kAdvancedPages)
-        pMainWindow->SetVisible(group, QObject::tr(page), !bNovice);
+        show(page, !bNovice);
 }
 
 // The same in the page table (records that do not exist are skipped), saved at once;

@@ -91,9 +91,16 @@ bool CConfigParser::_GetInstallDir(QString& folder)
     using plat::ERROR_SUCCESS;
     plat::RegistryKey key;
     long lRet = key.Open(plat::RegistryHive::LocalMachine, plat::kProductKey);
-    LOG_PROCESS_ERROR(lRet == ERROR_SUCCESS);
     QString installDir;
-    lRet = key.QueryString(u"InstallDir", installDir);
+    if (lRet == ERROR_SUCCESS)
+        lRet = key.QueryString(u"InstallDir", installDir);
+    // Only an installer writes the value: a program run from where it was built has
+    // neither it nor the key, which is no fault. One that is there but unreadable is.
+    if (lRet == plat::ERROR_FILE_NOT_FOUND) {
+        g_Log.Write(ltInfo, "No install folder in the registry (InstallDir): %s is kept in the program's folder.\n",
+                    qPrintable(m_szFileName));
+        return false;
+    }
     LOG_PROCESS_ERROR(lRet == ERROR_SUCCESS);
     // Keep the folder with its trailing separator; a file name after it is dropped.
     const qsizetype ch = std::max(installDir.lastIndexOf(QLatin1Char('/')), installDir.lastIndexOf(QLatin1Char('\\')));

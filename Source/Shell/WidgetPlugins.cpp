@@ -47,7 +47,14 @@ bool CWidgetManager::LoadPlugins()
 {
     const QStringList files = plugin::Entries(QStringLiteral("Widget"), QStringLiteral("*R.so"), QDir::Name | QDir::IgnoreCase);
     if (files.isEmpty()) {
-        LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "hFind != INVALID_HANDLE_VALUE");
+        // Page plug-ins are optional: without the folder, or with none in it, there
+        // is nothing to load. A Widget that cannot be searched is a fault.
+        const QFileInfo folder(QStringLiteral("Widget"));
+        if (folder.exists() && !(folder.isDir() && folder.isReadable() && folder.isExecutable())) {
+            LOG_WRITE_CHECK_LINE("LOG_PROCESS_ERROR", "hFind != INVALID_HANDLE_VALUE");
+            return false;
+        }
+        g_Log.Write(ltInfo, "No page plug-ins (Widget/*R.so).\n");
         return false;
     }
     for (const QString& file : files) {

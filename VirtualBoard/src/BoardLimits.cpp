@@ -1,10 +1,10 @@
 #include "BoardLimits.h"
+#include "BoardNumbers.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QLocale>
-#include <QVariant>
 
 #include <cmath>
 #include <map>
@@ -113,6 +113,13 @@ public:
                 if (!Keeps(*limit, value, field))
                     return false;
             }
+        // A number field may give a list of such numbers instead (a usage per core),
+        // whose entries are checked in turn.
+        const NumberRule* rule = NumberRuleAt(pattern);
+        const bool listOfNumbers = value.isArray() && NumberRuleAt(pattern + QStringLiteral(".*"));
+        if (rule && !listOfNumbers && !IsOfKind(rule->kind, value)
+            && !(rule->word && value.toString() == QLatin1String(rule->word)))
+            return Refuse(QStringLiteral("%1 is %2, not %3").arg(field, ShownValue(value), KindText(rule->kind)));
         if (value.isArray()) {
             const QJsonArray list = value.toArray();
             if (!listNamed && list.size() > kMaxEntries)
@@ -123,9 +130,14 @@ public:
                     return false;
         } else if (value.isObject()) {
             const QJsonObject object = value.toObject();
+            const NumberKind* keyKind = nullptr;
+            const bool map = IsNumberMap(pattern, &keyKind);
             for (auto it = object.begin(); it != object.end(); ++it) {
                 const QString dot = pattern.isEmpty() ? QString() : QStringLiteral(".");
-                if (!Walk(it.value(), pattern + dot + it.key(), field + dot + it.key()))
+                if (keyKind && !IsOfKind(*keyKind, QJsonValue(it.key())))
+                    return Refuse(QStringLiteral("%1 has the key %2, not %3")
+                                      .arg(field, ShownValue(it.key()), KindText(*keyKind)));
+                if (!Walk(it.value(), pattern + dot + (map ? QStringLiteral("*") : it.key()), field + dot + it.key()))
                     return false;
             }
         }
@@ -152,15 +164,14 @@ private:
 
     // A number as the readers take it, and (when given) its text for a message: an
     // integer in full, as the file gives it (a double holds only 53 bits of it). False
-    // for anything else (the reader's default applies).
+    // for anything else, which is then refused for its kind.
     static bool NumberOf(const QJsonValue& value, double* number, QString* text = nullptr)
     {
         bool ok = value.isDouble();
         QString exact;
         if (ok) {
             *number = value.toDouble();
-            const QVariant held = value.toVariant();
-            exact = held.typeId() == QMetaType::LongLong ? QString::number(held.toLongLong()) : Number(*number);
+            exact = ShownValue(value);
         } else if (value.isString()) {
             const qulonglong integer = value.toString().trimmed().toULongLong(&ok, 0);
             *number = static_cast<double>(integer);
@@ -190,9 +201,13 @@ private:
         QString text;
         switch (limit.measure) {
         case Measure::Value:
-            if (!NumberOf(value, &number, &text) || (number >= 0 && number <= limit.bound))
+            // A number past the bound names the bound; any other value that is no
+            // whole number from 0 to it (a text that is none, a fraction) its kind.
+            if (NumberOf(value, &number, &text) && (number < 0 || number > limit.bound))
+                return Refuse(QStringLiteral("%1 is %2, outside its bounds of 0 to %3").arg(field, text, bound));
+            if (IsWholeUpTo(limit.bound, value))
                 return true;
-            return Refuse(QStringLiteral("%1 is %2, outside its bounds of 0 to %3").arg(field, text, bound));
+            return Refuse(QStringLiteral("%1 is %2, not %3").arg(field, ShownValue(value), WholeUpToText(limit.bound)));
         case Measure::Entries:
             if (!value.isArray() || value.toArray().size() <= limit.bound)
                 return true;

@@ -7,9 +7,9 @@
 
 namespace vb {
 
-// True when every count, list and size of the board keeps its bound. Otherwise false,
-// with the field, what it gives and the bound in error. Image files are found in
-// boardDir.
+// True when every count, list and size of the board keeps its bound and every number
+// is of its field's kind (BoardNumbers.h). Otherwise false, with the field, what it
+// gives and the bound or the kind in error. Image files are found in boardDir.
 bool CheckBoardLimits(const QJsonObject& board, const QString& boardDir, QString* error);
 
 } // namespace vb

@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QStandardPaths>
 
+#include <cmath>
+
 namespace vb {
 
 static const char* const kBuiltInBoard = ":/boards/default.json";
@@ -93,8 +95,14 @@ QString Machine::CmosStateFile() { return StateDir() + QStringLiteral("/cmos.jso
 
 uint64_t ToU64(const QJsonValue& value, uint64_t fallback)
 {
-    if (value.isDouble())
-        return static_cast<uint64_t>(value.toDouble());
+    if (value.isDouble()) {
+        // A board file has no such numbers where these are read (they are refused as
+        // it loads); one made otherwise is no number here rather than a conversion
+        // whose result is undefined.
+        const double number = value.toDouble();
+        const bool whole = number >= 0 && number < 18446744073709551616.0 && number == std::trunc(number);
+        return whole ? static_cast<uint64_t>(number) : fallback;
+    }
     if (value.isString()) {
         bool ok = false;
         const uint64_t v = value.toString().toULongLong(&ok, 0);

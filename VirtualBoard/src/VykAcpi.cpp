@@ -78,7 +78,8 @@ VykAcpi::VykAcpi(Machine& machine) : m_machine(machine)
         m_functionIds.push_back(uint32_t(ToU64(f)));
     const QJsonObject zones = s.value(QStringLiteral("zones")).toObject();
     m_zoneStatus = zones.value(QStringLiteral("status")).toInt();
-    m_thermBufSize = zones.value(QStringLiteral("thermBufSize")).toInt();
+    // Read as the bound check reads it: a number, or its text.
+    m_thermBufSize = int(ToU64(zones.value(QStringLiteral("thermBufSize")), 0));
     const QJsonArray modes = zones.value(QStringLiteral("modes")).toArray();
     for (int i = 0; i < 4 && i < modes.size(); ++i)
         m_zoneModes[size_t(i)] = modes.at(i).toInt();

@@ -4,6 +4,7 @@
 #include "Engine/Engine.h"
 #include "Platform/LastError.h"
 #include "Platform/NamedObjects.h"
+#include "Platform/RuntimeDir.h"
 #include "VirtualBoard/Clock.h"
 
 namespace {
@@ -20,7 +21,9 @@ TEST(DriverService, FirstUserInstallsAndLastUserRemoves)
 
     ASSERT_TRUE(first.Init());
     EXPECT_TRUE(test::LogContains("Try to install QVX driver"));
-    EXPECT_TRUE(test::LogContains("AddReference: error code returned from OpenSemaphore is: 2"));
+    // The first user finds no semaphore to open and makes it: a note, no error.
+    EXPECT_TRUE(test::LogContains("<4>: AddReference: no other user of the driver, its semaphore is created"));
+    EXPECT_FALSE(test::LogContains("error code returned from OpenSemaphore"));
     plat::ServiceStatus s = DriverService();
     EXPECT_TRUE(s.exists);
     EXPECT_TRUE(s.running);
@@ -38,6 +41,19 @@ TEST(DriverService, FirstUserInstallsAndLastUserRemoves)
     ASSERT_TRUE(first.UnInit());
     EXPECT_TRUE(test::LogContains("QVXDriver service has been removed.(0)"));
     EXPECT_FALSE(DriverService().exists);
+}
+
+TEST(DriverService, ASemaphoreThatCannotBeOpenedForAnotherReasonIsAnError)
+{
+    ScopedExecutable exe;
+    // Something in the way of the semaphore's lock: neither opened nor created.
+    ASSERT_TRUE(QDir().mkpath(plat::RuntimeDir() + "/semaphore-Global_QVXDriverSemaphore.json.lock"));
+    CDriverHandler handler;
+    EXPECT_FALSE(handler.Init());
+    EXPECT_TRUE(test::LogContains("<1>: AddReference: error code returned from OpenSemaphore is: 5"));
+    EXPECT_FALSE(test::LogContains("no other user of the driver"));
+    EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(m_hSemaphore != NULL) at line"));
+    ASSERT_TRUE(QDir(plat::RuntimeDir() + "/semaphore-Global_QVXDriverSemaphore.json.lock").removeRecursively());
 }
 
 TEST(DriverService, UnitIsGivenBackOnlyOnce)

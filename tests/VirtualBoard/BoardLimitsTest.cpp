@@ -1,10 +1,18 @@
 // Every count and size a board file gives keeps a bound a real machine of this kind
-// reaches; a file past one is refused as it loads, naming the field and the bound.
+// reaches, and every number is of the kind its reader takes; a file past a bound, or
+// with a number of another kind, is refused as it loads, naming the field and the
+// bound or the kind.
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QJsonArray>
 #include <QJsonDocument>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
 
 #include "VirtualBoard/Machine.h"
 #include "support/BoardEdits.h"
@@ -118,4 +126,133 @@ TEST(BoardLimitsTest, ACountOrSizePastItsBoundIsRefusedNamingTheFieldAndTheBound
         SCOPED_TRACE(c.path);
         EXPECT_EQ(LoadWith(c), c.error);
     }
+}
+
+TEST(BoardLimitsTest, ANumberOfAnotherKindThanItsFieldsIsRefusedNamingTheFieldAndTheKind)
+{
+    const std::string u8 = "not a whole number from 0 to 255";
+    const std::string u16 = "not a whole number from 0 to 65535";
+    const std::string u32 = "not a whole number from 0 to 4294967295";
+    const std::string u64 = "not a whole number from 0 to 18446744073709551615";
+    const std::string integer = "not a whole number from -2147483648 to 2147483647";
+    const std::string number = "not a number";
+    const std::string upTo32 = "not a whole number from 0 to 32";
+    struct Kind {
+        const char* path;
+        QJsonValue value;
+        std::string error;      // empty: the board loads
+    };
+    const Kind kinds[] = {
+        // An unsigned field without a bound of its own: its reader's width bounds it.
+        {"processor.maxStandardLeaf", "abc", "processor.maxStandardLeaf is \"abc\", " + u32},
+        {"processor.maxStandardLeaf", "-1", "processor.maxStandardLeaf is \"-1\", " + u32},
+        {"processor.maxStandardLeaf", -1, "processor.maxStandardLeaf is -1, " + u32},
+        {"processor.maxStandardLeaf", 2.5, "processor.maxStandardLeaf is 2.5, " + u32},
+        {"processor.maxStandardLeaf", 4294967296.0, "processor.maxStandardLeaf is 4294967296, " + u32},
+        {"processor.maxStandardLeaf", "0x100000000", "processor.maxStandardLeaf is \"0x100000000\", " + u32},
+        {"processor.maxStandardLeaf", true, "processor.maxStandardLeaf is true, " + u32},
+        {"processor.maxStandardLeaf", 4294967295.0, ""},
+        {"processor.maxStandardLeaf", "0x10", ""},
+        {"processor.maxStandardLeaf", QJsonValue(), ""},
+        {"processor.msr.0xC0010071", "0xFFFFFFFFFFFFFFFF", ""},
+        {"processor.msr.0xC0010071", "0x10000000000000000", "processor.msr.0xC0010071 is \"0x10000000000000000\", " + u64},
+        {"processor.msr.0xC0010071", 1e20, "processor.msr.0xC0010071 is 100000000000000000000, " + u64},
+        {"processor.msr.abc", "0x1", "processor.msr has the key \"abc\", " + u32},
+        {"pci.functions.0.revision", 256, "pci.functions[0].revision is 256, " + u8},
+        {"pci.functions.0.revision", "0xFF", ""},
+        {"smbios.processor.maxSpeed", 65536, "smbios.processor.maxSpeed is 65536, " + u16},
+        {"devices.gpus.0.vendorId", -1, "devices.gpus[0].vendorId is -1, " + u32},
+        {"graphics.registers.0x600", -5, "graphics.registers.0x600 is -5, " + u32},
+        // A signed field: negative numbers are its own; fractions, texts and numbers
+        // past 32 bits are not.
+        {"devices.cpu.pstates.0.fid", -1, ""},
+        {"devices.cpu.pstates.0.fid", "abc", "devices.cpu.pstates[0].fid is \"abc\", " + integer},
+        {"devices.cpu.pstates.0.fid", 2.5, "devices.cpu.pstates[0].fid is 2.5, " + integer},
+        {"devices.cpu.pstates.0.fid", 1e20, "devices.cpu.pstates[0].fid is 100000000000000000000, " + integer},
+        {"vykAcpi.zones.status", "5", "vykAcpi.zones.status is \"5\", " + integer},
+        // Any number, but a number.
+        {"processor.referenceClockMHz", 200.5, ""},
+        {"processor.referenceClockMHz", "abc", "processor.referenceClockMHz is \"abc\", " + number},
+        {"processor.referenceClockMHz", QJsonArray{200}, "processor.referenceClockMHz is a list, " + number},
+        {"devices.clockGenerator.htRef.max", "abc", "devices.clockGenerator.htRef.max is \"abc\", " + number},
+        {"devices.memoryController.fields.Tcl", "abc", "devices.memoryController.fields.Tcl is \"abc\", " + number},
+        {"devices.southBridge.temperatures.0", QJsonValue(), ""},
+        {"devices.cpu.usage", "host", ""},
+        {"devices.cpu.usage", "abc", "devices.cpu.usage is \"abc\", " + number},
+        {"devices.cpu.usage", QJsonArray{1, "x"}, "devices.cpu.usage[1] is \"x\", " + number},
+        // A count or size with its bound: a number past it names the bound (above),
+        // anything else that is no whole number up to it names the kind.
+        {"processor.cores", "abc", "processor.cores is \"abc\", " + upTo32},
+        {"processor.cores", "-1", "processor.cores is \"-1\", " + upTo32},
+        {"processor.cores", 2.5, "processor.cores is 2.5, " + upTo32},
+        {"processor.cores", "99999999999999999999", "processor.cores is \"99999999999999999999\", " + upTo32},
+        {"devices.disks.0.sectors", "abc",
+         "devices.disks[0].sectors is \"abc\", not a whole number from 0 to 281474976710656"},
+        {"vykAcpi.zones.thermBufSize", "0x10", ""},
+    };
+    for (const Kind& c : kinds) {
+        SCOPED_TRACE(c.path);
+        SCOPED_TRACE(QJsonDocument(QJsonArray{c.value}).toJson(QJsonDocument::Compact).toStdString());
+        EXPECT_EQ(LoadWith({c.path, c.value, c.error.c_str()}), c.error);
+    }
+    M().LoadDefault();
+}
+
+namespace {
+
+// Calls found(path, field) for every number of value: the JSON numbers and the
+// numbers given as hex text. path as LoadWith takes it, field as a message names it.
+void ForEachNumber(const QJsonValue& value, const QString& path, const QString& field,
+                   const std::function<void(const QString&, const QString&)>& found)
+{
+    const QString dot = path.isEmpty() ? QString() : QStringLiteral(".");
+    if (value.isArray()) {
+        const QJsonArray list = value.toArray();
+        for (qsizetype i = 0; i < list.size(); ++i)
+            ForEachNumber(list.at(i), path + dot + QString::number(i), field + QStringLiteral("[%1]").arg(i), found);
+    } else if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            ForEachNumber(it.value(), path + dot + it.key(), field + dot + it.key(), found);
+    } else if (value.isDouble() || value.toString().startsWith(QLatin1String("0x"))) {
+        found(path, field);
+    }
+}
+
+} // namespace
+
+TEST(BoardLimitsTest, EveryNumberOfTheShippedBoardsHasItsKindChecked)
+{
+    // A number the check does not know would be read as its reader's default when it
+    // is no number: every one the board files give is refused as text. A field met
+    // before (another entry of a list, the same field in another file) is tried once.
+    QStringList files{QStringLiteral(":/boards/default.json")};
+    for (const QString& name : QDir(QStringLiteral(VELOCREST_FIXTURES "/boards")).entryList({"*.json"}))
+        files << QStringLiteral(VELOCREST_FIXTURES "/boards/") + name;
+    std::set<QString> tried;
+    int numbers = 0;
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        QFile in(file);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        const QJsonObject sections = QJsonDocument::fromJson(in.readAll()).object();
+        // As the tests load a variant: its sections over the default board's.
+        QJsonObject board = test::DefaultBoard();
+        for (auto it = sections.begin(); it != sections.end(); ++it)
+            board.insert(it.key(), it.value());
+        ForEachNumber(sections, QString(), QString(), [&](const QString& path, const QString& field) {
+            QString pattern = path;
+            pattern.replace(QRegularExpression(QStringLiteral("\\.\\d+(?=\\.|$)")), QStringLiteral(".*"));
+            if (!tried.insert(pattern).second)
+                return;
+            SCOPED_TRACE(path.toStdString());
+            const QJsonObject changed = With(board, path.split('.'), QStringLiteral("abc")).toObject();
+            QString error;
+            EXPECT_FALSE(M().LoadJson(QJsonDocument(changed).toJson(), &error, test::TestDir() + "/board.json"));
+            EXPECT_TRUE(error.startsWith(field + QStringLiteral(" is \"abc\", not "))) << error.toStdString();
+            ++numbers;
+        });
+    }
+    EXPECT_GT(numbers, 250);
+    M().LoadDefault();
 }

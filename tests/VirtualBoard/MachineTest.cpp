@@ -54,6 +54,13 @@ TEST(Machine, NumbersAsTextOrJson)
     EXPECT_EQ(vb::ToU64(QJsonValue(42)), 42u);
     EXPECT_EQ(vb::ToU64(QJsonValue(QStringLiteral("zz")), 7), 7u);
     EXPECT_EQ(vb::ToU64(QJsonValue(true)), 1u);
+    // A number no unsigned 64-bit integer holds is no number to it: the fallback,
+    // never a conversion whose result is undefined.
+    for (const double number : {-1.0, -0.5, 2.5, 1e30, 18446744073709551616.0}) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(vb::ToU64(QJsonValue(number), 7), 7u);
+    }
+    EXPECT_EQ(vb::ToU64(QJsonValue(18446744073709549568.0), 7), 18446744073709549568u);
 }
 
 TEST(Processor, CpuidLeavesAndOverrides)

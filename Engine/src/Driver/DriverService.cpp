@@ -151,8 +151,14 @@ bool CDriverHandler::AddReference()
     if (m_hSemaphore == NULL) {
         m_hSemaphore = plat::OpenSemaphore(QVX_SEMAPHORE_NAME);
         if (m_hSemaphore == NULL) {
-            g_Log.Write(ltError, "AddReference: error code returned from OpenSemaphore is: %d\n",
-                        static_cast<int>(plat::GetLastError()));
+            // The first user of the driver finds none to open, which is no fault: it
+            // makes the semaphore.
+            const uint32_t dwError = plat::GetLastError();
+            if (dwError == plat::kErrorFileNotFound)
+                g_Log.Write(ltInfo, "AddReference: no other user of the driver, its semaphore is created\n");
+            else
+                g_Log.Write(ltError, "AddReference: error code returned from OpenSemaphore is: %d\n",
+                            static_cast<int>(dwError));
             m_hSemaphore = plat::CreateSemaphore(QVX_SEMAPHORE_NAME, QVX_SEMAPHORE_UNITS, QVX_SEMAPHORE_UNITS,
                                                  g_GetQVXSecurityDescriptor());
         }

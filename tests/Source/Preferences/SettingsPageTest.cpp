@@ -69,7 +69,8 @@ TEST_F(SettingsPageTest, ModeSwitchesChangeTheMenuAndSaveThePageTableAtOnce)
     EXPECT_TRUE(ui.radioButtonBasic->isChecked());
     EXPECT_EQ(ui.VerLabel->text(), QStringLiteral(" Vyk Velocrest™ Utility Ver %1").arg(window->m_szVersion));
 
-    // Advanced with OK: the two pages the built-in table lacks leave one line each.
+    // Advanced with OK: the two pages the built-in table lacks are not in the menu,
+    // so there is nothing to show and no error line.
     answers.Queue(QMessageBox::Ok);
     test::LogCapture::Instance().Clear();
     ui.radioButtonAdvanced->click();
@@ -80,7 +81,8 @@ TEST_F(SettingsPageTest, ModeSwitchesChangeTheMenuAndSaveThePageTableAtOnce)
                                                          "to be unstable.\nClick OK to continue to Advanced mode."));
     EXPECT_TRUE(ui.radioButtonAdvanced->isChecked());
     ExpectMode(false);
-    EXPECT_EQ(LogCount(kMissingEntry), 2u);
+    EXPECT_EQ(LogCount(kMissingEntry), 0u);
+    EXPECT_EQ(test::LogCapture::Instance().ErrorLines(), std::vector<std::string>{});
 
     // A second click on Advanced asks nothing and changes nothing.
     ui.radioButtonAdvanced->click();
@@ -100,6 +102,40 @@ TEST_F(SettingsPageTest, ModeSwitchesChangeTheMenuAndSaveThePageTableAtOnce)
     ASSERT_TRUE(Page<QSettingsPage>("Settings"));
     EXPECT_TRUE(Page<QSettingsPage>("Settings")->Form().radioButtonAdvanced->isChecked());
     ExpectMode(false);
+}
+
+TEST_F(SettingsPageTest, TheWindowOpensInTheModeOfThePageTableWithoutAnErrorLine)
+{
+    // Records without a Visible element are visible: the mode, which Novice Mode's
+    // record decides, hides the pages of the other mode whatever their records say.
+    const struct {
+        const char* novice;    // Novice Mode's Visible element
+        bool bNovice;
+    } cases[] = {{"", true}, {"<Visible>0</Visible>", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bNovice ? "Novice" : "Advanced");
+        const QByteArray table = QByteArray("<PageList><Group Name=\"Performance\\nControl\">"
+                                            "<Page Name=\"Novice Mode\">") + c.novice + "</Page>"
+                                 "<Page Name=\"Clock/Voltage\"/><Page Name=\"Memory\"/><Page Name=\"JY Pstate\"/>"
+                                 "<Page Name=\"Benchmark\"/></Group>"
+                                 "<Group Name=\"Preference\"><Page Name=\"Settings\"/></Group></PageList>";
+        test::LogCapture::Instance().Clear();
+        QSettingsPage* page = OpenSettings(table);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(page->Form().radioButtonBasic->isChecked(), c.bNovice);
+        for (const char* name : {"Novice Mode", "Clock/Voltage", "Memory", "JY Pstate"}) {
+            SCOPED_TRACE(name);
+            ASSERT_TRUE(MenuEntry(kPerformanceGroup, name));
+            EXPECT_EQ(MenuEntry(kPerformanceGroup, name)->m_bVisible, (std::string(name) == "Novice Mode") == c.bNovice);
+        }
+        EXPECT_TRUE(MenuEntry(kPerformanceGroup, "Benchmark")->m_bVisible);
+        // The page table is the user's: showing its mode changes nothing in it.
+        ASSERT_TRUE(StoredRecord("Clock/Voltage"));
+        EXPECT_TRUE(StoredRecord("Clock/Voltage")->Visible);
+        EXPECT_EQ(test::LogCapture::Instance().ErrorLines(), std::vector<std::string>{});
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(SettingsPageTest, CancellingTheAdvancedWarningChangesNothing)

@@ -2,7 +2,9 @@
 #include <QFile>
 #include <QLocale>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include "Source/Files.h"
 #include "support/Leftovers.h"
 #include "support/LogCapture.h"
+#include "VirtualBoard/Machine.h"
 
 namespace {
 
@@ -36,9 +39,33 @@ TEST_F(ConfigParserTest, FirstUseWritesAnEmptyStoreInTheCurrentFolder)
     EXPECT_EQ(store, CConfigParser::GetInstance());
     EXPECT_EQ(store->GetFullPath(), QStringLiteral("./QVXConfig.xml"));
     EXPECT_EQ(test::ReadFile("QVXConfig.xml"), kEmptyStore);
-    // Without an install folder in the registry, one line says why.
-    EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(lRet == ERROR_SUCCESS) at line"));
-    EXPECT_TRUE(test::LogContains("CConfigParser::_GetInstallDir"));
+    // No installer wrote an install folder into the registry, as on every system
+    // that runs the program from where it was built: a note says where the store is,
+    // and nothing is logged as an error.
+    EXPECT_EQ(test::LogCapture::Instance().ErrorLines(), std::vector<std::string>{});
+    EXPECT_TRUE(test::LogContains("<4>: No install folder in the registry (InstallDir): QVXConfig.xml is kept in "
+                                  "the program's folder."));
+}
+
+TEST_F(ConfigParserTest, AnInstallFolderThatCannotBeReadIsAnError)
+{
+    // The product key without the value is the same first start; a value there that
+    // cannot be read keeps its error line.
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
+    {
+        CConfigParser store(u"QVXConfig.xml");
+        EXPECT_EQ(store.GetFullPath(), QStringLiteral("./QVXConfig.xml"));
+        EXPECT_EQ(test::LogCapture::Instance().ErrorLines(), std::vector<std::string>{});
+    }
+    ASSERT_EQ(key.SetString(u"InstallDir", QDir::currentPath() + "/"), plat::ERROR_SUCCESS);
+    vb::Machine::Instance().GetFaults().Set("registry-read-fails:InstallDir");
+    test::LogCapture::Instance().Clear();
+    CConfigParser store(u"QVXConfig.xml");
+    vb::Machine::Instance().GetFaults().Clear();
+    EXPECT_EQ(store.GetFullPath(), QStringLiteral("./QVXConfig.xml"));
+    EXPECT_EQ(test::LogCheckCount("LOG_PROCESS_ERROR(lRet == ERROR_SUCCESS)", "CConfigParser::_GetInstallDir"), 1u);
+    EXPECT_FALSE(test::LogContains("No install folder"));
 }
 
 TEST_F(ConfigParserTest, InstallFolderComesFromTheRegistry)

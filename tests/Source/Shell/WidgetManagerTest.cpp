@@ -1,6 +1,10 @@
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "Settings/PageSettings.h"
 #include "Source/Shell/FakePage.h"
@@ -118,13 +122,22 @@ TEST_F(WidgetManagerTest, UnInitWithPagesStillRegistered)
 
 TEST_F(WidgetManagerTest, NoWidgetFolderLeavesTheBuiltInPages)
 {
+    // Page plug-ins are optional: no folder, or a folder without one, is a note.
     test::FakePage page("Basic");
     ASSERT_TRUE(manager.AddWidget(&page));
     EXPECT_FALSE(manager.LoadPlugins());
-    EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(hFind != INVALID_HANDLE_VALUE) at line"));
     ASSERT_TRUE(test::WriteFile("Widget/readme.txt", "no libraries here"));
     EXPECT_FALSE(manager.LoadPlugins());
+    EXPECT_EQ(test::LogCount("<4>: No page plug-ins (Widget/*R.so)."), 2u);
+    EXPECT_EQ(test::LogCapture::Instance().ErrorLines(), std::vector<std::string>{});
     EXPECT_EQ(manager.GetWidgetCount(), 1u);
     EXPECT_EQ(manager.GetWidget(0u), &page);
+
+    // A Widget that is no folder cannot be searched: that is an error.
+    ASSERT_TRUE(QDir("Widget").removeRecursively());
+    ASSERT_TRUE(test::WriteFile("Widget", "not a folder"));
+    EXPECT_FALSE(manager.LoadPlugins());
+    EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(hFind != INVALID_HANDLE_VALUE) at line"));
+    EXPECT_EQ(manager.GetWidgetCount(), 1u);
     ASSERT_TRUE(manager.DelWidget(&page));
 }

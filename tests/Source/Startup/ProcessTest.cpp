@@ -164,6 +164,12 @@ TEST_F(ProcessTest, ABoardFileThatCannotLoadStopsTheShippedProgramWithAClearErro
         // Past a bound a real machine reaches, which would have the board build itself for ever.
         {"huge-board.json", R"({"processor": {"cores": 100000000}})",
          ": processor.cores is 100000000, outside its bounds of 0 to 32"},
+        // A number of another kind than its field's, which its reader would take for
+        // its default or cut to fit.
+        {"negative-board.json", R"({"processor": {"maxStandardLeaf": -1}})",
+         ": processor.maxStandardLeaf is -1, not a whole number from 0 to 4294967295"},
+        {"text-board.json", R"({"processor": {"cores": "abc"}})",
+         ": processor.cores is \"abc\", not a whole number from 0 to 32"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
