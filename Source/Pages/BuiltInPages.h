@@ -14,7 +14,7 @@ struct BuiltInPage {
     // Whether this board has the hardware the page is for: a page for another kind (the
     // memory page of the other memory type) is not built only to be refused. Empty:
     // every board.
-    std::function<bool()> Suits;
+    std::function<bool()> Suits = {};
 };
 
 // The program's table.
