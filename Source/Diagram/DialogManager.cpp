@@ -52,6 +52,12 @@ bool CDialogManager::Init(QSysDiagram* pSysDiagram)
 
 bool CDialogManager::_BuildFixedDialogs()
 {
+    // A button opens nothing until its component's dialog is read, so none can be
+    // pressed before, even those the form draws enabled (the processor, the memory
+    // controller and its channels, the link, the SATA controller): an absent
+    // component's stays disabled.
+    for (const FixedDialogEntry& entry : FixedDialogs())
+        m_pSysDiagram->Button(entry.eSlot)->setEnabled(false);
     for (const FixedDialogEntry& entry : FixedDialogs()) {
         if (!entry.pfnCreate)
             continue;

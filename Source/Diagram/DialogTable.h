@@ -1,8 +1,8 @@
 #pragma once
 // Which dialog fills which slot of the dialog manager, in two lists:
 // - the fixed components, in the order the manager builds them (not slot order).
-//   An entry without a maker leaves its slot empty and its button as the form
-//   made it. A maker with a setter gets the entry's number before Init:
+//   An entry without a maker leaves its slot empty and its button disabled. A
+//   maker with a setter gets the entry's number before Init:
 //     {dnGPU1, "pGPUDialog", NewDialogWith<GPUDialog, &GPUDialog::SetIndex>, 1}
 // - the drives and USB devices, chosen by device type while the controllers are
 //   read. A type without a maker shows its picture on a disabled button:

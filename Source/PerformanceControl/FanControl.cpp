@@ -51,18 +51,19 @@ bool QFanControl::_AddGaugeWidgets(int i)
     pLabel->m_nIndex = i;
     pLayout->addWidget(pLabel, 0, 0);
 
+    // The bar and the speed text under it share the rows below the temperature: the
+    // text whole inside the 120-pixel dial (its bottom would otherwise be cut off,
+    // and "2500 rpm" with it), its digits a few rows clear of the bar in both skins.
     QProgressBar* pBar = new QProgressBar(pLabel);
-    pBar->setGeometry(25, 95, 70, 12);
+    pBar->setGeometry(25, 92, 70, 12);
     pBar->setRange(0, 6000);
     pBar->setValue(0);
     pBar->setFormat(QStringLiteral("%v rpm"));
     pBar->setTextVisible(false);
     m_BarList[i] = pBar;
 
-    // The speed text sits under the bar; it is kept inside the 120-pixel dial
-    // (its bottom would otherwise be cut off, and "2500 rpm" with it).
     m_LabelList[i] = new QLabel(pLabel);
-    m_LabelList[i]->setGeometry(25, 106, 70, 14);
+    m_LabelList[i]->setGeometry(25, 105, 70, 15);
     m_LabelList[i]->setAlignment(Qt::AlignCenter);
 
     m_LabelTemperature[i] = new QLabel(pLabel);

@@ -4,7 +4,8 @@
 // so it never shows values older than the board's. The widget arms it where it
 // used to start its timer and calls Shown and Hidden from its showEvent (last,
 // after what the showing itself loads) and hideEvent. A widget whose tick does
-// more than show (steps a P-state) calls Resume instead and refreshes itself.
+// more than show (steps a P-state, takes a usage sample) calls Resume instead and
+// refreshes itself.
 #include <QBasicTimer>
 
 class QWidget;

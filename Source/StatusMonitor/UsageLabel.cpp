@@ -31,7 +31,10 @@ std::vector<double> QUsageLabel::_Samples()
 void QUsageLabel::showEvent(QShowEvent* event)
 {
     QLabel::showEvent(event);
-    m_Sampling.Shown();
+    // Shown again, the graph draws the history it has; a sample comes only a second
+    // on. One at each showing would crowd the history with repeated values, as many
+    // as the user switches pages, and stretch it out of time.
+    m_Sampling.Resume();
 }
 
 void QUsageLabel::hideEvent(QHideEvent* event)

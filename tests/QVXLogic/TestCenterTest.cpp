@@ -230,6 +230,14 @@ TEST_F(TestCenterTest, AHungBoardFailsEveryCase)
         EXPECT_EQ(e.eErrorMessage, emcHardwareFailure);
     EXPECT_TRUE(d.results.empty());
     EXPECT_TRUE(Model().IsHung());
+
+    // Back at a stable clock, the next run starts from a live board, as it starts
+    // with clear machine-check banks.
+    SetMultiplier(3, 16);
+    const Drained again = RunEveryCaseOnce();
+    EXPECT_FALSE(Model().IsHung());
+    EXPECT_TRUE(again.errors.empty());
+    EXPECT_EQ(again.results.size(), AllCases().size());
 }
 
 TEST_F(TestCenterTest, TheSpoilSwitchIsCaughtByEveryCasesOwnChecks)

@@ -39,6 +39,8 @@ int TakeMachineChecks(vb::StabilityModel& model)
 
 void ClearMachineChecks() { TakeMachineChecks(Model()); }
 
+void EndHang() { Model().Recover(); }
+
 CaseWork::CaseWork(TEST_CASE_TYPE type, int processor, bool light, uint64_t seed, bool certain)
     : m_eType(type), m_nProcessor(processor), m_bCertain(certain), m_pKernel(MakeKernel(type, light)),
       m_Random(seed ^ (static_cast<uint64_t>(type) << 32) ^ static_cast<uint64_t>(processor + 1))

@@ -24,6 +24,9 @@ struct BatchOutcome {
 // Empties the machine-check banks: a run or a probe starts without what the board
 // logged before it, at another clock.
 void ClearMachineChecks();
+// Ends a hang that earlier stress work ran into: a run or a search starts on a live
+// board, as a hung machine is only used again after its reset.
+void EndHang();
 
 class CaseWork {
 public:

@@ -78,6 +78,7 @@ public:
 
         m_Queues.Clear();
         qvx::ClearMachineChecks();
+        qvx::EndHang();
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_bStop = false;

@@ -15,6 +15,7 @@
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/MemoryDevices.h"
 #include "QVXLogic/TestCenter.h"
+#include "TestCenter/CaseWork.h"
 #include "TestCenter/StabilityProbe.h"
 #include "Tune/ReferenceSteps.h"
 #include "Tune/TuneGate.h"
@@ -74,6 +75,9 @@ void CSystemTune::CImpl::Run()
     // A flag left from an abort between runs must not end this one.
     m_bAbort = false;
     m_Results.Clear();
+    // A hang that a Stability run left would keep the keep-alive pulses from
+    // counting, and the watchdog would reset the clocks in the middle of the search.
+    qvx::EndHang();
     m_pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);
     const double dStart = m_pClockGen ? m_pClockGen->GetHTRefClock() : 0;
     m_dCurrent = dStart;

@@ -1,7 +1,11 @@
 // The three pages in the main window: the page table that admits them, Novice
-// Mode's Apply telling the Clock/Voltage page, and pictures of each page in each skin.
+// Mode's Apply telling the Clock/Voltage page, the fan speeds written clear of their
+// bars, and pictures of each page in each skin.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QProgressBar>
 #include <QSlider>
 #include <QTimerEvent>
 
@@ -107,6 +111,48 @@ TEST_F(MainWindowTest, NoviceModeLevelReachesTheClocksAndTheClockVoltagePage)
     EXPECT_EQ(clockPage->m_dShownHTRef, 202);
     EXPECT_EQ(clockPage->m_dShownPCIe, 104);
     window->hide();
+}
+
+// The rows of its parent that a one-line, vertically centred label's letters take,
+// first and last, as the label's font sets them.
+std::pair<int, int> InkRows(QLabel* label)
+{
+    label->ensurePolished();
+    const QFontMetrics metrics(label->font());
+    const QRect ink = metrics.tightBoundingRect(label->text());
+    const QRect box = label->contentsRect();
+    const int baseline = label->y() + box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
+    return {baseline + ink.top(), baseline + ink.bottom()};
+}
+
+TEST_F(MainWindowTest, FanSpeedCaptionsKeepClearOfTheirBarsInsideTheDialInEachSkin)
+{
+    ForEachSkin([this](const QString&) {
+        ASSERT_TRUE(Open(kTable));
+        window->show();
+        ASSERT_TRUE(window->ShowWidget(kGroup, QStringLiteral("Fan Control")));
+        IQVXWidget* page = window->GetWidget(kGroup, QStringLiteral("Fan Control"));
+        ASSERT_TRUE(page);
+        test::SendTick(page);
+        for (const char* gauge : {"Gauge0", "Gauge1", "Gauge2"}) {
+            SCOPED_TRACE(gauge);
+            auto* dial = page->findChild<QLabel*>(QLatin1String(gauge));
+            ASSERT_TRUE(dial);
+            auto* bar = dial->findChild<QProgressBar*>();
+            QLabel* caption = nullptr;
+            for (QLabel* label : dial->findChildren<QLabel*>())
+                if (label->text().endsWith(QLatin1String(" rpm")))
+                    caption = label;
+            ASSERT_TRUE(bar && caption);
+            ASSERT_EQ(caption->parentWidget(), bar->parentWidget());
+            const auto [top, bottom] = InkRows(caption);
+            // Two clear rows at least between the bar and the tops of the digits, and
+            // the feet of the letters on the 120-pixel dial.
+            EXPECT_GE(top - bar->geometry().bottom(), 3) << caption->text().toStdString();
+            EXPECT_LE(bottom, 119);
+        }
+        window->hide();
+    });
 }
 
 TEST_F(MainWindowTest, ScreenshotsOfThePerformancePagesInEachSkin)

@@ -1,5 +1,6 @@
 // The three status pages in the main window: the built-in page table admits
-// them, a clock applied on Clock/Voltage shows at the next tick, and pictures of
+// them, a clock applied on Clock/Voltage shows at the next tick, the usage graphs
+// sample once a second however often their pages are shown, and pictures of
 // each page in each skin (with moving graphs) on the default board and variants.
 #include <QSlider>
 
@@ -87,6 +88,63 @@ TEST_F(MainWindowTest, AClockAppliedOnClockVoltageShowsOnCpuStatusAtTheNextTick)
     Tick(status);
     EXPECT_EQ(LcdText(freq), QStringLiteral("2530"));
     EXPECT_EQ(LcdText(status->findChild<QLCDNumber*>(QStringLiteral("CPUMulNum_3"))), QStringLiteral("11.50"));
+    window->hide();
+}
+
+// Paint events a widget receives.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        n += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int n = 0;
+};
+
+TEST_F(MainWindowTest, SwitchingPagesQuicklyAddsNoSampleToTheUsageGraphs)
+{
+    ASSERT_TRUE(Open(kTable));
+    window->resize(1000, 700);
+    window->show();
+    std::vector<QUsageLabel*> graphs;
+    for (const char* page : {"CPU Status", "GPU Status"}) {
+        ASSERT_TRUE(window->ShowWidget(kStatus, QLatin1String(page)));
+        for (QUsageLabel* graph : window->GetWidget(kStatus, QLatin1String(page))->findChildren<QUsageLabel*>())
+            if (graph->isEnabled())
+                graphs.push_back(graph);
+    }
+    ASSERT_EQ(graphs.size(), 5u);   // four cores and the graphics chip
+    std::vector<size_t> before;
+    for (QUsageLabel* graph : graphs)
+        before.push_back(test::Samples(graph->m_UsageList).size());
+
+    // The user clicks through the pages, faster than once a second: each showing
+    // draws the history as it stands, and no sample comes of it.
+    std::vector<std::unique_ptr<PaintCount>> paints;
+    for (QUsageLabel* graph : graphs)
+        paints.push_back(std::make_unique<PaintCount>(graph));
+    const std::pair<QString, QString> kRound[] = {
+        {kStatus, QStringLiteral("CPU Status")}, {kStatus, QStringLiteral("Board Status")},
+        {kStatus, QStringLiteral("GPU Status")}, {kPerformance, QStringLiteral("Clock/Voltage")}};
+    for (int round = 0; round < 10; ++round)
+        for (const auto& [group, page] : kRound) {
+            ASSERT_TRUE(window->ShowWidget(group, page));
+            QCoreApplication::processEvents();
+        }
+    for (size_t i = 0; i < graphs.size(); ++i) {
+        EXPECT_EQ(test::Samples(graphs[i]->m_UsageList).size(), before[i]) << i;
+        EXPECT_GT(paints[i]->n, 0) << i;
+    }
+
+    // Shown, a graph samples once a second.
+    ASSERT_TRUE(window->ShowWidget(kStatus, QStringLiteral("CPU Status")));
+    for (size_t i = 0; i < graphs.size(); ++i)
+        if (graphs[i]->isVisible())
+            Tick(graphs[i]);
+    for (size_t i = 0; i < graphs.size(); ++i)
+        EXPECT_EQ(test::Samples(graphs[i]->m_UsageList).size(), before[i] + (graphs[i]->isVisible() ? 1 : 0)) << i;
     window->hide();
 }
 

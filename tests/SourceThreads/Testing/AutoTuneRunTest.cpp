@@ -1,7 +1,8 @@
 // The Auto Clock page's run with its tuning and keep-alive threads: start, the
 // poll, the end, Stop and UnInit in the middle of a run, a restart after a finished
-// run, the failures, and the refusal beside the Stability Test. The tuner is held
-// at each step by the test gate; board time moves only when the test moves it.
+// run, the failures, the refusal beside the Stability Test and what a Stability
+// run before the search left on the board. The tuner is held at each step by the
+// test gate; board time moves only when the test moves it.
 // In a program of its own, so that the ThreadSanitizer run covers it.
 #include <QCheckBox>
 #include <QTextBrowser>
@@ -9,6 +10,8 @@
 
 #include <chrono>
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include "Platform/Registry.h"
 #include "QVXLogic/TestCenter.h"
@@ -424,6 +427,56 @@ TEST_F(AutoTuneRunTest, AMachineCheckOfAnUnstableRunIsNotReportedAgainAtAStableC
     EXPECT_TRUE(runOneBatch());
     EXPECT_EQ(machineChecks(), 2);
     EXPECT_FALSE(g_bTestRunning);
+}
+
+// Waits (a safety net only) until the keep-alive thread has pulsed at board time
+// ns or later, whether the pulse counted or not.
+bool PulsedAtOrAfter(uint64_t ns)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kThreadWaitMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::vector<vb::KeepAlivePulse> pulses = vb::Machine::Instance().Get<vb::KeepAliveWatchdog>().RecentPulses();
+        if (!pulses.empty() && pulses.back().ns >= ns)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+TEST_F(AutoTuneRunTest, AHangOfAStabilityRunIsOverWhenTheSearchStarts)
+{
+    vb::StabilityModel& model = vb::Machine::Instance().Get<vb::StabilityModel>();
+    QStabilityTest stability;
+    ASSERT_TRUE(stability.Init());
+    stability.Rows().at(g_TestCenter.GetTestCase(tctCPU, 0)).pCheckbox->setChecked(true);
+
+    // A Stability run at 240 MHz hangs the board and ends with its error.
+    ASSERT_TRUE(ClockGen()->SetHTRefClock(240));
+    ASSERT_EQ(model.BoardVerdict().state, vb::Stability::Hang);
+    stability.findChild<QPushButton*>(QStringLiteral("btnRun"))->click();
+    ASSERT_TRUE(g_TestCenter.WaitForBatches(1, kThreadWaitMs));
+    test::SendTick(&stability);
+    ASSERT_FALSE(stability.IsRunning());
+    ASSERT_TRUE(model.IsHung());
+
+    // Back to 200 MHz, Auto Clock searches with keep-alive. Board time passes while
+    // it waits before its first step: the pulses of the live board keep the
+    // watchdog quiet, so it puts no clock back in the middle of the search.
+    ASSERT_TRUE(ClockGen()->SetHTRefClock(200));
+    Create();
+    Start();
+    ASSERT_TRUE(CSystemTune::WaitAtGate(kThreadWaitMs));
+    EXPECT_FALSE(model.IsHung());
+    for (int i = 0; i < 6; ++i) {
+        test::Clock().Advance(500'000'000);
+        ASSERT_TRUE(PulsedAtOrAfter(test::Clock().NowNs()));
+    }
+    EXPECT_EQ(Watchdog().Recoveries(), 0);
+    EXPECT_GE(Watchdog().Pulses(), 6);
+    FinishRun();
+    EXPECT_EQ(LastLine(), "AutoClock is finished successfully!");
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), test::kHighestStableClock);
+    EXPECT_EQ(Watchdog().Recoveries(), 0);
 }
 
 TEST_F(AutoTuneRunTest, CancelOnTheWarningChangesNothing_andStopWritesTheAcceptanceAgain)

@@ -78,7 +78,9 @@ public:
     static StabilityVerdict Worse(const StabilityVerdict& a, const StabilityVerdict& b);
 
     // A hang that stress work ran into stays until the board is recovered (by a
-    // watchdog putting safe clocks back), as a real machine stays frozen.
+    // watchdog putting safe clocks back, or by the start of the next run or
+    // search, which a real machine would see only after its reset), as a real
+    // machine stays frozen.
     void NoteHang();
     bool IsHung() const;
     void Recover();
