@@ -15,6 +15,7 @@ class QWidget;
 extern const char kValueLabelStyle[];
 
 using text::DeviceText;
+using text::KnownText;
 using text::RecordText;
 
 // Gives value cells their border; their what's-this help comes from the form.

@@ -33,7 +33,9 @@ bool HardDiskDialog::Refresh()
     ui.Vendor->setText(DeviceText(m_pHardDisk->GetVendor()));
     // Only a disk is ever bound here: the dialog manager picks this dialog by device type.
     auto* pDisk = static_cast<IHardDiskDevice*>(m_pHardDisk);
-    ui.Capacity->setText(QStringLiteral("%1 MB").arg(pDisk->GetCapacity() / 1024 / 1024, 0, 'f', 0));
+    // A drive that did not tell its size leaves the cell empty.
+    const double dCapacity = pDisk->GetCapacity();
+    ui.Capacity->setText(KnownText(dCapacity, QStringLiteral("%1 MB").arg(dCapacity / 1024 / 1024, 0, 'f', 0)));
     ui.InterfaceType->setText(DeviceText(pDisk->GetInterfaceType()));
 
     const DISK_INFO* pDiskInfo = pDisk->GetDiskInfo();
@@ -46,7 +48,8 @@ bool HardDiskDialog::Refresh()
     ui.SupportLBA->setText(Flag(pDiskInfo->bLBA));
     ui.SupportSATA->setText(Flag(pDiskInfo->bSATA));
     ui.SATAGen->setText(QStringLiteral("%1").arg(pDiskInfo->dSATAGeneration));
-    ui.SectorTotal->setText(QStringLiteral("%1").arg(pDiskInfo->dSectorTotal, 0, 'f', 0));
+    const double dSectors = pDiskInfo->dSectorTotal;
+    ui.SectorTotal->setText(KnownText(dSectors, QStringLiteral("%1").arg(dSectors, 0, 'f', 0)));
     ui.QueueDepth->setText(QStringLiteral("%1").arg(pDiskInfo->dMaxQueueDepth));
     ui.ATAVersion->setText(QStringLiteral("%1").arg(pDiskInfo->dATAVersion));
     return true;

@@ -57,9 +57,12 @@ bool MemoryDialog::Init()
 
 void MemoryDialog::ShowModule(double dCapacity, const SPD_INFO& spd)
 {
-    ui.MemCapacity->setText(QStringLiteral("%1 MB").arg(dCapacity / 1024 / 1024, 0, 'f', 0));
+    // Sizes the module's data leave unknown leave their fields empty.
+    ui.MemCapacity->setText(KnownText(dCapacity, QStringLiteral("%1 MB").arg(dCapacity / 1024 / 1024, 0, 'f', 0)));
     ui.MemType->setText(MemoryTypeText(static_cast<uint32_t>(spd.nMemoryType), "Unknow Type"));
-    ui.MaxBandwidth->setText(QStringLiteral("%1 GB/s").arg(spd.dMaxBandwidth / 1000 / 1000 / 1000, 0, 'f', 1));
+    const double dBandwidth = spd.dMaxBandwidth;
+    ui.MaxBandwidth->setText(
+        KnownText(dBandwidth, QStringLiteral("%1 GB/s").arg(dBandwidth / 1000 / 1000 / 1000, 0, 'f', 1)));
     const QString manufacturer = RecordText(spd.szManufacturer, sizeof spd.szManufacturer);
     ui.MemManufacturer->setText(manufacturer);
     if (manufacturer.size() > kManufacturerFits)

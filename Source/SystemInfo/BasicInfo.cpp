@@ -9,6 +9,7 @@
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/MemoryDevices.h"
+#include "Shell/RecordText.h"
 #include "Shell/RevisionCode.h"
 #include "SystemInfo/BasicInfoFormat.h"
 #include "SystemInfo/InstructionSets.h"
@@ -135,5 +136,6 @@ void QBasicInfo::_ListModules()
         dTotal += pModule->GetCapacity();
         ui.SlotBox->addItem(QStringLiteral("Slot %1").arg(General(pModule->GetSlotLocation())), static_cast<int>(i));
     }
-    ui.CapacityEdit->setText(QStringLiteral("%1 MB").arg(Fixed(dTotal / 1024 / 1024, 0)));
+    // One module of unknown size makes the sum unknown too (NaN carries through it).
+    ui.CapacityEdit->setText(text::KnownText(dTotal, QStringLiteral("%1 MB").arg(Fixed(dTotal / 1024 / 1024, 0))));
 }

@@ -4,11 +4,13 @@
 #include <cmath>
 
 #include "QVXLogic/Records.h"
+#include "Shell/RecordText.h"
 #include "SystemInfo/BasicInfoFormat.h"
 #include "SystemInfo/MemoryTypes.h"
 #include "ui_BasicInfo.h"
 
 using namespace basicinfo;
+using text::KnownText;
 
 namespace {
 
@@ -68,9 +70,13 @@ void ClearColumn(const Column& column)
 
 void ShowModule(Ui::BasicInfoClass& ui, double dCapacityBytes, const SPD_INFO& spd)
 {
-    ui.MemCapacity->setText(QStringLiteral("%1 MB").arg(Fixed(dCapacityBytes / 1024 / 1024, 0)));
+    // Sizes the module's data leave unknown leave their fields empty.
+    const double dBandwidth = spd.dMaxBandwidth;
+    ui.MemCapacity->setText(
+        KnownText(dCapacityBytes, QStringLiteral("%1 MB").arg(Fixed(dCapacityBytes / 1024 / 1024, 0))));
     ui.MemType->setText(MemoryTypeText(static_cast<unsigned>(spd.nMemoryType)));
-    ui.MaxBandwidth->setText(QStringLiteral("%1 GB/s").arg(Fixed(spd.dMaxBandwidth / 1000 / 1000 / 1000, 1)));
+    ui.MaxBandwidth->setText(
+        KnownText(dBandwidth, QStringLiteral("%1 GB/s").arg(Fixed(dBandwidth / 1000 / 1000 / 1000, 1))));
     const QString maker = FieldText(spd.szManufacturer);
     ui.MemManufacturer->setText(maker);
     // A short name replaces the long name's tool tip of the module shown before.

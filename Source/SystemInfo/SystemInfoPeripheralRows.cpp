@@ -49,7 +49,10 @@ bool QSystemInfo::_AddHardDiskInfo(QTreeWidget* pTree, IDevice* pDevice)
     LOG_PROCESS_ERROR(pHardDisk);
     QTreeWidgetItem* pTop = _AddTopItem(pTree, tr("Harddisk %1").arg(static_cast<unsigned>(pHardDisk->GetIndex())));
     _AddCommonRows(pTop, pHardDisk);
-    _AddRow(pTop, tr("Capacity"), tr("%1 MB").arg(Fixed(pHardDisk->GetCapacity() * (1.0 / 1048576), 0)));
+    // A drive that did not tell its size has an empty row.
+    const double dCapacity = pHardDisk->GetCapacity();
+    _AddRow(pTop, tr("Capacity"),
+            sysinfo::KnownText(dCapacity, tr("%1 MB").arg(Fixed(dCapacity * (1.0 / 1048576), 0))));
     _AddRow(pTop, tr("Interface Type"), DeviceText(pHardDisk->GetInterfaceType()));
 
     const DISK_INFO* pDiskInfo = pHardDisk->GetDiskInfo();
@@ -64,7 +67,7 @@ bool QSystemInfo::_AddHardDiskInfo(QTreeWidget* pTree, IDevice* pDevice)
     _AddRow(pTop, tr("Support LBA"), _TrueFalse(pDiskInfo->bLBA));
     _AddRow(pTop, tr("Support SATA"), _TrueFalse(pDiskInfo->bSATA));
     _AddRow(pTop, tr("SATA Generation"), QStringLiteral("Gen %1").arg(Fixed(pDiskInfo->dSATAGeneration, 0)));
-    _AddRow(pTop, tr("Sector Total"), Fixed(pDiskInfo->dSectorTotal, 0));
+    _AddRow(pTop, tr("Sector Total"), sysinfo::KnownText(pDiskInfo->dSectorTotal, Fixed(pDiskInfo->dSectorTotal, 0)));
     _AddRow(pTop, tr("Maximum Queue Depth"), Fixed(pDiskInfo->dMaxQueueDepth, 0));
     _AddRow(pTop, tr("Highest Supported ATA Version"), Fixed(pDiskInfo->dATAVersion, 0));
     _AddRow(pTop, tr("Security Supported"), _TrueFalse(pDiskInfo->bSecuritySupported));

@@ -116,12 +116,18 @@ bool QSystemInfo::_AddMemoryInfo(QTreeWidget* pTree, IDevice* pDevice)
     LOG_PROCESS_ERROR(pMemory);
     QTreeWidgetItem* pTop = _AddTopItem(pTree, tr("Memory %1").arg(static_cast<unsigned>(pMemory->GetIndex())));
     _AddCommonRows(pTop, pMemory);
-    _AddRow(pTop, tr("Capacity"), tr("%1 MB").arg(Fixed(pMemory->GetCapacity() * (1.0 / 1048576), 0)));
-    _AddRow(pTop, tr("Max Bandwidth"), tr("%1 GB/s").arg(Fixed(pMemory->GetMaxBandwidth() / 1000 / 1000 / 1000, 1)));
+    // A size the module's data leave unknown is an empty row.
+    const double dCapacity = pMemory->GetCapacity();
+    _AddRow(pTop, tr("Capacity"),
+            sysinfo::KnownText(dCapacity, tr("%1 MB").arg(Fixed(dCapacity * (1.0 / 1048576), 0))));
+    const double dBandwidth = pMemory->GetMaxBandwidth();
+    _AddRow(pTop, tr("Max Bandwidth"),
+            sysinfo::KnownText(dBandwidth, tr("%1 GB/s").arg(Fixed(dBandwidth / 1000 / 1000 / 1000, 1))));
     // The part number lives in the module's SPD record; never read past that field.
     _AddRow(pTop, tr("Part Number"), sysinfo::RecordText(pMemory->GetPartNumber(), sizeof(SPD_INFO::szPartNumber)));
     _AddRow(pTop, tr("Serial Number"), QStringLiteral("%1").arg(pMemory->GetSerialNumber(), 0, 16).toUpper());
-    _AddRow(pTop, tr("Data Width"), tr("%1 bits").arg(General(pMemory->GetDataWidth())));
+    const double dWidth = pMemory->GetDataWidth();
+    _AddRow(pTop, tr("Data Width"), sysinfo::KnownText(dWidth, tr("%1 bits").arg(General(dWidth))));
     _AddRow(pTop, tr("Bus Frequency"), tr("%1 MHz").arg(General(pMemory->GetBusFrequency())));
     _AddRow(pTop, tr("Slot Location"), QStringLiteral("Slot %1").arg(General(pMemory->GetSlotLocation())));
     return true;

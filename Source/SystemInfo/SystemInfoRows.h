@@ -12,6 +12,7 @@
 namespace sysinfo {
 
 using text::DeviceText;
+using text::KnownText;
 using text::RecordText;
 // The number notations both system-information pages write ("1.325", "500.00").
 using basicinfo::Fixed;

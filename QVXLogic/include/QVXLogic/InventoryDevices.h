@@ -6,7 +6,7 @@
 
 class QVXLOGIC_API IHardDiskDevice : public IDevice {
 public:
-    virtual double GetCapacity() = 0;                    // 10 bytes
+    virtual double GetCapacity() = 0;                    // 10 bytes; NaN: unknown
     virtual double GetSectorSize() = 0;                  // 11
     virtual const char16_t* GetInterfaceType() = 0;      // 12
     virtual const DISK_INFO* GetDiskInfo() = 0;          // 13 null = no identification

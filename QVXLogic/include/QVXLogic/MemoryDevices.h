@@ -51,12 +51,12 @@ public:
 // dtMemory: one per installed module.
 class QVXLOGIC_API IMemoryModuleDevice : public IDevice {
 public:
-    virtual double GetCapacity() = 0;                    // 10 bytes
+    virtual double GetCapacity() = 0;                    // 10 bytes; NaN: unknown
     virtual int GetMemoryType() = 0;                     // 11
-    virtual double GetMaxBandwidth() = 0;                // 12 bytes/s
+    virtual double GetMaxBandwidth() = 0;                // 12 bytes/s; NaN: unknown
     virtual const char* GetPartNumber() = 0;             // 13
     virtual uint32_t GetSerialNumber() = 0;              // 14
-    virtual double GetDataWidth() = 0;                   // 15 bits
+    virtual double GetDataWidth() = 0;                   // 15 bits; NaN: unknown
     virtual double GetBusFrequency() = 0;                // 16 MHz
     virtual double GetSlotLocation() = 0;                // 17 DIMM slot 0..3
     virtual const SPD_INFO* GetSPDInfo() = 0;            // 18 null = unreadable

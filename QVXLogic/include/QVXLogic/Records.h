@@ -209,6 +209,7 @@ struct SPD_TIMING {
 };
 static_assert(sizeof(SPD_TIMING) == 96);
 
+// A value the module's data leave unknown (a reserved code) is NaN, a count 0.
 struct SPD_INFO {
     int32_t nMemoryType;          // 0 JEDEC fundamental type
     uint32_t uModuleType;         // 4
@@ -245,7 +246,7 @@ struct DISK_INFO {
     uint8_t bSATA;                 // 771
     uint8_t pad0[4];
     double dSATAGeneration;        // 776
-    double dSectorTotal;           // 784
+    double dSectorTotal;           // 784 NaN: unknown
     double dMaxQueueDepth;         // 792
     double dATAVersion;            // 800
     double dMinorVersion;          // 808

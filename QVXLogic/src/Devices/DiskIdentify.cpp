@@ -1,5 +1,7 @@
 #include "Devices/DiskIdentify.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 #include "Devices/DeviceSupport.h"
@@ -31,6 +33,21 @@ bool Reported(uint16_t word) { return word != 0 && word != 0xFFFF; }
 // Words 82 to 84 hold their feature bits only when bit 14 is set and bit 15 clear.
 bool CommandSetsValid(uint16_t word) { return (word & 0xC000) == 0x4000; }
 
+// The most sectors each count can hold: 28 bits in words 60-61, 48 in words 100-103.
+// A larger count is no drive's (words of all ones, say), so the size is unknown.
+constexpr double kMost28Bit = 0x0FFFFFFF, kMost48Bit = 0xFFFFFFFFFFFF;
+constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+// A drive that did not answer reads the same word everywhere: all ones (a floating
+// bus) or all zeros. Word 255 is left out: it may carry an integrity byte all the same.
+bool Answered(const std::array<uint16_t, 256>& w)
+{
+    const auto all = [&w](uint16_t word) {
+        return std::all_of(w.begin(), w.end() - 1, [word](uint16_t x) { return x == word; });
+    };
+    return !all(0x0000) && !all(0xFFFF);
+}
+
 } // namespace
 
 double IdentifySectors(const std::array<uint16_t, 256>& w)
@@ -39,13 +56,19 @@ double IdentifySectors(const std::array<uint16_t, 256>& w)
         double total = 0;
         for (int i = 3; i >= 0; --i)
             total = total * 65536 + w[static_cast<size_t>(100 + i)];
-        return total;
+        return total <= kMost48Bit ? total : kUnknown;
     }
-    return w[60] + 65536.0 * w[61];
+    const double total = w[60] + 65536.0 * w[61];
+    return total <= kMost28Bit ? total : kUnknown;
 }
 
 bool DecodeIdentify(const std::array<uint16_t, 256>& w, DISK_INFO* info)
 {
+    if (!Answered(w)) {
+        g_Log.Write(ltError, "QVXLogic: the drive did not identify (its IDENTIFY data are all %s)\n",
+                    w[0] ? "ones" : "zeros");
+        return false;
+    }
     if ((w[255] & 0xFF) == 0xA5) {
         uint8_t sum = 0;
         for (uint16_t word : w)
@@ -59,9 +82,10 @@ bool DecodeIdentify(const std::array<uint16_t, 256>& w, DISK_INFO* info)
     CopyText(d.szSerialNumber, sizeof d.szSerialNumber, Text(w, 10, 10));
     CopyText(d.szFirmwareRevision, sizeof d.szFirmwareRevision, Text(w, 23, 4));
     CopyText(d.szModelNumber, sizeof d.szModelNumber, Text(w, 27, 20));
-    d.bRemovable = Bit(w[0], 7);
-    d.bDMA = Bit(w[49], 8);
-    d.bLBA = Bit(w[49], 9);
+    // Words of all ones hold no flags.
+    d.bRemovable = Reported(w[0]) && Bit(w[0], 7);
+    d.bDMA = Reported(w[49]) && Bit(w[49], 8);
+    d.bLBA = Reported(w[49]) && Bit(w[49], 9);
     d.bSATA = Reported(w[76]);
     for (int gen = 3; d.bSATA && gen >= 1 && d.dSATAGeneration == 0; --gen)
         if (Bit(w[76], gen))

@@ -1,5 +1,7 @@
 #include "Devices/InventoryDevices.h"
 
+#include <limits>
+
 #include "Devices/DiskIdentify.h"
 #include "Devices/Edid.h"
 #include "Engine/LogCheck.h"
@@ -68,8 +70,10 @@ const char16_t* CAudioDevice::GetDriverFile() { return Counted(m_DriverFile); }
 const char16_t* CAudioDevice::GetDriverDate() { return Counted(m_DriverDate); }
 
 CHardDiskDevice::CHardDiskDevice(int index, const vb::DiskDef& def)
-    : CDevice(dtHardDisk, index, def.id, "Disk"), m_Interface(ToU16(def.interfaceType)), m_dSectors(def.sectors)
+    : CDevice(dtHardDisk, index, def.id, "Disk"), m_Interface(ToU16(def.interfaceType)),
+      m_dSectors(std::numeric_limits<double>::quiet_NaN())
 {
+    // The drive's size is what it says in its IDENTIFY data, and nothing else.
     if (def.identifies) {
         m_bHasInfo = DecodeIdentify(def.identify, &m_Info);
         if (m_bHasInfo)

@@ -52,7 +52,7 @@ private:
 };
 
 // A disk drive: its identification record is decoded from the drive's IDENTIFY
-// words; a drive that gives none, or damaged ones, has no record.
+// words; a drive that gives none, or damaged ones, has no record and no capacity.
 class CHardDiskDevice final : public CDevice<IHardDiskDevice> {
 public:
     CHardDiskDevice(int index, const vb::DiskDef& def);
@@ -65,7 +65,7 @@ private:
     const std::u16string m_Interface;
     DISK_INFO m_Info{};
     bool m_bHasInfo = false;
-    double m_dSectors = 0;
+    double m_dSectors;
 };
 
 // Optical drives, USB storage, mice and keyboards: the common operations only.

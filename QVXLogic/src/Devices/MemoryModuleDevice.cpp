@@ -1,10 +1,19 @@
 #include "Devices/MemoryModuleDevice.h"
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "Engine/LogCheck.h"
 
 namespace qvx {
+
+namespace {
+
+// What only the SPD data tell (speed, width) is unknown without them.
+constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
 
 std::unique_ptr<CMemoryModuleDevice> CMemoryModuleDevice::Create(int index, const vb::MemoryModuleDef& def,
                                                                  const std::vector<uint8_t>* spd)
@@ -18,9 +27,13 @@ std::unique_ptr<CMemoryModuleDevice> CMemoryModuleDevice::Create(int index, cons
     id.className = "Memory Module";
     if (readable) {
         const SPD_INFO& s = module.info;
+        // A size the data leave unknown is left out, not written as "nan MB".
         char description[96];
-        std::snprintf(description, sizeof description, "%.0f MB %s DIMM", s.dCapacity / 1048576,
-                      MemoryTypeText(s.nMemoryType));
+        if (std::isfinite(s.dCapacity))
+            std::snprintf(description, sizeof description, "%.0f MB %s DIMM", s.dCapacity / 1048576,
+                          MemoryTypeText(s.nMemoryType));
+        else
+            std::snprintf(description, sizeof description, "%s DIMM", MemoryTypeText(s.nMemoryType));
         id.name = s.szPartNumber[0] ? s.szPartNumber : "Memory Module";
         id.description = description;
         id.vendor = s.szManufacturer;
@@ -53,7 +66,7 @@ int CMemoryModuleDevice::GetMemoryType()
 double CMemoryModuleDevice::GetMaxBandwidth()
 {
     auto lock = LockBoard();
-    return m_bReadable ? m_Module.info.dMaxBandwidth : 0;
+    return m_bReadable ? m_Module.info.dMaxBandwidth : kUnknown;
 }
 
 const char* CMemoryModuleDevice::GetPartNumber()
@@ -71,7 +84,7 @@ uint32_t CMemoryModuleDevice::GetSerialNumber()
 double CMemoryModuleDevice::GetDataWidth()
 {
     auto lock = LockBoard();
-    return m_Module.dataWidth;
+    return m_bReadable ? m_Module.dataWidth : kUnknown;
 }
 
 double CMemoryModuleDevice::GetBusFrequency()

@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "Devices/DeviceSupport.h"
@@ -22,6 +23,7 @@ namespace qvx {
 namespace {
 
 constexpr int kDdr = 7, kDdr2 = 8, kDdr3 = 11;
+constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
 
 struct Times {              // ns, the module's minimum timings
     double trp, trrd, trcd, tras, twr, twtr, trtp, trc;
@@ -159,6 +161,19 @@ bool DecodeDdr12(const std::vector<uint8_t>& b, SpdModule& m)
     return true;
 }
 
+// A DDR3 geometry field: first << code for the codes the standard defines (0 to
+// last). A reserved code is no size at all, so nothing is worked out from it.
+double Doubling(unsigned code, unsigned last, double first)
+{
+    return code <= last ? std::ldexp(first, static_cast<int>(code)) : kUnknown;
+}
+
+// Byte 7, bits 5-3: 1 to 4 ranks, then 8 (code 4); the rest is reserved.
+double Ddr3Ranks(unsigned code) { return code <= 3 ? code + 1.0 : code == 4 ? 8.0 : kUnknown; }
+
+// The record's counts: 0 for one the module's data leave unknown.
+uint32_t Count(double value) { return std::isfinite(value) ? static_cast<uint32_t>(value) : 0; }
+
 uint16_t Crc16(const std::vector<uint8_t>& b, size_t count)
 {
     unsigned crc = 0;
@@ -183,12 +198,13 @@ bool DecodeDdr3(const std::vector<uint8_t>& b, SpdModule& m)
     // tRCD, tRP and tRC (bytes 34-38): the speeds above DDR3-1600 need them.
     const double ftb = (b[9] & 0xF) ? double(b[9] >> 4) / (b[9] & 0xF) / 1000 : 0;
     const auto time = [&](unsigned medium, size_t fine) { return medium * mtb + static_cast<int8_t>(b[fine]) * ftb; };
-    const double chipBits = std::ldexp(256.0 * 1024 * 1024, b[4] & 0xF);
-    const double deviceWidth = 4 << (b[7] & 7);
-    m.dataWidth = 8 << (b[8] & 7);
-    s.uRanks = ((b[7] >> 3) & 7) + 1u;
-    s.uBanks = 8u << ((b[4] >> 4) & 7);
-    s.dCapacity = chipBits / 8 * (m.dataWidth / deviceWidth) * s.uRanks;
+    const double chipBits = Doubling(b[4] & 0xF, 6, 256.0 * 1024 * 1024);   // 256 Mb to 16 Gb
+    const double deviceWidth = Doubling(b[7] & 7, 3, 4);                      // x4 to x32
+    const double ranks = Ddr3Ranks((b[7] >> 3) & 7);
+    m.dataWidth = Doubling(b[8] & 7, 3, 8);                                   // 8 to 64 bits
+    s.uRanks = Count(ranks);
+    s.uBanks = Count(Doubling((b[4] >> 4) & 7, 3, 8));                        // 8 to 64
+    s.dCapacity = chipBits / 8 * (m.dataWidth / deviceWidth) * ranks;
     s.uModuleType = b[3] & 0xF;
     s.dVoltage = 1.5;
     const double tckMin = time(b[12], 34), taa = time(b[16], 35);
@@ -231,8 +247,9 @@ bool DecodeSpd(const std::vector<uint8_t>& bytes, SpdModule* module)
     m.info.nMemoryType = type;
     if (!(type == kDdr3 ? DecodeDdr3(bytes, m) : DecodeDdr12(bytes, m)))
         return false;
-    // Two transfers per clock over the module's data width, at its fastest clock.
-    const double fastest = m.info.dMinCycleTime > 0 ? 1000 / m.info.dMinCycleTime : 0;
+    // Two transfers per clock over the module's data width, at its fastest clock;
+    // unknown when either is.
+    const double fastest = m.info.dMinCycleTime > 0 ? 1000 / m.info.dMinCycleTime : kUnknown;
     m.info.dMaxBandwidth = m.dataWidth / 8 * 2 * fastest * 1e6;
     *module = m;
     return true;

@@ -9,6 +9,8 @@
 
 namespace qvx {
 
+// What a reserved code leaves unknown stays so: a size or a width is NaN, a count
+// 0, and neither the capacity nor the bandwidth is worked out from it.
 struct SpdModule {
     SPD_INFO info{};
     double dataWidth = 0;       // bits, without check bits

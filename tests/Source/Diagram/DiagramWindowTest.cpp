@@ -3,6 +3,7 @@
 // with an open dialog beside the window in each skin.
 #include <QJsonArray>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -12,6 +13,7 @@
 
 #include "Diagram/ChipsetDialogs.h"
 #include "Source/Diagram/DiagramFixture.h"
+#include "support/ReservedCodes.h"
 
 using test::MainWindowTest;
 
@@ -173,6 +175,36 @@ TEST_F(MainWindowTest, ScreenshotsOfEachDevicesDialogWithItsTextsWholeInEachSkin
         }
         window->hide();
     });
+}
+
+TEST_F(MainWindowTest, ScreenshotsOfAModuleOfReservedCodesInEachSkin)
+{
+    // Its chip density, banks, ranks and bus width are codes the standard reserves:
+    // the dialog shows no sizes, and the rest of the module.
+    ForEachSkin([&](const QString& skin) {
+        ASSERT_TRUE(test::LoadDdr3Board(test::Ddr3SpdOfReservedCodes()));
+        ASSERT_TRUE(Open());
+        window->show();
+        ASSERT_TRUE(window->ShowWidget(kGroup, kPage));
+        QSysDiagram* diagram = Diagram(window);
+        ASSERT_NE(diagram, nullptr);
+        diagram->Button(dnMemorySlot0)->click();
+        QBaseDialog* frame = g_DialogManager.Frame(dnMemorySlot0);
+        ASSERT_NE(frame, nullptr);
+        QCoreApplication::processEvents();
+        const auto field = [frame](const char* name) {
+            return frame->Dialog()->findChild<QLineEdit*>(QLatin1String(name))->text();
+        };
+        EXPECT_EQ(field("MemCapacity"), "");
+        EXPECT_EQ(field("MaxBandwidth"), "");
+        EXPECT_EQ(field("MemType"), "DDR3 SDRAM");
+        EXPECT_EQ(field("PartNumber"), "VK2G1333U9-2G");
+        EXPECT_TRUE(frame->grab().toImage().save(
+            QStringLiteral("%1/diagram-memory-reserved-codes-dialog-%2.png").arg(test::ScreenshotDir(), skin)));
+        frame->Form().OKButton->click();
+        window->hide();
+    });
+    vb::Machine::Instance().LoadDefault();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // general number form elsewhere), a disk without identification, text fields
 // without their terminating zero, and the disks of the simulated boards.
 #include <cstring>
+#include <limits>
 
 #include "Diagram/DialogSupport.h"
 #include "Diagram/HardDiskDialog.h"
@@ -51,6 +52,7 @@ QStringList Cells(HardDiskDialog& dialog)
 TEST(HardDiskDialogTest, FormatsOfCapacitySectorsAndTheGeneralNumbers)
 {
     const double MiB = 1024.0 * 1024.0;
+    const double kUnknown = std::numeric_limits<double>::quiet_NaN();
     const struct {
         double capacity, generation, sectors, queue, ata;
         const char *capacityText, *generationText, *sectorsText, *queueText, *ataText;
@@ -58,6 +60,8 @@ TEST(HardDiskDialogTest, FormatsOfCapacitySectorsAndTheGeneralNumbers)
         {1.5 * MiB + 1, 2, 999999999, 32, 8, "2 MB", "2", "999999999", "32", "8"},
         {0.49 * MiB, 3, 976773168, 1234567, 7.5, "0 MB", "3", "976773168", "1.23457e+06", "7.5"},
         {500107862016.0, 1234567, 0, 0, 0, "476940 MB", "1.23457e+06", "0", "0", "0"},
+        // A drive whose sector count is unknown has told no size either.
+        {kUnknown, 2, kUnknown, 32, 8, "", "2", "", "32", "8"},
     };
     for (const auto& c : kCases) {
         FakeDisk disk;

@@ -70,6 +70,8 @@ TEST(MemoryDialogTest, FormatsOfOneModuleByTable)
         {9, 0, 0, 1, -kInf, "Unknow Type", "0 MB", "0.0 GB/s", "1", ""},
         {-1, 1.0, 1e9, 0xabc, 0, "Unknow Type", "0 MB", "1.0 GB/s", "ABC", "0 MHz"},
         {0, 1.0, 1e9, 0, 399.6, "Reserved", "0 MB", "1.0 GB/s", "0", "400 MHz"},
+        // Sizes the module's data leave unknown show nothing, like an empty timing set.
+        {11, kNaN, kNaN, 0x10, 400, "DDR3 SDRAM", "", "", "10", "400 MHz"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.typeText);

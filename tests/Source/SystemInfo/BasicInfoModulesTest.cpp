@@ -1,6 +1,7 @@
 // The Basic page's module view on the simulated board: each slot in the list,
 // switching slots, the extra timing set, and modules whose record cannot be read.
 #include "Source/SystemInfo/BasicInfoFixture.h"
+#include "support/ReservedCodes.h"
 
 using test::BasicInfoTest;
 
@@ -80,6 +81,28 @@ TEST_F(BasicInfoModulesTest, AnUnreadableModuleShowsNothingOfTheModuleBefore)
     ExpectModuleEmpty();
     Slots()->setCurrentIndex(0);
     EXPECT_EQ(Text("PartNumber"), "VK2G800U5-1G");
+}
+
+TEST_F(BasicInfoModulesTest, SizesThatTheSpdDataLeaveUnknownShowNothing)
+{
+    // Chip density, banks, ranks and bus width of the first module are reserved codes.
+    g_DeviceManager.UnInit();
+    ASSERT_TRUE(test::LoadDdr3Board(test::Ddr3SpdOfReservedCodes()));
+    ASSERT_TRUE(g_DeviceManager.Init("test"));
+    Create();
+    const QStringList fields = Fields();
+    EXPECT_EQ(fields[0], "");
+    EXPECT_EQ(fields[1], "DDR3 SDRAM");
+    EXPECT_EQ(fields[2], "");
+    EXPECT_EQ(fields.mid(3, 2), (QStringList{"Juv Technologies", "VK2G1333U9-2G"}));
+    EXPECT_EQ(Column(0)[0], "667 MHz");
+    EXPECT_EQ(Column(0)[9], "9 clock");
+    // Nor is the sum of the modules known.
+    EXPECT_EQ(Text("CapacityEdit"), "");
+
+    // The other module shows its sizes.
+    Slots()->setCurrentIndex(1);
+    EXPECT_EQ(Fields().mid(0, 3), (QStringList{"2048 MB", "DDR3 SDRAM", "10.7 GB/s"}));
 }
 
 TEST_F(BasicInfoModulesTest, RecordsThatFailOrModulesThatLeave)

@@ -9,6 +9,7 @@
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "SystemInfo/BasicInfo.h"
 #include "VirtualBoard/Devices/DeviceBoard.h"
+#include "support/ReservedCodes.h"
 
 using test::MainWindowTest;
 
@@ -72,18 +73,23 @@ TEST_F(MainWindowTest, ScreenshotsOfTheBasicPageInEachSkin)
         const char* stem;
         const char* variant;   // laid over the default board; none: the default board
         int slot;
+        bool reservedCodes = false;   // the DDR3 board whose first module leaves its sizes unknown
     };
     const Shot shots[] = {
         {"basic", nullptr, 0},
         {"basic-ddr-profile", "qvx-ddr", 1},
         {"basic-family11h", "qvx-family11h", 0},
         {"basic-no-modules", "qvx-no-modules", 0},
+        {"basic-reserved-codes", nullptr, 0, true},
     };
     for (const Shot& shot : shots) {
         SCOPED_TRACE(shot.stem);
         ForEachSkin([&](const QString&) {
             if (shot.variant)
                 test::LoadBoardOver(QStringLiteral(VELOCREST_FIXTURES "/boards/%1.json").arg(QLatin1String(shot.variant)));
+            if (shot.reservedCodes) {
+                ASSERT_TRUE(test::LoadDdr3Board(test::Ddr3SpdOfReservedCodes()));
+            }
             ASSERT_TRUE(Open());
             IQVXWidget* basic = window->GetWidget(kSystem, QStringLiteral("Basic"));
             ASSERT_TRUE(basic);

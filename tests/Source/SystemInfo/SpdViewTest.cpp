@@ -124,6 +124,9 @@ TEST_F(SpdViewTest, NumberFormatsAndMemoryTypes)
         {512.0 * 1024 * 1024, 3.2e9, 0, 9, "512 MB", "3.2 GB/s", "0", "Unknown Type"},
         {0, 0, 255, 10, "0 MB", "0.0 GB/s", "FF", "Unknown Type"},
         {kGiB, 10.66e9, 1, 12, "1024 MB", "10.7 GB/s", "1", "Unknown Type"},
+        // Sizes the module's data leave unknown show nothing, like an empty timing set.
+        {kNaN, kNaN, 1, 11, "", "", "1", "DDR3 SDRAM"},
+        {kInf, -kInf, 1, 11, "", "", "1", "DDR3 SDRAM"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mb);

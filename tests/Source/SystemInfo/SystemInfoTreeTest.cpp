@@ -11,6 +11,7 @@
 #include "SystemInfo/SystemInfoRows.h"
 #include "VirtualBoard/UsbBus.h"
 #include "support/LogCapture.h"
+#include "support/ReservedCodes.h"
 
 using test::Rows;
 using test::SystemInfoTest;
@@ -88,12 +89,14 @@ TEST_F(SystemInfoTest, AModuleWithoutSpdAndADiskWithoutIdentificationKeepWhatThe
 {
     UseVariant("qvx-unreadable-records");
     Create();
+    // The module's size is the controller's; its speed and width only its SPD data tell.
     EXPECT_EQ(Block("Memory 1"), (Rows{"Name = Memory Module", "Description = DIMM", "Vendor = ", "Capacity = 1024 MB",
-                                       "Max Bandwidth = 0.0 GB/s", "Part Number = ", "Serial Number = 0",
-                                       "Data Width = 0 bits", "Bus Frequency = 400 MHz", "Slot Location = Slot 2"}));
-    // The disk's block ends where its identification record would begin.
+                                       "Max Bandwidth = ", "Part Number = ", "Serial Number = 0",
+                                       "Data Width = ", "Bus Frequency = 400 MHz", "Slot Location = Slot 2"}));
+    // The disk's block ends where its identification record would begin; without it
+    // the drive has told no size.
     EXPECT_EQ(Block("Harddisk 1"), (Rows{"Name = VYK HD250P ATA Device", "Description = Disk drive", "Vendor = Vyk",
-                                         "Capacity = 238475 MB", "Interface Type = SATA"}));
+                                         "Capacity = ", "Interface Type = SATA"}));
     EXPECT_EQ(Block("Harddisk 0").size(), 22u);
     EXPECT_TRUE(test::LogContains("LOG_PROCESS_ERROR(pDiskInfo)"));
     EXPECT_TRUE(test::LogContains("QSystemInfo::_AddHardDiskInfo"));
@@ -101,6 +104,28 @@ TEST_F(SystemInfoTest, AModuleWithoutSpdAndADiskWithoutIdentificationKeepWhatThe
     EXPECT_TRUE(test::LogContains("QSystemInfo::Init"));
     // The devices after the short block are all there.
     EXPECT_EQ(Captions().back(), "USB Controller 3");
+}
+
+TEST_F(SystemInfoTest, SizesThatTheImagesLeaveUnknownAreEmptyRows)
+{
+    // A module whose chip density, banks, ranks and bus width are reserved codes, and
+    // a disk that reads all ones: no sizes, and the rest as the images give it.
+    g_DeviceManager.UnInit();
+    ASSERT_TRUE(test::LoadDdr3Board(test::Ddr3SpdOfReservedCodes(), 0xFFFF));
+    ASSERT_TRUE(g_DeviceManager.Init("test"));
+    Create();
+    const Rows module = Block("Memory 0");
+    ASSERT_EQ(module.size(), 10u);
+    EXPECT_EQ(module[1], "Description = DDR3 SDRAM DIMM");
+    EXPECT_EQ(module[2], "Vendor = Juv Technologies");
+    EXPECT_EQ(module[3], "Capacity = ");
+    EXPECT_EQ(module[4], "Max Bandwidth = ");
+    EXPECT_EQ(module[5], "Part Number = VK2G1333U9-2G");
+    EXPECT_EQ(module[7], "Data Width = ");
+    EXPECT_EQ(Block("Memory 1")[3], "Capacity = 2048 MB");
+    EXPECT_EQ(Block("Memory 1")[4], "Max Bandwidth = 10.7 GB/s");
+    EXPECT_EQ(Block("Harddisk 0"), (Rows{"Name = VYK HD500S ATA Device", "Description = Disk drive", "Vendor = Vyk",
+                                         "Capacity = ", "Interface Type = SATA"}));
 }
 
 TEST_F(SystemInfoTest, ModuleSerialNumbersAreUpperCaseHexadecimal)
