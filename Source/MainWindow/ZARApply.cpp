@@ -62,6 +62,9 @@ void ZAR::Apply()
     }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // What every page applies and the record of the run reach the store in one
+    // save: an end in the middle leaves the file as the last Apply made it.
+    CConfigBatch batch;
     // The busy window is only a courtesy: without it the pages are applied all the same.
     auto* pInitWindow = new InitWindow(nullptr);
     const QRect frame = geometry();
@@ -105,6 +108,8 @@ void ZAR::Apply()
     if (pConfig)
         pConfig->SetValue(u"QVXAssist", u"ApplySettings", u"LastRunStatus",
                           bAllApplied ? u"Succeeded" : u"Failed", true);
+    const bool bStored = batch.Commit();
+    LOG_CHECK_ERROR(bStored);
 
     if (g_bRebootRequired) {
         const auto answer = msgbox::Show(

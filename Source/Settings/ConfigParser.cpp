@@ -228,8 +228,30 @@ bool CConfigParser::Save()
 {
     if (m_Document.isNull())
         return false;
+    if (m_nBatchDepth > 0) {
+        m_bSaveDue = true;
+        return true;
+    }
     LOG_PROCESS_ERROR(!m_bFileKept);
     return settings::WriteFileAtomically(m_szFullPath, m_Document.toByteArray(-1));
+}
+
+CConfigBatch::CConfigBatch() : m_pStore(CConfigParser::GetInstance())
+{
+    if (m_pStore)
+        ++m_pStore->m_nBatchDepth;
+}
+
+bool CConfigBatch::Commit()
+{
+    if (!m_bOpen || !m_pStore)
+        return m_bResult;
+    m_bOpen = false;
+    if (--m_pStore->m_nBatchDepth > 0 || !m_pStore->m_bSaveDue)
+        return m_bResult;
+    m_pStore->m_bSaveDue = false;
+    m_bResult = m_pStore->Save();
+    return m_bResult;
 }
 
 bool CConfigParser::ToDouble(QStringView text, double& value)

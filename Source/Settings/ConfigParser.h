@@ -27,7 +27,7 @@ public:
     // The item's text; false (value untouched) when the item does not exist.
     bool GetValue(QStringView group, QStringView subGroup, QStringView item, QString& value) const;
     // Writes the whole document atomically; false when a damaged file that could not
-    // be set aside holds its place.
+    // be set aside holds its place. Inside a batch it only marks the file as due.
     bool Save();
 
     // Where the file is read from and written to.
@@ -37,6 +37,8 @@ public:
     static bool ToDouble(QStringView text, double& value);
 
 private:
+    friend class CConfigBatch;
+
     bool _Init();
     bool _GetInstallDir(QString& folder);
     bool _CreateDefault();
@@ -49,4 +51,28 @@ private:
     QString m_szFilePath;
     QString m_szFullPath;
     bool m_bFileKept = false;
+    int m_nBatchDepth = 0;     // batches open now (see CConfigBatch)
+    bool m_bSaveDue = false;   // a save was asked for inside them
+};
+
+// The values one user action sets (a Reset, an Apply) reach the file together or
+// not at all: while a batch is open the store's saves only mark the file as due,
+// and the end of the outermost batch writes it once, atomically. An end between
+// two of the action's values then finds the file as it was before the action.
+// Batches nest: the main window's Apply holds one around every page's Apply.
+class CConfigBatch {
+public:
+    CConfigBatch();
+    ~CConfigBatch() { Commit(); }
+    CConfigBatch(const CConfigBatch&) = delete;
+    CConfigBatch& operator=(const CConfigBatch&) = delete;
+
+    // Ends the batch now (once; later calls return the same result). The outermost
+    // batch writes the file when a save was asked for; false when that write failed.
+    bool Commit();
+
+private:
+    CConfigParser* m_pStore;
+    bool m_bOpen = true;
+    bool m_bResult = true;
 };

@@ -33,7 +33,7 @@
 #include "Startup/InitWindow.h"
 #include "Startup/Leftovers.h"
 #include "Startup/StartupChecks.h"
-#include "Testing/StartMultipliers.h"
+#include "Testing/StartPoint.h"
 
 // A failed start-up step: one log line naming the expression and "main", then the
 // step's exit code.
@@ -252,8 +252,8 @@ bool ApplicationRun::Start()
     bRetCode = g_PerformanceControl.Initialize();
     MAIN_PROCESS_ERROR(bRetCode, 12);
     InstallTuneResultSink();
-    // What Auto Clock's Reset gives back: the multipliers as found, before any page runs.
-    CStartMultipliers::Take();
+    // What Auto Clock's Reset gives back: the cores as found, before any page runs.
+    CStartPoint::Take();
 
     IDevice* pSouthBridge = g_DeviceManager.GetDevice(dtSouthBridge, 0);
     const bool bMx350 = pSouthBridge && std::u16string(pSouthBridge->GetName()) == u"Vyk MX350 Chipset";

@@ -12,7 +12,7 @@
 #include "QVXLogic/MemoryDevices.h"
 #include "Settings/ConfigParser.h"
 #include "Testing/AutoTuneItems.h"
-#include "Testing/StartMultipliers.h"
+#include "Testing/StartPoint.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ bool QAutoTune::Init()
             coreBoxes[i]->setEnabled(false);
     // Already taken at the program's start; a page made without it (no start-up
     // ran) takes it now, before anyone has changed a multiplier.
-    CStartMultipliers::Take();
+    CStartPoint::Take();
     m_Refresh.Arm();
 
     IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);

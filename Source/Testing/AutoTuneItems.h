@@ -12,6 +12,9 @@ inline const QString kMultiplierTune = QStringLiteral("MultiplierTune");
 inline const QString kMemoryClockTune = QStringLiteral("MemoryClockTune");
 inline const QString kHTRefClock = QStringLiteral("HTRefClock");
 inline const QString kMemoryClock = QStringLiteral("Memory Clock");
+// The core voltage, as the Clock/Voltage page stores it: volts x kVoltScale.
+inline const QString kCPUVID = QStringLiteral("CPUVID");
+constexpr double kVoltScale = 100000.0;
 
 inline QString Group(IDevice* pDevice) { return QString::fromUtf16(pDevice->GetTypeName()); }
 inline QString SubGroup(IDevice* pDevice) { return QString::fromUtf16(pDevice->GetName()); }
@@ -21,6 +24,13 @@ inline QString SubGroup(IDevice* pDevice) { return QString::fromUtf16(pDevice->G
 inline QString MultiplierItem(unsigned long nCore)
 {
     return nCore == 0 ? QStringLiteral("Multiplier") : QStringLiteral("Multiplier%1").arg(nCore + 1);
+}
+
+// The multiplier a core had for the last result: "MultiplierTune" for core 0 (the
+// tuner's own item), "MultiplierTune2" for core 1, and so on, beside it.
+inline QString MultiplierTuneItem(unsigned long nCore)
+{
+    return nCore == 0 ? kMultiplierTune : kMultiplierTune + QString::number(nCore + 1);
 }
 
 } // namespace autotune

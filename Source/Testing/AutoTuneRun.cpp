@@ -7,11 +7,13 @@
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/DeviceManager.h"
 #include "QVXLogic/SystemTune.h"
+#include "Settings/ConfigParser.h"
 #include "Shell/GlobalFlags.h"
 #include "Shell/MessageBox.h"
 #include "Shell/OverclockWarning.h"
 #include "Shell/UserAccepted.h"
 #include "Testing/AutoTune.h"
+#include "Testing/AutoTuneItems.h"
 
 namespace {
 
@@ -20,6 +22,21 @@ namespace {
 constexpr unsigned long kAbortWaitMs = 20000;
 // How long a start waits for the thread of a run that has reported its end.
 constexpr unsigned long kEndWaitMs = 1000;
+
+// The tuner keeps core 0's multiplier of its result; the other cores' go beside
+// it, so that Apply Settings gives each core the multiplier it was tested at (the
+// search moves the reference clock only).
+void StoreResultMultipliers()
+{
+    ICPUDevice* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
+    if (!pCPU)
+        return;
+    CConfigParser* pStore = CConfigParser::GetInstance();
+    for (unsigned long i = 1; i < g_DeviceManager.GetDeviceCount(dtCPU); ++i)
+        if (ICPUDevice* pCore = QvxGetDevice<ICPUDevice>(dtCPU, i))
+            pStore->SetValue(autotune::Group(pCPU), autotune::SubGroup(pCPU), autotune::MultiplierTuneItem(i),
+                             pCore->GetCurrentMultiplier(), true);
+}
 
 } // namespace
 
@@ -158,6 +175,9 @@ void QAutoTune::UpdateResults()
     CSystemTune* pTune = m_pTuneThread->Tune();
     if (!pTune)
         return;
+    // A finished search's results (the tuner's, handed over by GetStatus, and the
+    // page's own beside them) reach the file in one save.
+    CConfigBatch batch;
     // Asked once per tick, so that every test below sees the same answer.
     int nStatus = pTune->GetStatus();
     if (nStatus == stsTuning)
@@ -187,6 +207,7 @@ void QAutoTune::UpdateResults()
         break;
     }
     case stsFinished:
+        StoreResultMultipliers();
         text = tr("AutoClock is finished successfully!\n\n");
         Stop(false);
         break;

@@ -5,7 +5,7 @@
 #include "MainWindow/ZAR.h"
 #include "Pages/BuiltInPages.h"
 #include "Preferences/SettingsPage.h"
-#include "Testing/StartMultipliers.h"
+#include "Testing/StartPoint.h"
 
 void ZAR::ReleaseInstanceForTests()
 {
@@ -22,8 +22,9 @@ void SetBuiltInPagesForTests(const std::vector<BuiltInPage>* pPages)
 
 void QSettingsPage::SetLogRemoverForTests(LogRemover remover) { s_LogRemover = std::move(remover); }
 
-void CStartMultipliers::ForgetForTests()
+void CStartPoint::ForgetForTests()
 {
-    s_Multipliers.clear();
+    s_Cores.clear();
+    s_dVoltage = 0;
     s_bTaken = false;
 }

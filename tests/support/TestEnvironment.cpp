@@ -12,7 +12,7 @@
 #include "Engine/Log.h"
 #include "QVXLogic/SystemTune.h"
 #include "QVXLogic/TestCenter.h"
-#include "Testing/StartMultipliers.h"
+#include "Testing/StartPoint.h"
 #include "VirtualBoard/Clock.h"
 #include "VirtualBoard/Devices/HostLoad.h"
 #include "VirtualBoard/Machine.h"
@@ -85,7 +85,7 @@ void TestEnvironment::OnTestEnd(const testing::TestInfo&)
     // the process ends; for the next test this one's process has ended.
     Renew(g_DriverHandler);
     // The record of the machine the program started on goes with its process too.
-    CStartMultipliers::ForgetForTests();
+    CStartPoint::ForgetForTests();
     g_Log.UnInit();
     g_Log.Init("QVX", 0, 0, 10000);
     CLog::SetObserver(nullptr);

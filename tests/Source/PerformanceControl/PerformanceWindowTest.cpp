@@ -14,6 +14,7 @@
 #include "PerformanceControl/PState.h"
 #include "QVXLogic/ClockGeneratorDevice.h"
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "support/FileSaves.h"
 #include "support/LogCapture.h"
 
 using test::MainWindowTest;
@@ -68,6 +69,29 @@ TEST_F(MainWindowTest, PerformancePagesNeedAPageTableThatListsThem)
     EXPECT_TRUE(dynamic_cast<QBasicMode*>(window->GetWidget(kGroup, QStringLiteral("Novice Mode"))));
     EXPECT_TRUE(dynamic_cast<QJYPState*>(window->GetWidget(kGroup, QStringLiteral("JY Pstate"))));
     EXPECT_TRUE(dynamic_cast<QFanControl*>(window->GetWidget(kGroup, QStringLiteral("Fan Control"))));
+}
+
+TEST_F(MainWindowTest, AnApplyWritesTheStoreOnceForEveryPage)
+{
+    ASSERT_TRUE(Open(kTable));
+    // Core 0's multiplier moved on the Clock/Voltage page, so that page stores too.
+    IQVXWidget* clockVoltage = window->GetWidget(kGroup, QStringLiteral("Clock/Voltage"));
+    auto* slider = clockVoltage->findChild<QSlider*>(QStringLiteral("CPUMulSlider"));
+    ASSERT_TRUE(slider);
+    slider->setValue(slider->value() - 2);
+    test::FileSaves saves(CConfigParser::GetInstance()->GetFullPath());
+    answers.Queue(QMessageBox::Ok);
+    window->Apply();
+    EXPECT_EQ(saves.Take(), 1);
+    // That one save holds what each page and the window stored.
+    CConfigParser::ReleaseInstance();
+    QString value;
+    CConfigParser* store = CConfigParser::GetInstance();
+    ASSERT_TRUE(store->GetValue(u"CPU", u"Vyk Tarrow T40 Quad-Core Processor", u"Multiplier", value));
+    EXPECT_EQ(value, QStringLiteral("15"));
+    EXPECT_TRUE(store->GetValue(u"CPU", u"Vyk Tarrow T40 Quad-Core Processor", u"TLBCaching", value));
+    ASSERT_TRUE(store->GetValue(u"QVXAssist", u"ApplySettings", u"LastRunStatus", value));
+    EXPECT_EQ(value, QStringLiteral("Succeeded"));
 }
 
 TEST_F(MainWindowTest, AnApplyOfPagesTheUserNeverOpenedSucceeds)

@@ -11,6 +11,7 @@
 #include "Platform/Registry.h"
 #include "Settings/ConfigParser.h"
 #include "Source/Files.h"
+#include "support/FileSaves.h"
 #include "support/Leftovers.h"
 #include "support/LogCapture.h"
 #include "VirtualBoard/Machine.h"
@@ -234,6 +235,50 @@ TEST_F(ConfigParserTest, ReadOnlyFolderKeepsTheStoreInMemory)
     EXPECT_TRUE(store.GetValue(u"G", u"S", u"I", value));
     EXPECT_TRUE(store.SetValue(u"G", u"S", u"I", u"w", false));
     EXPECT_FALSE(store.Save());
+}
+
+TEST_F(ConfigParserTest, ABatchWritesWhatItsValuesAskedForOnceAtTheEndOfTheOutermost)
+{
+    CConfigParser* store = CConfigParser::GetInstance();
+    const QByteArray before = test::ReadFile("QVXConfig.xml");
+    test::FileSaves saves(store->GetFullPath());
+    {
+        CConfigBatch outer;
+        ASSERT_TRUE(store->SetValue(u"G", u"S", u"A", u"1", true));
+        {
+            CConfigBatch inner;
+            ASSERT_TRUE(store->SetValue(u"G", u"S", u"B", 2.0, true));
+            ASSERT_TRUE(store->Save());
+            EXPECT_TRUE(inner.Commit());
+        }
+        // Neither the values nor the inner batch's end reached the file.
+        EXPECT_EQ(test::ReadFile("QVXConfig.xml"), before);
+        EXPECT_EQ(saves.Take(), 0);
+        EXPECT_TRUE(outer.Commit());
+        EXPECT_EQ(saves.Take(), 1);
+        EXPECT_TRUE(outer.Commit()) << "a batch ends once";
+    }
+    EXPECT_EQ(saves.Take(), 0);
+    EXPECT_EQ(Body(test::ReadFile("QVXConfig.xml")), "<Configuration><G><S><A>1</A><B>2</B></S></G></Configuration>");
+
+    // Nothing asked to be saved: the end writes nothing.
+    {
+        CConfigBatch batch;
+        ASSERT_TRUE(store->SetValue(u"G", u"S", u"C", u"3", false));
+    }
+    EXPECT_EQ(saves.Take(), 0);
+    // Outside a batch every save is written at once again.
+    ASSERT_TRUE(store->SetValue(u"G", u"S", u"D", u"4", true));
+    EXPECT_EQ(saves.Take(), 1);
+    EXPECT_TRUE(Body(test::ReadFile("QVXConfig.xml")).contains("<C>3</C><D>4</D>"));
+}
+
+TEST_F(ConfigParserTest, ABatchWhoseWriteFailsSaysSo)
+{
+    test::CurrentFolder folder(test::ReadOnlyFolder());
+    CConfigBatch batch;
+    EXPECT_TRUE(CConfigParser::GetInstance()->SetValue(u"G", u"S", u"I", u"v", true));
+    EXPECT_FALSE(batch.Commit());
 }
 
 TEST_F(ConfigParserTest, TheStoreRemovesWhatASaveCutShortLeftBesideItsFile)

@@ -50,6 +50,13 @@ protected:
         vb::Machine::Instance().Get<vb::StabilityModel>().SetDeterministic(true);
     }
 
+    // A variant from tests/fixtures/boards, as deterministic as the default board.
+    void UseVariant(const char* name)
+    {
+        PageTest::UseVariant(name);
+        vb::Machine::Instance().Get<vb::StabilityModel>().SetDeterministic(true);
+    }
+
     template <class T = QWidget>
     T* W(const char* name) const { return page->findChild<T*>(QLatin1String(name)); }
     QPushButton* StartButton() const { return W<QPushButton>("btnAutoTune"); }

@@ -7,8 +7,10 @@
 #include "Platform/Registry.h"
 #include "QVXLogic/MemoryDevices.h"
 #include "QVXLogic/ProfileSettings.h"
+#include "Source/Files.h"
 #include "Source/Testing/AutoTuneFixture.h"
 #include "VirtualBoard/Devices/DeviceBoard.h"
+#include "support/FileSaves.h"
 #include "support/LogCapture.h"
 
 using test::AutoTunePageTest;
@@ -24,6 +26,9 @@ void StoreText(const char* group, const char* subGroup, const char* item, const 
 }
 
 constexpr const char* kClockGen = "Vyk Clock Generator";
+constexpr const char* kCpu = "Vyk Tarrow T40 Quad-Core Processor";
+
+QString Number(double value) { return QString::number(value, 'g', 15); }
 
 TEST_F(AutoTunePageTest, InitOnTheDefaultBoardAndOnBoardsThatLackDevices)
 {
@@ -190,6 +195,90 @@ TEST_F(AutoTunePageTest, ResetPutsEveryCoreAndTheReferenceBackAndStoresTheStartV
         "LOG_PROCESS_ERROR(pClockGen->SetHTRefClock(dDefault)) at line"));
 }
 
+TEST_F(AutoTunePageTest, ApplySettingsGivesEachCoreTheMultiplierItHadForTheResult)
+{
+    // The machine as the program found it: cores at 16, 16, 14 and 15 x.
+    const double start[] = {16, 16, 14, 15};
+    for (unsigned long i = 0; i < 4; ++i)
+        ASSERT_TRUE(Core(i)->SetMultiplier(start[i]));
+    Create();
+    struct Case {
+        const char* name;
+        bool bSearch;      // the result of a search, else of a Reset
+        double reference;  // the result's reference clock
+    };
+    const Case cases[] = {{"after a Reset", false, 200}, {"after a search", true, test::kHighestStableClock}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bSearch) {
+            Start();
+            FinishRun();
+            ASSERT_EQ(LastLine(), "AutoClock is finished successfully!");
+        } else {
+            ASSERT_TRUE(ClockGen()->SetHTRefClock(212));
+            StoreText("ClockGen", kClockGen, "CPUTune", "212");
+            answers.Queue(QMessageBox::Yes);
+            W<QPushButton>("btnReset")->click();
+        }
+        // Another page moves every core before the result is applied.
+        for (unsigned long i = 0; i < 4; ++i)
+            ASSERT_TRUE(Core(i)->SetMultiplier(12));
+        W<QPushButton>("btnSave")->click();
+
+        EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), c.reference);
+        const char* items[] = {"Multiplier", "Multiplier2", "Multiplier3", "Multiplier4"};
+        for (unsigned long i = 0; i < 4; ++i) {
+            EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), start[i]) << i;
+            EXPECT_EQ(Stored("CPU", kCpu, items[i]), Number(start[i])) << items[i];
+        }
+        // The result's own item keeps core 0's multiplier.
+        EXPECT_EQ(Stored("CPU", kCpu, "MultiplierTune"), "16");
+    }
+}
+
+TEST_F(AutoTunePageTest, ResetGivesBackTheStartOperatingPointAfterAPstateStep)
+{
+    Create();
+    // Core 0 steps to P1, 12.5 x at 1.25 V (the one voltage plane of every core);
+    // then the reference clock is raised.
+    ASSERT_TRUE(Core(0)->SetPstate(1));
+    ASSERT_DOUBLE_EQ(Core(0)->GetCurrentMultiplier(), 12.5);
+    ASSERT_DOUBLE_EQ(Core(1)->GetCPUVid(), 1.25);
+    ASSERT_TRUE(ClockGen()->SetHTRefClock(212));
+
+    answers.Queue(QMessageBox::Yes);
+    W<QPushButton>("btnReset")->click();
+    // Each core at its start multiplier, with the start voltage, in the P-state it
+    // started in: not 16 x on the step's lower voltage.
+    for (unsigned long i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(Core(i)->GetCurrentMultiplier(), 16) << i;
+        EXPECT_DOUBLE_EQ(Core(i)->GetCPUVid(), 1.325) << i;
+        EXPECT_EQ(Core(i)->GetCurrentPstate(), 0) << i;
+    }
+    // The store holds that point too (the voltage as the Clock/Voltage page keeps
+    // it), so that applying it gives the same.
+    EXPECT_EQ(Stored("CPU", kCpu, "CPUVID"), "132500");
+    W<QPushButton>("btnSave")->click();
+    EXPECT_DOUBLE_EQ(Core(0)->GetCurrentMultiplier(), 16);
+    EXPECT_DOUBLE_EQ(Core(0)->GetCPUVid(), 1.325);
+}
+
+TEST_F(AutoTunePageTest, ResetAndApplySettingsWriteTheStoreOnce)
+{
+    StoreText("ClockGen", kClockGen, "CPUTune", "212");
+    StoreText("CPU", kCpu, "MultiplierTune", "16");
+    StoreText("MemoryController", "Memory Controller", "MemoryClockTune", "424");
+    Create();
+    test::FileSaves saves(CConfigParser::GetInstance()->GetFullPath());
+    W<QPushButton>("btnSave")->click();
+    EXPECT_EQ(saves.Take(), 1) << "Apply Settings";
+    EXPECT_EQ(Stored("ClockGen", kClockGen, "HTRefClock"), "212");
+    answers.Queue(QMessageBox::Yes);
+    W<QPushButton>("btnReset")->click();
+    EXPECT_EQ(saves.Take(), 1) << "Reset";
+    EXPECT_EQ(Stored("ClockGen", kClockGen, "HTRefClock"), "200");
+}
+
 TEST_F(AutoTunePageTest, ApplySettingsAppliesTheStoredResultThroughTheStoresOwnFile)
 {
     // The store lives in the install folder; the program runs from elsewhere.
@@ -220,6 +309,37 @@ TEST_F(AutoTunePageTest, ApplySettingsAppliesTheStoredResultThroughTheStoresOwnF
     EXPECT_FALSE(QFile::exists(test::TestDir() + QStringLiteral("/QVXConfig.xml")));
 }
 
+TEST_F(AutoTunePageTest, AStoreThatCannotBeWrittenIsToldAndItsResultNotApplied)
+{
+    // The install folder is one nobody may write to: the store lives in memory only.
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(u"InstallDir", test::ReadOnlyFolder() + QStringLiteral("/VykVelocrest")), plat::ERROR_SUCCESS);
+    CConfigParser::ReleaseInstance();
+    const QString path = test::ReadOnlyFolder() + QStringLiteral("/QVXConfig.xml");
+    ASSERT_EQ(CConfigParser::GetInstance()->GetFullPath(), path);
+    ASSERT_TRUE(CConfigParser::GetInstance()->SetValue(u"ClockGen", u"Vyk Clock Generator", u"CPUTune", u"212", false));
+    Create();
+
+    // The profile object would apply the file as it was, not this result.
+    W<QPushButton>("btnSave")->click();
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
+    ASSERT_EQ(answers.Messages().size(), 1u);
+    EXPECT_EQ(answers.Messages()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(answers.Messages()[0].text,
+              QStringLiteral("The last result could not be saved to %1, so it was not applied.").arg(path));
+
+    // Reset's start values are in force; the user learns they are not kept.
+    ASSERT_TRUE(ClockGen()->SetHTRefClock(212));
+    answers.Queue(QMessageBox::Yes);
+    W<QPushButton>("btnReset")->click();
+    EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
+    ASSERT_EQ(answers.Messages().size(), 3u);
+    EXPECT_EQ(answers.Messages()[2].text,
+              QStringLiteral("The start values are in force, but they could not be saved to %1.").arg(path));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(AutoTunePageTest, ResetAndApplySettingsChangeNothingWithoutTheMemoryController)
 {
     UseBoard([](QJsonObject& devices) { devices.remove(QStringLiteral("memoryController")); });
@@ -235,32 +355,19 @@ TEST_F(AutoTunePageTest, ResetAndApplySettingsChangeNothingWithoutTheMemoryContr
     EXPECT_EQ(page->cursor().shape(), Qt::ArrowCursor);
 }
 
-// What a search that ended at the reference clock dResult leaves in the store, as
-// the tuner's result sink writes it; the board stays at that clock.
-void StoreSearchResult(double dResult)
-{
-    IClockGeneratorDevice* pClockGen = QvxGetDevice<IClockGeneratorDevice>(dtClockGenerator, 0);
-    ICPUDevice* pCPU = QvxGetDevice<ICPUDevice>(dtCPU, 0);
-    IMemoryControllerDevice* pMC = QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0);
-    ASSERT_TRUE(pClockGen->SetHTRefClock(dResult));
-    MEMORY_CONFIG config{};
-    ASSERT_TRUE(pMC->GetConfig(&config));
-    CConfigParser* pStore = CConfigParser::GetInstance();
-    const auto store = [pStore](IDevice* pDevice, const char* item, double value) {
-        pStore->SetValue(QString::fromUtf16(pDevice->GetTypeName()), QString::fromUtf16(pDevice->GetName()),
-                         QString::fromLatin1(item), value, true);
-    };
-    store(pClockGen, "CPUTune", dResult);
-    store(pCPU, "MultiplierTune", pCPU->GetCurrentMultiplier());
-    store(pMC, "MemoryClockTune", config.MemClk);
-}
-
 std::vector<double> OfferedMemoryClocks()
 {
     double list[256];
     unsigned count = 256;
     EXPECT_TRUE(QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0)->GetMemClkList(list, &count));
     return std::vector<double>(list, list + count);
+}
+
+double MemoryClock()
+{
+    MEMORY_CONFIG config{};
+    EXPECT_TRUE(QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0)->GetConfig(&config));
+    return config.MemClk;
 }
 
 TEST_F(AutoTunePageTest, ApplySettingsAfterResetAsksOnlyForAMemoryClockTheControllerOffers)
@@ -274,8 +381,12 @@ TEST_F(AutoTunePageTest, ApplySettingsAfterResetAsksOnlyForAMemoryClockTheContro
         SCOPED_TRACE(c.board ? c.board : "default");
         if (c.board)
             UseVariant(c.board);
-        StoreSearchResult(test::kHighestStableClock);
         Create();
+        // The result a search finds on this board, within the board's own limits.
+        Start();
+        FinishRun();
+        ASSERT_EQ(LastLine(), "AutoClock is finished successfully!");
+        ASSERT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), test::kHighestStableClock);
         answers.Queue(QMessageBox::Yes);
         W<QPushButton>("btnReset")->click();
         ASSERT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), 200);
@@ -286,14 +397,64 @@ TEST_F(AutoTunePageTest, ApplySettingsAfterResetAsksOnlyForAMemoryClockTheContro
         // Nothing refused, so nothing to tell.
         EXPECT_FALSE(test::LogContains("refused"));
         EXPECT_EQ(answers.Messages().size(), shown);
-        MEMORY_CONFIG config{};
-        ASSERT_TRUE(QvxGetDevice<IMemoryControllerDevice>(dtMemoryController, 0)->GetConfig(&config));
-        EXPECT_NEAR(config.MemClk, c.memoryClock, 0.001);
+        EXPECT_NEAR(MemoryClock(), c.memoryClock, 0.001);
         const std::vector<double> offered = OfferedMemoryClocks();
         double stored = 0;
         ASSERT_TRUE(CConfigParser::ToDouble(Stored("MemoryController", "Memory Controller", "Memory_Clock"), stored));
         EXPECT_TRUE(std::any_of(offered.begin(), offered.end(), [stored](double v) { return std::fabs(v - stored) < 0.001; }))
             << stored;
+        page.reset();
+    }
+}
+
+TEST_F(AutoTunePageTest, ApplySettingsNeverRunsTheMemoryFasterThanTheResult)
+{
+    // At 200 MHz the default board's controller offers 200, 266.667, 333.333, 400 and
+    // 533.333 MHz and runs at 400; what it offers follows the reference clock, so at
+    // 211 MHz it offers 211, 281.333, 351.667, 422 and 562.667.
+    struct Case {
+        double now;              // the reference clock the board runs at
+        const char* reference;   // the result's, which Apply Settings applies
+        const char* memory;      // the result's memory clock
+        double expected;         // the memory clock afterwards
+        bool refused;            // none offered at or below the result's: memory left as it is
+    };
+    const Case cases[] = {
+        {200, "211", "422", 422, false},     {230, "211", "422", 422, false},
+        {200, "211", "430", 422, false},     {230, "211", "400", 351.667, false},
+        {200, "211", "200", 422, true},      {230, "200", "190", 400, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "at " << c.now << " MHz, result " << c.memory << " MHz at " << c.reference);
+        UseBoard([](QJsonObject&) {});   // the controller back at its start clock
+        ASSERT_TRUE(ClockGen()->SetHTRefClock(c.now));
+        StoreText("ClockGen", kClockGen, "CPUTune", c.reference);
+        StoreText("MemoryController", "Memory Controller", "MemoryClockTune", c.memory);
+        Create();
+        ForgetWrites();
+        const size_t shown = answers.Messages().size();
+        W<QPushButton>("btnSave")->click();
+
+        EXPECT_NEAR(MemoryClock(), c.expected, 0.001);
+        double reference = 0;
+        ASSERT_TRUE(CConfigParser::ToDouble(QString::fromLatin1(c.reference), reference));
+        EXPECT_DOUBLE_EQ(ClockGen()->GetHTRefClock(), reference);
+        if (c.refused) {
+            const std::vector<std::string> writes = Writes();
+            EXPECT_FALSE(std::any_of(writes.begin(), writes.end(), [](const std::string& w) {
+                return w.rfind("MC.SetConfig(MemClk=", 0) == 0;
+            }));
+            ASSERT_EQ(answers.Messages().size(), shown + 1);
+            EXPECT_EQ(answers.Messages().back().icon, QMessageBox::Warning);
+            EXPECT_EQ(answers.Messages().back().title, "AutoClock");
+            EXPECT_EQ(answers.Messages().back().text,
+                      QStringLiteral("The memory clock of the last result, %1 MHz, was not applied: at the reference "
+                                     "clock of %2 MHz the memory controller offers none at or below it. The memory "
+                                     "keeps its present setting.")
+                          .arg(QLatin1String(c.memory), QLatin1String(c.reference)));
+        } else {
+            EXPECT_EQ(answers.Messages().size(), shown);
+        }
         page.reset();
     }
 }

@@ -1,10 +1,12 @@
 // Pictures of the Auto Clock page inside the main window, idle, in the middle of a
-// search and after it, in each skin.
+// search and after it, in each skin; its Reset in a window built anew, and what the
+// pages beside it show after a Reset.
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
 
+#include "PerformanceControl/PState.h"
 #include "QVXLogic/CpuDevice.h"
 #include "QVXLogic/SystemTune.h"
 #include "Settings/TuneResultSink.h"
@@ -23,6 +25,13 @@ namespace {
 const QString kGroup = QStringLiteral("Performance\nControl");
 const QString kPage = QStringLiteral("Auto Clock");
 constexpr unsigned kWaitMs = 30000;   // a safety net only
+
+// Auto Clock beside the pages that show a core's state.
+const char kCoreStatePages[] =
+    "<PageList><Group Name=\"Performance\\nControl\">"
+    "<Page Name=\"Clock/Voltage\"/><Page Name=\"JY Pstate\"/><Page Name=\"Auto Clock\"/></Group></PageList>";
+
+ICPUDevice* Core(unsigned long i) { return QvxGetDevice<ICPUDevice>(dtCPU, i); }
 
 TEST_F(MainWindowTest, TheAutoClockPageInTheWindowIdleRunningAndFinished)
 {
@@ -85,6 +94,43 @@ TEST_F(AutoClockRebuiltWindowTest, ResetGivesBackTheMultipliersTheProgramStarted
     page->findChild<QPushButton*>(QStringLiteral("btnReset"))->click();
     for (unsigned long core = 0; core < 4; ++core)
         EXPECT_DOUBLE_EQ(QvxGetDevice<ICPUDevice>(dtCPU, core)->GetCurrentMultiplier(), start[core]) << core;
+}
+
+TEST_F(MainWindowTest, AfterResetEveryPageShowsTheStateTheCoresAreIn)
+{
+    ASSERT_TRUE(Open(kCoreStatePages));
+    window->resize(1000, 700);
+    window->show();
+    const QString pstateName = QStringLiteral("JY Pstate");
+    auto* pstate = dynamic_cast<QJYPState*>(window->GetWidget(kGroup, pstateName));
+    ASSERT_TRUE(pstate);
+    // Core 0 steps to P1 on its page: 12.5 x at 1.25 V.
+    ASSERT_TRUE(window->ShowWidget(kGroup, pstateName));
+    pstate->Row(0).pRightButton->click();
+    ASSERT_EQ(Core(0)->GetCurrentPstate(), 1);
+
+    ASSERT_TRUE(window->ShowWidget(kGroup, kPage));
+    auto* page = dynamic_cast<QAutoTune*>(window->GetWidget(kGroup, kPage));
+    ASSERT_TRUE(page);
+    answers.Queue(QMessageBox::Yes);
+    page->findChild<QPushButton*>(QStringLiteral("btnReset"))->click();
+    test::SendTick(page);
+    EXPECT_EQ(page->findChild<QLineEdit*>(QStringLiteral("CPUMulNum"))->text(), "16.00 X");
+    EXPECT_EQ(page->findChild<QLineEdit*>(QStringLiteral("CPUVolNum"))->text(), "1.325 V");
+
+    const QString clockVoltageName = QStringLiteral("Clock/Voltage");
+    ASSERT_TRUE(window->ShowWidget(kGroup, clockVoltageName));
+    IQVXWidget* clockVoltage = window->GetWidget(kGroup, clockVoltageName);
+    test::SendTick(clockVoltage);
+    EXPECT_EQ(clockVoltage->findChild<QLineEdit*>(QStringLiteral("CurrentCPUSpeed"))->text(), "3200.00 MHz");
+    EXPECT_EQ(clockVoltage->findChild<QLineEdit*>(QStringLiteral("CurrentCPUVid"))->text(), "1.3250 V");
+    EXPECT_EQ(clockVoltage->findChild<QLineEdit*>(QStringLiteral("TargetCPUVid"))->text(), "1.3250 V");
+
+    // The P-state page marks the P-state core 0 is in again.
+    ASSERT_TRUE(window->ShowWidget(kGroup, pstateName));
+    const auto colour = [pstate](int i) { return pstate->Row(0).pPstateLabel[i]->palette().color(QPalette::Window); };
+    EXPECT_EQ(colour(0), QColor(Qt::green));
+    EXPECT_EQ(colour(1), QColor(Qt::gray));
 }
 
 } // namespace
