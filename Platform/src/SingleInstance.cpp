@@ -3,7 +3,6 @@
 #include "PrivateFiles.h"
 #include "SocketFile.h"
 
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -43,8 +42,8 @@ bool SingleInstance::RaiseRunning(int timeoutMs)
     const int fd = socket.Connect(timeoutMs);
     if (fd < 0)
         return false;
-    const qsizetype length = sizeof kRaiseRequest - 1;
-    const bool raised = PeerIsThisUser(fd) && ::send(fd, kRaiseRequest, length, MSG_NOSIGNAL) == length;
+    const size_t length = sizeof kRaiseRequest - 1;
+    const bool raised = PeerIsThisUser(fd) && ::send(fd, kRaiseRequest, length, MSG_NOSIGNAL) == ssize_t(length);
     ::close(fd);
     return raised;
 }

@@ -37,8 +37,8 @@ void g_SetMCFGSource(MCFGSource source) { g_MCFGSource.store(source ? source : &
 
 CDriverHandler::CDriverHandler()
     : m_hDriver(plat::INVALID_HANDLE_VALUE), m_usSMBusBase(0), m_bIs64bitOS(false), m_hSemaphore(nullptr),
-      m_ullPCIBaseAddress(0), m_bReferenceHeld(false), m_bSemaphoreOpened(false), m_uECAMStartBus(0), m_uECAMEndBus(0), m_PCIReadArea(),
-      m_PCIWriteArea()
+      m_ullPCIBaseAddress(0), m_bReferenceHeld(false), m_bSemaphoreOpened(false), m_uECAMStartBus(0),
+      m_uECAMEndBus(0), m_PCIReadArea(), m_PCIWriteArea()
 {
 }
 
