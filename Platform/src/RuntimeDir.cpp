@@ -39,11 +39,13 @@ private:
 };
 
 // The runtime folder this process gave Qt (GiveQtARuntimeFolder); set once, before
-// any other thread runs.
+// any other thread runs. Never destroyed, like the folders above: a static destroyed
+// at exit would leave a late caller of RuntimeDir comparing with freed memory, and
+// taking Qt's folder for a session's.
 QString& GivenToQt()
 {
-    static QString folder;
-    return folder;
+    static QString* const folder = new QString;
+    return *folder;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "Platform/SingleInstance.h"
 #include "Platform/RuntimeDir.h"
 #include "PrivateFiles.h"
+#include "SocketFile.h"
 
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -15,21 +15,15 @@
 namespace plat {
 
 namespace {
+const char kSocketName[] = "VykVelocrest.window";
 const char kRaiseRequest[] = "raise\n";
 
-QString SocketPath()
-{
-    const QString folder = SingleInstance::RuntimeFolder();
-    return folder.isEmpty() ? QString() : folder + QStringLiteral("/VykVelocrest.window");
-}
-
 // Only a program of this same user may answer for a running instance.
-bool PeerIsThisUser(const QLocalSocket& socket)
+bool PeerIsThisUser(int fd)
 {
     struct ucred peer {};
     socklen_t length = sizeof peer;
-    return ::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0
-           && peer.uid == ::geteuid();
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::geteuid();
 }
 } // namespace
 
@@ -41,21 +35,17 @@ QString SingleInstance::RuntimeFolder() { return RuntimeDir(); }
 
 bool SingleInstance::RaiseRunning(int timeoutMs)
 {
-    const QString path = SocketPath();
-    if (path.isEmpty())
+    const QString folder = RuntimeFolder();
+    if (folder.isEmpty())
         return false;
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(timeoutMs))
+    SocketFile socket(folder, kSocketName);
+    const int fd = socket.Connect(timeoutMs);
+    if (fd < 0)
         return false;
-    if (!PeerIsThisUser(socket)) {
-        socket.abort();
-        return false;
-    }
-    socket.write(kRaiseRequest);
-    socket.waitForBytesWritten(timeoutMs);
-    socket.disconnectFromServer();
-    return true;
+    const size_t length = sizeof kRaiseRequest - 1;
+    const bool raised = PeerIsThisUser(fd) && ::send(fd, kRaiseRequest, length, MSG_NOSIGNAL) == ssize_t(length);
+    ::close(fd);
+    return raised;
 }
 
 bool SingleInstance::TryLock()
@@ -97,38 +87,60 @@ bool SingleInstance::Listen(std::function<void()> onRaise)
 {
     if (!IsLocked())
         return false;
-    m_server.reset();
-    const QString path = SocketPath();
-    if (path.isEmpty())
+    StopListening();
+    m_error.clear();
+    QString why;
+    const QString folder = RuntimeDir(&why);
+    if (folder.isEmpty()) {
+        m_error = why;
         return false;
-    // We hold the lock, so a socket file left here belongs to a program that died.
-    QLocalServer::removeServer(path);
+    }
+    auto socket = std::make_unique<SocketFile>(folder, kSocketName);
+    const int fd = socket->Listen();
+    if (fd < 0) {
+        m_error = socket->Error();
+        return false;
+    }
     auto server = std::make_unique<QLocalServer>();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(path))
+    if (!server->listen(fd)) {
+        m_error = QStringLiteral("cannot listen at %1: %2").arg(socket->Path(), server->errorString());
+        ::close(fd);
+        socket->Remove();
         return false;
+    }
     QLocalServer* raw = server.get();
     QObject::connect(raw, &QLocalServer::newConnection, raw, [raw, onRaise]() {
-        while (QLocalSocket* socket = raw->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            auto take = [socket, onRaise]() {
-                if (socket->readAll().contains("raise") && onRaise)
+        while (QLocalSocket* connection = raw->nextPendingConnection()) {
+            QObject::connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
+            auto take = [connection, onRaise]() {
+                if (connection->readAll().contains("raise") && onRaise)
                     onRaise();
             };
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, take);
-            if (socket->bytesAvailable() > 0)
+            QObject::connect(connection, &QLocalSocket::readyRead, connection, take);
+            if (connection->bytesAvailable() > 0)
                 take();
         }
     });
+    m_socket = std::move(socket);
     m_server = std::move(server);
     return true;
 }
 
-void SingleInstance::Release()
+void SingleInstance::StopListening()
 {
+    // The server may remove the file by the address it was bound to, which can lead
+    // through the open folder: the folder is let go only after it.
     if (m_server)
         m_server->close();
     m_server.reset();
+    if (m_socket)
+        m_socket->Remove();
+    m_socket.reset();
+}
+
+void SingleInstance::Release()
+{
+    StopListening();
     // The file stays: removing it could let a second program lock a new file while a
     // first still holds the old one.
     if (m_lockFd >= 0) {

@@ -283,8 +283,14 @@ bool ApplicationRun::WindowLoop()
                 pZAR->showNormal();
                 pZAR->raise();
                 pZAR->activateWindow();
-            }))
+            })) {
             g_Log.Write(ltError, "LOG_CHECK_ERROR(%s) at line %d in %s\n", "m_Instance.Listen", __LINE__, "main");
+            // The program runs on; what a second start will do instead is told where it is seen.
+            const QString told = QStringLiteral("%1; a second start will end without bringing this window to the front")
+                                     .arg(m_Instance.ErrorString());
+            std::fprintf(stderr, "VykVelocrest: %s\n", qPrintable(told));
+            g_Log.Write(ltWarning, "%s\n", qPrintable(told));
+        }
         g_nRestartRequest = 0;
         m_pInitWindow->hide();
         m_bInPass = true;

@@ -119,6 +119,22 @@ TEST(DriverService, EngineStartsAndStopsTheDriver)
     EXPECT_EQ(test::LogCount("has been removed"), 1u);
 }
 
+TEST(DriverService, ShutdownLetsGoOfTheSemaphoreBeforeTheProcessEnds)
+{
+    ScopedExecutable exe;
+    ScopedMCFG mcfg(DefaultMCFG());
+    const QString semaphore = plat::RuntimeDir() + "/semaphore-Global_QVXDriverSemaphore.json";
+    ASSERT_TRUE(g_InitEngine());
+    EXPECT_TRUE(QFile::exists(semaphore));
+    EXPECT_TRUE(g_UnInitEngine());
+    // Its only holder has let go: nothing is left for the end of the process to close.
+    EXPECT_FALSE(QFile::exists(semaphore));
+    // A second shutdown knows the semaphore was there and says nothing about it.
+    EXPECT_TRUE(g_UnInitEngine());
+    EXPECT_EQ(test::LogCount("m_hSemaphore != NULL"), 0u);
+    EXPECT_FALSE(QFile::exists(semaphore));
+}
+
 TEST(DriverService, FullSemaphoreFailsStartUp)
 {
     ScopedExecutable exe;

@@ -94,7 +94,7 @@ TEST(PrivateFolders, TheFolderOfItsOwnGoesAtTheEndAndNoneIsMadeAfterIt)
     OtherUsersTemp temp(OtherUsersTemp::HisFolder);
     const QString folder = plat::RuntimeDir();
     ASSERT_TRUE(folder.startsWith(temp.TakenName() + "-")) << folder.toStdString();
-    // Still held at the end, as the driver's semaphore is until the process ends.
+    // Still held at the end, as by a part of the program that never let go of it.
     const plat::NamedHandle semaphore = UseTheRuntimeFolder();
     ASSERT_TRUE(QFile::exists(folder + "/semaphore-Global_QVXDriverSemaphore.json"));
 

@@ -3,12 +3,27 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <sys/stat.h>
 
 #include "Platform/SingleInstance.h"
 #include "Platform/RuntimeDir.h"
 #include "support/TestEnvironment.h"
 
 using plat::SingleInstance;
+
+namespace {
+
+// The runtime folder the program is told to use while the scope lasts.
+class RuntimeFolderScope {
+public:
+    explicit RuntimeFolderScope(const QString& folder) { qputenv("VELOCREST_RUNTIME_DIR", QFile::encodeName(folder)); }
+    ~RuntimeFolderScope() { qunsetenv("VELOCREST_RUNTIME_DIR"); }
+    RuntimeFolderScope(const RuntimeFolderScope&) = delete;
+    RuntimeFolderScope& operator=(const RuntimeFolderScope&) = delete;
+};
+
+} // namespace
 
 TEST(SingleInstanceTest, OnlyOneHolderOfTheLockAtATime)
 {
@@ -35,6 +50,49 @@ TEST(SingleInstanceTest, ARaiseRequestReachesTheListeningProgram)
     EXPECT_EQ(raised, 1);
     running.Release();
     EXPECT_FALSE(SingleInstance::RaiseRunning(100));
+}
+
+TEST(SingleInstanceTest, ARunningProgramIsRaisedWhateverTheDepthOfItsRuntimeFolder)
+{
+    // A socket's address holds at most 107 bytes of path; a runtime folder in a deep
+    // temp folder or checkout lies far deeper.
+    const QString base = test::TestDir() + "/";
+    for (const QString& folder : {base + "run", base + QString(std::max<qsizetype>(1, 240 - base.size()), 'd') + "/run"}) {
+        SCOPED_TRACE(folder.size());
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const RuntimeFolderScope scope(folder);
+        ASSERT_EQ(SingleInstance::RuntimeFolder(), folder);
+        const QString socket = folder + "/VykVelocrest.window";
+        SingleInstance running;
+        int raised = 0;
+        ASSERT_TRUE(running.TryLock());
+        EXPECT_TRUE(running.Listen([&raised] { ++raised; })) << running.ErrorString().toStdString();
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(socket).constData(), &st), 0);
+        EXPECT_TRUE(S_ISSOCK(st.st_mode));
+        EXPECT_EQ(st.st_mode & 077, 0u) << "open to this user alone";
+        EXPECT_TRUE(SingleInstance::RaiseRunning());
+        for (int i = 0; i < 100 && raised == 0; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(raised, 1);
+        running.Release();
+        EXPECT_FALSE(QFile::exists(socket));
+        EXPECT_FALSE(SingleInstance::RaiseRunning(100));
+    }
+}
+
+TEST(SingleInstanceTest, ASocketThatCannotBeMadeIsToldWhy)
+{
+    // The name taken by a folder, which no start removes.
+    const QString socket = SingleInstance::RuntimeFolder() + "/VykVelocrest.window";
+    ASSERT_TRUE(QDir().mkpath(socket));
+    SingleInstance running;
+    ASSERT_TRUE(running.TryLock());
+    EXPECT_FALSE(running.Listen([] {}));
+    EXPECT_EQ(running.ErrorString(), "cannot listen at " + socket + ": Address already in use");
+    EXPECT_FALSE(SingleInstance::RaiseRunning(100));
+    // The lock is still held: a second start still ends.
+    EXPECT_TRUE(running.IsLocked());
 }
 
 TEST(SingleInstanceTest, ASocketLeftByAProgramThatDiedDoesNotStopTheNextOne)

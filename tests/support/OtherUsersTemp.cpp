@@ -4,11 +4,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QLocalServer>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "SocketFile.h"
 
 namespace test {
 
@@ -61,9 +62,12 @@ OtherUsersTemp::OtherUsersTemp(Trap trap)
     QFile junk(m_his + QStringLiteral("/VykVelocrestMutex.lock"));
     EXPECT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.close();
-    m_socket = std::make_unique<QLocalServer>();
-    m_socket->setSocketOptions(QLocalServer::WorldAccessOption);
-    EXPECT_TRUE(m_socket->listen(m_his + QStringLiteral("/VykVelocrest.window")));
+    // His socket, listening and open to all, made as the program makes its own (his
+    // folder may lie deeper than a socket address reaches).
+    plat::SocketFile socket(m_his, "VykVelocrest.window");
+    m_socketFd = socket.Listen();
+    EXPECT_GE(m_socketFd, 0) << socket.Error().toStdString();
+    ::chmod(QFile::encodeName(socket.Path()).constData(), 0777);
     if (trap == LinkToHisFolder) {
         EXPECT_TRUE(QFile::link(m_his, TakenName()));
     }
@@ -83,7 +87,8 @@ OtherUsersTemp::OtherUsersTemp(Trap trap)
 
 OtherUsersTemp::~OtherUsersTemp()
 {
-    m_socket.reset();
+    if (m_socketFd >= 0)
+        ::close(m_socketFd);
     for (const auto& [name, value] : m_savedEnv) {
         if (value.isNull())
             qunsetenv(name.constData());

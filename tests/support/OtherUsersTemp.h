@@ -10,9 +10,6 @@
 #include <QString>
 
 #include <map>
-#include <memory>
-
-class QLocalServer;
 
 namespace test {
 
@@ -41,7 +38,7 @@ private:
     QString m_his;
     QString m_victim;
     std::map<QByteArray, QByteArray> m_savedEnv;
-    std::unique_ptr<QLocalServer> m_socket;
+    int m_socketFd = -1;
     QByteArray m_listing;
 };
 

@@ -81,8 +81,8 @@ void TestEnvironment::OnTestEnd(const testing::TestInfo&)
     // test gets the centre of a fresh process, its cases' random draws from the start.
     g_TestCenter.Stop();
     Renew(g_TestCenter);
-    // The driver client keeps its semaphore (in this test's runtime folder) until
-    // the process ends; for the next test this one's process has ended.
+    // A driver client whose UnInit never ran still holds its semaphore (in this
+    // test's runtime folder); for the next test this one's process has ended.
     Renew(g_DriverHandler);
     // The record of the machine the program started on goes with its process too.
     CStartPoint::ForgetForTests();

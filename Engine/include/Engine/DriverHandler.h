@@ -46,8 +46,9 @@ public:
     // Opens (installing when needed) the driver, takes a unit of the shared
     // semaphore, finds the ECAM base and the SMBus controller, lists the PCI functions.
     bool Init();
-    // Frees what is left mapped or allocated, closes the device and gives the unit
-    // back (removing the service when this was the last user). Safe to repeat.
+    // Frees what is left mapped or allocated, closes the device, gives the unit back
+    // (removing the service when this was the last user) and closes the semaphore.
+    // Safe to repeat.
     bool UnInit();
     bool Is64bitOS();
 
@@ -111,6 +112,8 @@ private:
 
     // This process holds one unit of the shared semaphore (given back only once).
     bool m_bReferenceHeld;
+    // This process has opened the semaphore: its handle, closed by UnInit, was there.
+    bool m_bSemaphoreOpened;
     // Buses the ECAM window covers (the MCFG entry of segment 0).
     uint32_t m_uECAMStartBus;
     uint32_t m_uECAMEndBus;

@@ -37,14 +37,16 @@ void g_SetMCFGSource(MCFGSource source) { g_MCFGSource.store(source ? source : &
 
 CDriverHandler::CDriverHandler()
     : m_hDriver(plat::INVALID_HANDLE_VALUE), m_usSMBusBase(0), m_bIs64bitOS(false), m_hSemaphore(nullptr),
-      m_ullPCIBaseAddress(0), m_bReferenceHeld(false), m_uECAMStartBus(0), m_uECAMEndBus(0), m_PCIReadArea(),
-      m_PCIWriteArea()
+      m_ullPCIBaseAddress(0), m_bReferenceHeld(false), m_bSemaphoreOpened(false), m_uECAMStartBus(0),
+      m_uECAMEndBus(0), m_PCIReadArea(), m_PCIWriteArea()
 {
 }
 
 CDriverHandler::~CDriverHandler()
 {
-    // The process is ending (or a test's own handler goes): let go of the handles.
+    // Only a handler whose UnInit never ran (a test's own) still holds handles here.
+    // The program's has let go of them in g_UnInitEngine, before main returns: at exit
+    // this reaches nothing of another file, whose statics may be gone by then.
     if (m_hDriver != plat::INVALID_HANDLE_VALUE)
         plat::CloseDevice(m_hDriver);
     if (m_hSemaphore)
@@ -211,8 +213,15 @@ bool CDriverHandler::UnInit()
             bRetCode = RemoveDriver();
             LOG_CHECK_ERROR(bRetCode);
         }
-    } else if (m_hSemaphore == nullptr) {
+    } else if (!m_bSemaphoreOpened) {
         ReleaseReference();
+    }
+    // On Windows the handle would close with the process. Here it lives in the runtime
+    // folder, which the program's end removes or stops using: it goes now, not from a
+    // destructor at exit.
+    if (m_hSemaphore) {
+        plat::CloseHandle(m_hSemaphore);
+        m_hSemaphore = nullptr;
     }
     return true;
 }

@@ -164,6 +164,7 @@ bool CDriverHandler::AddReference()
         }
     }
     LOG_PROCESS_ERROR(m_hSemaphore != NULL);
+    m_bSemaphoreOpened = true;
     if (m_bReferenceHeld)
         return true;
     const uint32_t dwWaitResult = plat::WaitForSingleObject(m_hSemaphore, 0);

@@ -13,6 +13,8 @@ class QLocalServer;
 
 namespace plat {
 
+class SocketFile;
+
 class SingleInstance {
 public:
     SingleInstance();
@@ -32,13 +34,19 @@ public:
     bool IsLocked() const;
     QString ErrorString() const { return m_error; }
     // Listens for "raise" requests; onRaise runs on the thread of the event loop.
+    // False when this program does not hold the lock, or cannot listen (ErrorString()
+    // then says why).
     bool Listen(std::function<void()> onRaise);
     // Stops listening and releases the lock.
     void Release();
 
 private:
+    void StopListening();
+
     int m_lockFd = -1;
     QString m_error;
+    // The socket listened on; it keeps the runtime folder open while the server listens.
+    std::unique_ptr<SocketFile> m_socket;
     std::unique_ptr<QLocalServer> m_server;
 };
 

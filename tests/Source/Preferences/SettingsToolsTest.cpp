@@ -107,10 +107,13 @@ TEST_F(SettingsToolsTest, RaidToolStartsThroughTheShortcutOfItsPackage)
 
 TEST_F(SettingsToolsTest, SecondRaidPackageAndControlCentreUnderTheSecondKey)
 {
-    const QString raid = test::TestDir() + QStringLiteral("/raid/");
+    // The test's folder named through the link to the current folder: both tool folders
+    // fit the 127 characters a registry value may give, however deep that folder lies.
+    const QString here = QStringLiteral("/proc/self/cwd");
+    const QString raid = here + QStringLiteral("/raid/");
     ASSERT_TRUE(test::WriteFile(raid + QStringLiteral("ArrayKeel.URL"), "[InternetShortcut]\n"));
     SetValue(kSecondRaidKey, u"InstallLocation", raid);
-    const QString centre = test::TestDir() + QStringLiteral("/juv");
+    const QString centre = here + QStringLiteral("/juv");
     ASSERT_TRUE(test::WriteFile(centre + QStringLiteral("/Tov.exe"), "x"));
     plat::RegistryKey juv;
     ASSERT_EQ(juv.Create(plat::RegistryHive::LocalMachine, u"SOFTWARE\\Juv"), plat::ERROR_SUCCESS);

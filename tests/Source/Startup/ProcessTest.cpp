@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 #include <csignal>
+#include <memory>
+#include <unistd.h>
 
 #include "Platform/Registry.h"
 #include "Source/Files.h"
@@ -60,6 +62,21 @@ protected:
         return QTest::qWaitFor([&] {
             return QFile::exists(RuntimeFolder() + "/VykVelocrest.window") || process.state() != QProcess::Running;
         }, kBoundMs) && process.state() == QProcess::Running;
+    }
+
+    // The folder of the temp folder named like pattern in which a program with no
+    // runtime folder named listens, once its window is up. Empty when it ended or did
+    // not listen in time.
+    static QString WaitForListeningIn(const QString& temp, const QString& pattern, const QProcess& process)
+    {
+        QString listening;
+        QTest::qWaitFor([&] {
+            for (const QFileInfo& f : QDir(temp).entryInfoList({pattern}, QDir::Dirs))
+                if (QFile::exists(f.filePath() + "/VykVelocrest.window"))
+                    listening = f.filePath();
+            return !listening.isEmpty() || process.state() != QProcess::Running;
+        }, kBoundMs);
+        return process.state() == QProcess::Running ? listening : QString();
     }
 
     static bool WaitForEnd(QProcess& process)
@@ -240,14 +257,7 @@ TEST_F(ProcessTest, AnotherUsersPreparedTempFolderNeitherStopsTheStartNorIsWritt
         // AutoTune: no warning to answer, so a program that runs simply stays up.
         program.start(m_folder + "/VykVelocrest", {"AutoTune"});
         ASSERT_TRUE(program.waitForStarted(kBoundMs));
-        QString listening;
-        const bool ended = QTest::qWaitFor([&] {
-            for (const QFileInfo& f : QDir(temp.TempFolder()).entryInfoList({QFileInfo(temp.TakenName()).fileName() + "-*"}, QDir::Dirs))
-                if (QFile::exists(f.filePath() + "/VykVelocrest.window"))
-                    listening = f.filePath();
-            return !listening.isEmpty() || program.state() != QProcess::Running;
-        }, kBoundMs);
-        EXPECT_TRUE(ended) << "neither listening nor ended";
+        const QString listening = WaitForListeningIn(temp.TempFolder(), QFileInfo(temp.TakenName()).fileName() + "-*", program);
         EXPECT_FALSE(listening.isEmpty()) << "exit code " << program.exitCode();
         EXPECT_EQ(program.state(), QProcess::Running);
         EXPECT_TRUE(QFile::exists(listening + "/services.json"));
@@ -337,4 +347,54 @@ TEST_F(ProcessTest, ASignalAtTheWarningEndsWithSixteenAndAStartWithoutARuntimeFo
     EXPECT_EQ(program.exitCode(), 16) << "the warning was never accepted: " << qPrintable(errors);
     EXPECT_FALSE(errors.contains("XDG_RUNTIME_DIR")) << qPrintable(errors);
     EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString(), "");
+}
+
+TEST_F(ProcessTest, ARunWithoutARuntimeFolderLetsGoOfItBeforeItEnds)
+{
+    for (const bool planted : {false, true}) {
+        SCOPED_TRACE(planted ? "another user's folder in the way" : "the temp folder free");
+        // A shell outside a login session, with a temp folder of the test's own; the
+        // program makes its runtime folder there.
+        std::unique_ptr<test::OtherUsersTemp> his;
+        QString temp = test::TestDir() + "/free/tmp";
+        if (planted) {
+            his = std::make_unique<test::OtherUsersTemp>(test::OtherUsersTemp::HisFolder);
+            temp = his->TempFolder();
+        }
+        ASSERT_TRUE(QDir().mkpath(temp));
+        QProcessEnvironment env = m_env;
+        for (const char* name : {"VELOCREST_RUNTIME_DIR", "VELOCREST_STATE_DIR", "XDG_RUNTIME_DIR"})
+            env.remove(name);
+        env.insert("TMPDIR", temp);
+        env.insert("HOME", QFileInfo(temp).path() + "/home");
+        // Memory freed before the end is filled with junk: whatever the end still read of
+        // it would show in what it leaves behind.
+        env.insert("MALLOC_PERTURB_", "165");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(test::TestDir());
+        program.start(m_folder + "/VykVelocrest", {"AutoTune"});
+        ASSERT_TRUE(program.waitForStarted(kBoundMs));
+        // Its own folder: the per-user one, or one beside the other user's.
+        const QString userFolder = QStringLiteral("VykVelocrest-%1").arg(::geteuid());
+        const QString folder = WaitForListeningIn(temp, planted ? userFolder + "-*" : userFolder, program);
+        ASSERT_FALSE(folder.isEmpty()) << program.readAllStandardError().constData();
+        ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+        ASSERT_TRUE(WaitForEnd(program)) << "the program did not end";
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().constData();
+
+        // The per-user folder stays for the next start, and so does the other user's
+        // name; nothing else does, and nothing of the run is left in Qt's folder.
+        EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  QStringList{userFolder});
+        if (planted) {
+            EXPECT_TRUE(his->HisFolderUntouched());
+        } else {
+            EXPECT_EQ(folder, temp + "/" + userFolder);
+            EXPECT_FALSE(QFile::exists(folder + "/VykVelocrest.window"));
+            EXPECT_EQ(QDir(folder + "/qt").entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                      QStringList());
+        }
+    }
 }

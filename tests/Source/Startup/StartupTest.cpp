@@ -160,6 +160,23 @@ TEST_F(StartupTest, ARunningInstanceIsAskedToComeForwardAndTheSecondStartEndsWit
     EXPECT_EQ(passes, 0);
 }
 
+TEST_F(StartupTest, AProgramThatCannotListenForASecondStartSaysSoAndRunsOn)
+{
+    // The socket's name is taken by a folder, which no start removes.
+    const QString socket = plat::SingleInstance::RuntimeFolder() + "/VykVelocrest.window";
+    ASSERT_TRUE(QDir().mkpath(socket));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run(), 0);
+    const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(passes, 1);
+    const QString told = "cannot listen at " + socket
+                         + ": Address already in use; a second start will end without bringing this window to the front";
+    EXPECT_EQ(errors.count("VykVelocrest: " + told + "\n"), 1) << errors.toStdString();
+    EXPECT_EQ(test::LogCount(told.toStdString()), 1u);
+    // Nothing waits for an answer: the warning was the only box.
+    EXPECT_EQ(answers.Messages().size(), 1u);
+}
+
 TEST_F(StartupTest, TheEngineFailureMessageDependsOnTheAccountAndItsError)
 {
     struct Case { bool administrator; unsigned error; const char* message; };
