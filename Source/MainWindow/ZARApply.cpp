@@ -2,6 +2,7 @@
 #include "MainWindow/ZAR.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
@@ -110,6 +111,12 @@ void ZAR::Apply()
                           bAllApplied ? u"Succeeded" : u"Failed", true);
     const bool bStored = batch.Commit();
     LOG_CHECK_ERROR(bStored);
+    // The hardware has the settings; a store that kept none of them would bring the
+    // old ones back with the next profile applied, so the user hears of it.
+    if (!bStored && pConfig)
+        msgbox::Show(nullptr, QMessageBox::Warning, ProductTitle(),
+                     QObject::tr("The settings are in force, but they could not be saved to %1.")
+                         .arg(QDir::toNativeSeparators(pConfig->GetFullPath())));
 
     if (g_bRebootRequired) {
         const auto answer = msgbox::Show(

@@ -12,7 +12,9 @@
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
+#include "Platform/Registry.h"
 #include "QVXLogic/ClockGeneratorDevice.h"
+#include "Source/Files.h"
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "support/FileSaves.h"
 #include "support/LogCapture.h"
@@ -92,6 +94,24 @@ TEST_F(MainWindowTest, AnApplyWritesTheStoreOnceForEveryPage)
     EXPECT_TRUE(store->GetValue(u"CPU", u"Vyk Tarrow T40 Quad-Core Processor", u"TLBCaching", value));
     ASSERT_TRUE(store->GetValue(u"QVXAssist", u"ApplySettings", u"LastRunStatus", value));
     EXPECT_EQ(value, QStringLiteral("Succeeded"));
+}
+
+TEST_F(MainWindowTest, AnApplyWhoseStoreCannotBeWrittenSaysSo)
+{
+    // The install folder is one nobody may write to: the applied values reach the
+    // hardware, but the store lives in memory only.
+    plat::RegistryKey key;
+    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
+    ASSERT_EQ(key.SetString(u"InstallDir", test::ReadOnlyFolder() + QStringLiteral("/VykVelocrest")), plat::ERROR_SUCCESS);
+    CConfigParser::ReleaseInstance();
+    const QString path = test::ReadOnlyFolder() + QStringLiteral("/QVXConfig.xml");
+    ASSERT_EQ(CConfigParser::GetInstance()->GetFullPath(), path);
+    ASSERT_TRUE(Open(kTable));
+    window->Apply();
+    ASSERT_EQ(answers.Messages().size(), 1u);
+    EXPECT_EQ(answers.Messages()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(answers.Messages()[0].text,
+              QStringLiteral("The settings are in force, but they could not be saved to %1.").arg(path));
 }
 
 TEST_F(MainWindowTest, AnApplyOfPagesTheUserNeverOpenedSucceeds)
