@@ -17,18 +17,25 @@ namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
 QString g_problem;
+PAGE_BACKING g_backing;
 
 // Runs program with arguments on cpu alone; its standard output, or an empty text on failure.
-QString Run(int cpu, const QString& program, const QStringList& arguments, int timeoutSeconds = 120)
+// With lookAtPagesMs, its pages are looked at that long after its start, while it works on
+// the buffer it made (taskset becomes the tool: one process).
+QString Run(int cpu, const QString& program, const QStringList& arguments, int lookAtPagesMs = -1,
+            int timeoutSeconds = 120)
 {
     const QStringList command = OnCpu(cpu, program, arguments);
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    g_backing = {};
     process.start(command.first(), command.mid(1));
     if (!process.waitForStarted(10000)) {
         g_problem = program + QStringLiteral(": not installed (scripts/bootstrap --bench)");
         return {};
     }
+    if (lookAtPagesMs >= 0 && !process.waitForFinished(lookAtPagesMs))
+        g_backing = BackingOfProcess(process.processId());
     if (!process.waitForFinished(timeoutSeconds * 1000)) {
         process.kill();
         process.waitForFinished();
@@ -79,7 +86,8 @@ double SysbenchMemory(int cpu, size_t blockBytes, bool write, int seconds)
                              QStringLiteral("--memory-total-size=100T"), QStringLiteral("--memory-scope=local"),
                              QStringLiteral("--memory-oper=") + (write ? QStringLiteral("write") : QStringLiteral("read")),
                              QStringLiteral("--memory-access-mode=seq"), QStringLiteral("--time=%1").arg(seconds),
-                             QStringLiteral("run")});
+                             QStringLiteral("run")},
+                            seconds * 500);
     // "102400.00 MiB transferred (10234.56 MiB/sec)"
     return Number(out, R"(\(([0-9.]+) MiB/sec\))", kMiB / 1e6);
 }
@@ -95,7 +103,8 @@ double MbwMemcpy(int cpu, size_t bytes, int seconds)
 {
     auto copies = [&](int count) {
         return Run(cpu, QStringLiteral("mbw"), {QStringLiteral("-q"), QStringLiteral("-n"), QString::number(count),
-                                                QStringLiteral("-t0"), QString::number(bytes / (1024 * 1024))});
+                                                QStringLiteral("-t0"), QString::number(bytes / (1024 * 1024))},
+                   seconds * 500);
     };
     // "AVG	Method: MEMCPY	Elapsed: 0.10000	MiB: 1024.00000	Copy: 10240.000 MiB/s"
     const int count = UnitsFor(QStringLiteral("mbw %1").arg(bytes), seconds, [&] {
@@ -111,7 +120,8 @@ double LikwidBench(int cpu, size_t bytes, bool store, int vectorBytes, int secon
     // Its one thread goes to the first CPU of the domain, which the command leaves at cpu alone.
     auto run = [&](const QString& option, int value) {
         return Run(cpu, QStringLiteral("likwid-bench"), {QStringLiteral("-t"), test, option, QString::number(value),
-                                                         QStringLiteral("-w"), QStringLiteral("S0:%1B:1").arg(bytes)});
+                                                         QStringLiteral("-w"), QStringLiteral("S0:%1B:1").arg(bytes)},
+                   seconds * 500);
     };
     // Its own "-s" only promises at least that long (up to twice here), after a calibration
     // of its own: one such run gives the time of a sweep, "-i" then the length asked for.
@@ -125,5 +135,7 @@ double LikwidBench(int cpu, size_t bytes, bool store, int vectorBytes, int secon
 }
 
 QString LastProblem() { return g_problem; }
+
+PAGE_BACKING LastPageBacking() { return g_backing; }
 
 } // namespace bench

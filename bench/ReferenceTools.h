@@ -8,6 +8,8 @@
 
 #include <cstddef>
 
+#include "PageBacking.h"
+
 namespace bench {
 
 // sysbench memory, one thread, sequential, blocks of blockBytes (a power of two)
@@ -24,5 +26,7 @@ double LikwidBench(int cpu, size_t bytes, bool store, int vectorBytes, int secon
 
 // The first line of the last tool's output that explains a 0, for the report.
 QString LastProblem();
+// The pages of the last tool run, looked at halfway through it (unknown when it had ended).
+PAGE_BACKING LastPageBacking();
 
 } // namespace bench
