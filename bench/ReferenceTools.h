@@ -12,6 +12,12 @@
 
 namespace bench {
 
+// Runs program with arguments on cpu alone; its output, or an empty text on failure
+// (LastProblem says why). With lookAtPagesMs, its pages are looked at that long after
+// its start, while it works on the buffer it made (taskset becomes the tool: one process).
+QString RunTool(int cpu, const QString& program, const QStringList& arguments, int lookAtPagesMs = -1,
+                int timeoutSeconds = 120);
+
 // sysbench memory, one thread, sequential, blocks of blockBytes (a power of two)
 // read or written over and over.
 double SysbenchMemory(int cpu, size_t blockBytes, bool write, int seconds);
