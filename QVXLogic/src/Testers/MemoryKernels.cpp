@@ -10,30 +10,27 @@ typedef uint64_t U512 __attribute__((vector_size(64)));
 typedef uint64_t U256 __attribute__((vector_size(32)));
 typedef uint64_t U128 __attribute__((vector_size(16)));
 
-// Eight loads a step, each added into an accumulator of its own: eight independent
-// chains of one cheap operation, so nothing but the loads sets the pace, and no more
-// loop overhead than one add and one compare for eight vectors. The sums keep every
-// sweep in the result (exclusive or would cancel an even number of them).
+// Four loads a step, in address order, each added into an accumulator of its own: the
+// loop has the shape of the common load kernels (four vector loads, one add and one
+// compare a step), and one cheap operation on each of four independent chains keeps up
+// with any cache, so the loads alone set the pace. The sums keep every sweep in the
+// result (exclusive or cancelled an even number of them).
 template <class V>
 [[gnu::always_inline]] inline uint64_t ReadImpl(const void* p, size_t bytes, size_t sweeps)
 {
     const V* v = static_cast<const V*>(__builtin_assume_aligned(p, 64));
     const size_t n = bytes / sizeof(V);
-    V s0 = {}, s1 = {}, s2 = {}, s3 = {}, s4 = {}, s5 = {}, s6 = {}, s7 = {};
+    V s0 = {}, s1 = {}, s2 = {}, s3 = {};
     for (size_t s = 0; s < sweeps; ++s) {
-        for (size_t i = 0; i < n; i += 8) {
+        for (size_t i = 0; i < n; i += 4) {
             s0 += v[i];
             s1 += v[i + 1];
             s2 += v[i + 2];
             s3 += v[i + 3];
-            s4 += v[i + 4];
-            s5 += v[i + 5];
-            s6 += v[i + 6];
-            s7 += v[i + 7];
         }
         asm volatile("" ::: "memory");
     }
-    const V t = ((s0 + s1) + (s2 + s3)) + ((s4 + s5) + (s6 + s7));
+    const V t = (s0 + s1) + (s2 + s3);
     uint64_t sum = 0;
     for (size_t k = 0; k < sizeof(V) / sizeof(uint64_t); ++k)
         sum += t[k];
