@@ -5,6 +5,7 @@
 // MB/s (10^6 bytes per second) or, for the processor, events per second; 0 when
 // the tool is missing or failed.
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 

@@ -1,10 +1,10 @@
 // The read sweep's result is all that keeps its loads from being dropped, and the
 // speed it gives is the bytes it counts: the result must depend on each of those
 // bytes in every sweep, and on nothing past them.
-#include <gtest/gtest.h>
-
-#include <cstring>
+#include <cstdint>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "Testers/Kernels.h"
 
@@ -38,7 +38,7 @@ TEST(MemoryKernels, AReadSweepReadsEveryByteItCountsInEverySweep)
             auto read = [&] { return qvx::ReadSweepsWith(width, buffer, kCounted, sweeps); };
             const uint64_t before = read();
             bySweeps.push_back(before);
-            // Adding one to a byte is a change no fold that keeps every bit of a sum can miss.
+            // One more in any counted byte must show in the result.
             std::vector<size_t> unseen;
             for (size_t at = 0; at < kCounted; ++at) {
                 ++buffer[at];
