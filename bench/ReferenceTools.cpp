@@ -17,31 +17,7 @@ namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
 QString g_problem;
-
-// Runs program with arguments on cpu alone; its standard output, or an empty text on failure.
-QString Run(int cpu, const QString& program, const QStringList& arguments, int timeoutSeconds = 120)
-{
-    const QStringList command = OnCpu(cpu, program, arguments);
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(command.first(), command.mid(1));
-    if (!process.waitForStarted(10000)) {
-        g_problem = program + QStringLiteral(": not installed (scripts/bootstrap --bench)");
-        return {};
-    }
-    if (!process.waitForFinished(timeoutSeconds * 1000)) {
-        process.kill();
-        process.waitForFinished();
-        g_problem = program + QStringLiteral(": did not finish");
-        return {};
-    }
-    const QString output = QString::fromLocal8Bit(process.readAll());
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        g_problem = program + QStringLiteral(": ") + output.section(QLatin1Char('\n'), 0, 0).trimmed();
-        return {};
-    }
-    return output;
-}
+PAGE_BACKING g_backing;
 
 // The number captured by pattern in text, times scale; 0 when absent.
 double Number(const QString& text, const char* pattern, double scale = 1.0)
@@ -71,31 +47,65 @@ int UnitsFor(const QString& work, int seconds, const std::function<double()>& se
 
 } // namespace
 
+QString RunTool(int cpu, const QString& program, const QStringList& arguments, int lookAtPagesMs, int timeoutSeconds)
+{
+    const QStringList command = OnCpu(cpu, program, arguments);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    g_backing = {};
+    process.start(command.first(), command.mid(1));
+    if (!process.waitForStarted(10000)) {
+        g_problem = program + QStringLiteral(": not installed (scripts/bootstrap --bench)");
+        return {};
+    }
+    // A process that has ended is no longer waited for: waiting again would fail.
+    bool bEnded = false;
+    if (lookAtPagesMs >= 0) {
+        bEnded = process.waitForFinished(lookAtPagesMs);
+        if (!bEnded)
+            g_backing = BackingOfProcess(process.processId());
+    }
+    if (!bEnded && !process.waitForFinished(timeoutSeconds * 1000)) {
+        process.kill();
+        process.waitForFinished();
+        g_problem = program + QStringLiteral(": did not finish");
+        return {};
+    }
+    const QString output = QString::fromLocal8Bit(process.readAll());
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        g_problem = program + QStringLiteral(": ") + output.section(QLatin1Char('\n'), 0, 0).trimmed();
+        return {};
+    }
+    return output;
+}
+
 double SysbenchMemory(int cpu, size_t blockBytes, bool write, int seconds)
 {
-    const QString out = Run(cpu, QStringLiteral("sysbench"),
-                            {QStringLiteral("memory"), QStringLiteral("--threads=1"),
-                             QStringLiteral("--memory-block-size=") + Bytes(blockBytes),
-                             QStringLiteral("--memory-total-size=100T"), QStringLiteral("--memory-scope=local"),
-                             QStringLiteral("--memory-oper=") + (write ? QStringLiteral("write") : QStringLiteral("read")),
-                             QStringLiteral("--memory-access-mode=seq"), QStringLiteral("--time=%1").arg(seconds),
-                             QStringLiteral("run")});
+    const QString out = RunTool(cpu, QStringLiteral("sysbench"),
+                                {QStringLiteral("memory"), QStringLiteral("--threads=1"),
+                                 QStringLiteral("--memory-block-size=") + Bytes(blockBytes),
+                                 QStringLiteral("--memory-total-size=100T"), QStringLiteral("--memory-scope=local"),
+                                 QStringLiteral("--memory-oper=") + (write ? QStringLiteral("write") : QStringLiteral("read")),
+                                 QStringLiteral("--memory-access-mode=seq"), QStringLiteral("--time=%1").arg(seconds),
+                                 QStringLiteral("run")},
+                                seconds * 500);
     // "102400.00 MiB transferred (10234.56 MiB/sec)"
     return Number(out, R"(\(([0-9.]+) MiB/sec\))", kMiB / 1e6);
 }
 
 double SysbenchCpu(int cpu, int seconds)
 {
-    const QString out = Run(cpu, QStringLiteral("sysbench"), {QStringLiteral("cpu"), QStringLiteral("--threads=1"),
-                                                              QStringLiteral("--time=%1").arg(seconds), QStringLiteral("run")});
+    const QString out = RunTool(cpu, QStringLiteral("sysbench"), {QStringLiteral("cpu"), QStringLiteral("--threads=1"),
+                                                                  QStringLiteral("--time=%1").arg(seconds), QStringLiteral("run")});
     return Number(out, R"(events per second:\s*([0-9.]+))");
 }
 
 double MbwMemcpy(int cpu, size_t bytes, int seconds)
 {
     auto copies = [&](int count) {
-        return Run(cpu, QStringLiteral("mbw"), {QStringLiteral("-q"), QStringLiteral("-n"), QString::number(count),
-                                                QStringLiteral("-t0"), QString::number(bytes / (1024 * 1024))});
+        return RunTool(cpu, QStringLiteral("mbw"), {QStringLiteral("-q"), QStringLiteral("-n"), QString::number(count),
+                                                    QStringLiteral("-t0"), QString::number(bytes / (1024 * 1024))},
+                       seconds * 500);
     };
     // "AVG	Method: MEMCPY	Elapsed: 0.10000	MiB: 1024.00000	Copy: 10240.000 MiB/s"
     const int count = UnitsFor(QStringLiteral("mbw %1").arg(bytes), seconds, [&] {
@@ -110,8 +120,9 @@ double LikwidBench(int cpu, size_t bytes, bool store, int vectorBytes, int secon
     const QString test = QLatin1String(store ? "store" : "load") + QLatin1String(suffix);
     // Its one thread goes to the first CPU of the domain, which the command leaves at cpu alone.
     auto run = [&](const QString& option, int value) {
-        return Run(cpu, QStringLiteral("likwid-bench"), {QStringLiteral("-t"), test, option, QString::number(value),
-                                                         QStringLiteral("-w"), QStringLiteral("S0:%1B:1").arg(bytes)});
+        return RunTool(cpu, QStringLiteral("likwid-bench"), {QStringLiteral("-t"), test, option, QString::number(value),
+                                                             QStringLiteral("-w"), QStringLiteral("S0:%1B:1").arg(bytes)},
+                       seconds * 500);
     };
     // Its own "-s" only promises at least that long (up to twice here), after a calibration
     // of its own: one such run gives the time of a sweep, "-i" then the length asked for.
@@ -125,5 +136,7 @@ double LikwidBench(int cpu, size_t bytes, bool store, int vectorBytes, int secon
 }
 
 QString LastProblem() { return g_problem; }
+
+PAGE_BACKING LastPageBacking() { return g_backing; }
 
 } // namespace bench

@@ -5,10 +5,19 @@
 // MB/s (10^6 bytes per second) or, for the processor, events per second; 0 when
 // the tool is missing or failed.
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 
+#include "PageBacking.h"
+
 namespace bench {
+
+// Runs program with arguments on cpu alone; its output, or an empty text on failure
+// (LastProblem says why). With lookAtPagesMs, its pages are looked at that long after
+// its start, while it works on the buffer it made (taskset becomes the tool: one process).
+QString RunTool(int cpu, const QString& program, const QStringList& arguments, int lookAtPagesMs = -1,
+                int timeoutSeconds = 120);
 
 // sysbench memory, one thread, sequential, blocks of blockBytes (a power of two)
 // read or written over and over.
@@ -24,5 +33,7 @@ double LikwidBench(int cpu, size_t bytes, bool store, int vectorBytes, int secon
 
 // The first line of the last tool's output that explains a 0, for the report.
 QString LastProblem();
+// The pages of the last tool run, looked at halfway through it (unknown when it had ended).
+PAGE_BACKING LastPageBacking();
 
 } // namespace bench

@@ -27,11 +27,12 @@ F ForVectorUnit(F f512, F f256, F f128)
 // Buffers passed to the sweeps are 64-byte aligned and a multiple of kSweepBlock long.
 constexpr size_t kSweepBlock = 512;
 
-// Folds the 64-bit words of [p, p + bytes) into four independent accumulators by
-// exclusive or, two loads to each step (one three-way operation where the vector
-// unit has it), so the loads and not the arithmetic set the pace; sweeps times
-// over. The result is returned so the loads cannot be dropped.
+// Adds up the 64-bit words of [p, p + bytes), sweeps times over, in four independent
+// accumulators, one load to each, so the loads and not the arithmetic set the pace.
+// The result depends on every word of every sweep, so the loads cannot be dropped.
 uint64_t ReadSweeps(const void* p, size_t bytes, size_t sweeps);
+// The same sweep with vectors of the given width (64, 32 or 16 bytes, at most VectorBytes()).
+uint64_t ReadSweepsWith(int vectorBytes, const void* p, size_t bytes, size_t sweeps);
 // Stores the 64-bit pattern over [p, p + bytes), sweeps times over. Ordinary
 // stores: the figure includes the read-for-ownership traffic every program's
 // stores cause, as the write loops of common memory tools do.
