@@ -312,8 +312,11 @@ TEST_F(ProcessTest, LosingTheDisplayEndsTheProgramInOrder)
     if (server.isEmpty())
         GTEST_SKIP() << "Xvfb is not installed: no X server to take away from the program";
     // A screen of the test's own; it tells its display number on its standard output.
+    // It listens on an abstract socket only, which clients try first: a socket file
+    // would need /tmp/.X11-unix, which it would make where there is none (a container)
+    // and leave behind.
     QProcess screen;
-    screen.start(server, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    screen.start(server, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-nolisten", "unix"});
     ASSERT_TRUE(screen.waitForStarted(kBoundMs));
     QByteArray number;
     ASSERT_TRUE(QTest::qWaitFor([&] {
