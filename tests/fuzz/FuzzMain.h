@@ -27,7 +27,7 @@ using Seeds = std::vector<std::pair<std::string, QByteArray>>;
 
 // The end signal that arrived, or 0.
 inline volatile std::sig_atomic_t g_endSignal = 0;
-extern "C" inline void NoteEndSignal(int signal) { g_endSignal = signal; }
+inline void NoteEndSignal(int signal) { g_endSignal = signal; }
 
 // From here on an end signal only asks the run to stop. A hang-up ignored already
 // (nohup) stays ignored.
