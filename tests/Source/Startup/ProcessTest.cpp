@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <memory>
 
 #include "Platform/Registry.h"
 #include "Source/Files.h"
@@ -58,7 +60,15 @@ protected:
         m_env.insert("XDG_RUNTIME_DIR", session);
     }
 
-    QString RuntimeFolder() const { return test::TestDir() + "/runtime"; }
+    QString RuntimeFolder() const
+    {
+        // The program's local socket lies there, and a socket's path must fit 107 bytes: a
+        // deep temp folder (a clone at a long path, whose build folder holds the temp
+        // folder) gets a short one of the test's own instead, removed with the test.
+        if (!m_shortRuntime && (test::TestDir() + "/runtime/VykVelocrest.window").toLocal8Bit().size() > 107)
+            m_shortRuntime = std::make_unique<QTemporaryDir>(QStringLiteral("/tmp/vk-XXXXXX"));
+        return m_shortRuntime ? m_shortRuntime->path() : test::TestDir() + "/runtime";
+    }
 
     // The program listens for a second start once its main window is up.
     bool WaitForWindow(const QProcess& process) const
@@ -141,6 +151,7 @@ protected:
         return served;
     }
 
+    mutable std::unique_ptr<QTemporaryDir> m_shortRuntime;
     QString m_folder;
     QString m_workingFolder = test::TestDir();
     QProcessEnvironment m_env;
