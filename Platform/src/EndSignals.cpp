@@ -48,7 +48,9 @@ bool Drain()
 
 } // namespace
 
-EndSignals::EndSignals(std::function<void()> onEnd) : m_onEnd(std::move(onEnd))
+EndSignals::EndSignals(std::function<void()> onEnd) : EndSignals() { Listen(std::move(onEnd)); }
+
+EndSignals::EndSignals()
 {
     if (!MakePipe())
         return;
@@ -68,6 +70,15 @@ EndSignals::EndSignals(std::function<void()> onEnd) : m_onEnd(std::move(onEnd))
             continue;
         m_installed[i] = ::sigaction(signal, &action, nullptr) == 0;
     }
+}
+
+void EndSignals::Listen(std::function<void()> onEnd)
+{
+    m_pNotifier.reset();
+    m_onEnd = std::move(onEnd);
+    if (!m_onEnd || g_pipe[0] < 0)
+        return;
+    // A byte already waiting wakes the loop at once: nothing that came early is lost.
     m_pNotifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
     QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, m_pNotifier.get(), [this] { Deliver(); });
 }

@@ -58,10 +58,12 @@ void DeferredLog::Keep(int type, const QByteArray& line)
         g_pDeferredLog->m_Lines.emplace_back(type, line);
 }
 
-bool SetFileAside(const QString& path, QString* keptAs)
+bool SetFileAside(const QString& path, QString* keptAs, QDateTime* gaveWay)
 {
     if (keptAs)
         keptAs->clear();
+    if (gaveWay)
+        *gaveWay = QDateTime();
     if (!QFile::exists(path))
         return true;
     QString oldest;
@@ -91,7 +93,10 @@ bool SetFileAside(const QString& path, QString* keptAs)
         && std::rename(QFile::encodeName(path).constData(), QFile::encodeName(oldest).constData()) == 0) {
         if (keptAs)
             *keptAs = oldest;
-        const QString changed = QDateTime::fromSecsSinceEpoch(oldestTime.tv_sec).toString(Qt::ISODate);
+        const QDateTime oldestChanged = QDateTime::fromSecsSinceEpoch(oldestTime.tv_sec);
+        if (gaveWay)
+            *gaveWay = oldestChanged;
+        const QString changed = oldestChanged.toString(Qt::ISODate);
         WriteLine(vb::rtWarning, QStringLiteral("%1 could not be read; it was kept as %2, where the oldest copy kept "
                                                 "before (last changed %3) gave way.").arg(path, oldest, changed));
         return true;

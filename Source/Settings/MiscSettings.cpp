@@ -26,7 +26,7 @@ QString CMiscSettings::FileName() { return kFileName; }
 bool CMiscSettings::Load()
 {
     CMiscHandler handler(*this);
-    const settings::FileRead read = settings::ReadXmlFile(kFileName, handler, &m_strDamagedCopy);
+    const settings::FileRead read = settings::ReadXmlFile(kFileName, handler, &m_strDamagedCopy, &m_ReplacedCopyChanged);
     m_bFileKept = read == settings::FileRead::Kept;
     m_bDamaged = read == settings::FileRead::Failed || m_bFileKept;
     if (read == settings::FileRead::Read)

@@ -1,6 +1,7 @@
 #pragma once
 // The program's preferences, "Preference.xml" in the program folder, and the two
 // translators installed for the chosen language.
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -22,9 +23,11 @@ public:
     bool Save();
     // Whether the last Load found the file damaged (and so took the defaults), and
     // where the damaged file went: its copy's name, or empty when it could not be
-    // set aside and stays in place.
+    // set aside and stays in place; and the last change of the oldest copy, when that
+    // one gave way to it (invalid when a free name took it).
     bool WasDamaged() const { return m_bDamaged; }
     QString DamagedCopy() const { return m_strDamagedCopy; }
+    QDateTime ReplacedCopyChanged() const { return m_ReplacedCopyChanged; }
     // Replaces the installed translators for LanguageType (0: the system's language).
     bool LoadLanguage();
 
@@ -53,6 +56,7 @@ private:
     bool m_bFileKept = false;
     bool m_bDamaged = false;
     QString m_strDamagedCopy;
+    QDateTime m_ReplacedCopyChanged;
 };
 
 extern CMiscSettings g_MiscSettings;

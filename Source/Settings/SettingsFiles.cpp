@@ -1,5 +1,6 @@
 #include "Settings/SettingsFiles.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamReader>
@@ -109,17 +110,19 @@ bool CXmlHandler::Parse(QIODevice* device)
 
 namespace settings {
 
-FileRead ReadXmlFile(const QString& path, CXmlHandler& handler, QString* keptAs)
+FileRead ReadXmlFile(const QString& path, CXmlHandler& handler, QString* keptAs, QDateTime* gaveWay)
 {
     if (keptAs)
         keptAs->clear();
+    if (gaveWay)
+        *gaveWay = QDateTime();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) && !file.exists())
         return FileRead::Missing;
     if (file.isOpen() && handler.Parse(&file))
         return FileRead::Read;
     file.close();
-    return plat::SetFileAside(path, keptAs) ? FileRead::Failed : FileRead::Kept;
+    return plat::SetFileAside(path, keptAs, gaveWay) ? FileRead::Failed : FileRead::Kept;
 }
 
 } // namespace settings

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 
+class QDateTime;
 class QIODevice;
 class QXmlStreamAttributes;
 
@@ -55,7 +56,8 @@ enum class FileRead { Read, Missing, Failed, Kept };
 
 // Reads a settings file through handler. Failed: the file exists but could not be
 // opened or parsed, and has been set aside (see plat::SetFileAside) as keptAs, when
-// given; Kept: the same, but it could not be set aside and must not be saved over.
-FileRead ReadXmlFile(const QString& path, CXmlHandler& handler, QString* keptAs = nullptr);
+// given, in place of a copy last changed at gaveWay when all names were taken; Kept:
+// the same, but it could not be set aside and must not be saved over.
+FileRead ReadXmlFile(const QString& path, CXmlHandler& handler, QString* keptAs = nullptr, QDateTime* gaveWay = nullptr);
 
 } // namespace settings

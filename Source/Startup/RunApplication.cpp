@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "Engine/Engine.h"
 #include "Engine/LogCheck.h"
@@ -32,6 +33,7 @@
 #include "Startup/Firmware.h"
 #include "Startup/InitWindow.h"
 #include "Startup/Leftovers.h"
+#include "Startup/PreferencesNotice.h"
 #include "Startup/StartupChecks.h"
 #include "Testing/StartPoint.h"
 
@@ -91,20 +93,20 @@ namespace {
 
 class ApplicationRun {
 public:
-    ApplicationRun(QApplication& app, const QStringList& arguments, const StartupOptions& options)
-        : m_app(app), m_arguments(arguments), m_options(options) {}
+    ApplicationRun(QApplication& app, const QStringList& arguments, const StartupOptions& options,
+                   plat::EndSignals& endSignals)
+        : m_app(app), m_arguments(arguments), m_options(options), m_Signals(endSignals) {}
 
     int Run()
     {
         // A request to end (a signal, a logout) ends the run the way closing the main
         // window does; the loss of the screen ends it in order before Qt ends the process.
-        plat::EndSignals endSignals([this] { RequestEnd(); });
-        m_pSignals = &endSignals;
+        m_Signals.Listen([this] { RequestEnd(); });
         DisplayLossWatch display([this] { EndAfterDisplayLoss(); });
         if (Start() && WindowLoop())
             m_nCode = 0;
         End();
-        m_pSignals = nullptr;
+        m_Signals.Listen(nullptr);
         msgbox::ResumeAsking();
         return m_nCode;
     }
@@ -116,6 +118,8 @@ private:
     void TearDown();
     void ShowSplash();
     void RequestEnd();
+    // Passes on a signal that no event loop has yet; true once the end was asked for.
+    bool EndRequested();
     void EndAfterDisplayLoss();
 
     QApplication& m_app;
@@ -128,7 +132,9 @@ private:
     StartupFirmware m_Firmware;
     plat::SingleInstance m_Instance;
     std::unique_ptr<InitWindow> m_pInitWindow;
-    plat::EndSignals* m_pSignals = nullptr;
+    plat::EndSignals& m_Signals;
+    // Damaged preferences found at this start, told once the main window is up.
+    QString m_strPreferencesNotice;
     // Whether a main window's event loop runs or has yet to be taken down.
     bool m_bInPass = false;
     bool m_bEndRequested = false;
@@ -146,6 +152,12 @@ void ApplicationRun::RequestEnd()
     // no loop running there is nothing to end (and Qt would end the next one at once).
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(0);
+}
+
+bool ApplicationRun::EndRequested()
+{
+    m_Signals.Deliver();
+    return m_bEndRequested;
 }
 
 void ApplicationRun::EndAfterDisplayLoss()
@@ -173,6 +185,8 @@ void ApplicationRun::ShowSplash()
 
 bool ApplicationRun::Start()
 {
+    // Asked to end before anything was read: nothing is, and the warning was never accepted.
+    MAIN_PROCESS_ERROR_AS(!EndRequested(), "false", 16);
     MAIN_PROCESS_ERROR(IsQVXEnabled(), 15);
 
     // Another instance: its window comes to the front, this start ends quietly.
@@ -188,7 +202,7 @@ bool ApplicationRun::Start()
         msgbox::Show(nullptr, QMessageBox::NoIcon, QString(), QStringLiteral("Debug"));
     // Asked to end during the pause: nothing is read or written, and the warning
     // was never accepted.
-    MAIN_PROCESS_ERROR_AS(!m_bEndRequested, "false", 16);
+    MAIN_PROCESS_ERROR_AS(!EndRequested(), "false", 16);
 
     // The settings files are read and written in the program's folder, never in the
     // caller's: a folder that cannot be entered ends the start.
@@ -208,18 +222,16 @@ bool ApplicationRun::Start()
     plat::DeferredLog setAside;
     bool bRetCode = g_MiscSettings.Load();
     MAIN_PROCESS_ERROR(bRetCode, 3);
+    // Told at once on standard error, whatever follows; by a message once a window is up.
+    m_strPreferencesNotice = NoteDamagedPreferences();
     bRetCode = g_MiscSettings.LoadLanguage();
     MAIN_PROCESS_ERROR(bRetCode, 3);
 
+    // Asked to end before the warning was answered (or skipped): it was never accepted.
+    MAIN_PROCESS_ERROR_AS(!EndRequested(), "false", 16);
     const bool bAutoTune = m_arguments.size() > 1 && m_arguments.at(1).compare(QLatin1String("AutoTune"), Qt::CaseInsensitive) == 0;
     if (!bAutoTune)
         MAIN_PROCESS_ERROR_AS(AskOverclockWarning(), "false", 16);
-    // Damaged preferences went back to their defaults, the log switch with them: the
-    // user is told here, once, whatever the log will hold.
-    if (const QString notice = DamagedPreferencesNotice(); !notice.isEmpty()) {
-        std::fprintf(stderr, "VykVelocrest: %s\n", qPrintable(notice));
-        msgbox::Show(nullptr, QMessageBox::Warning, ProductTitle(), notice, QMessageBox::Ok);
-    }
 
     bRetCode = g_Log.Init("QVX", 0xFFFF, g_MiscSettings.LogFileEnabled ? CLog::LOG_OUTPUT_FILE : 0, 10000);
     MAIN_PROCESS_ERROR(bRetCode, 4);
@@ -270,6 +282,9 @@ bool ApplicationRun::WindowLoop()
         MAIN_PROCESS_ERROR(bRetCode, 3);
         bRetCode = g_PageSettings.Load();
         MAIN_PROCESS_ERROR(bRetCode, 3);
+        // Asked to end on the way here: no window is built only to be taken down.
+        if (EndRequested())
+            return true;
         bRetCode = g_WidgetManager.Init();
         MAIN_PROCESS_ERROR(bRetCode, 9);
         bRetCode = pZAR->Init(&m_app);
@@ -296,12 +311,14 @@ bool ApplicationRun::WindowLoop()
         m_bInPass = true;
         if (m_options.onWindowShown)
             m_options.onWindowShown(*pZAR);
+        // The first window up tells of damaged preferences, of this start or an earlier one.
+        if (!EndRequested())
+            TellDamagedPreferences(pZAR, std::exchange(m_strPreferencesNotice, QString()));
         // A request that came while no event loop ran ends the pass before it starts.
-        m_pSignals->Deliver();
-        if (!m_bEndRequested)
+        if (!EndRequested())
             m_app.exec();
         // One that came as the loop ended still ends the program rather than rebuild it.
-        m_pSignals->Deliver();
+        m_Signals.Deliver();
         if (m_bEndRequested)
             pZAR->hide();
         m_bInPass = false;
@@ -349,11 +366,17 @@ void ApplicationRun::TearDown()
 
 int RunApplication(int argc, char** argv, const StartupOptions& options)
 {
+    // First of all: from here on an end signal ends the start in order, with its code,
+    // whenever it comes; before this there is nothing to put in order.
+    plat::EndSignals endSignals;
     // The board asked for, from the folder the user started in; never another one.
     if (QString error; !plat::SelectSimulatedBoard(&error)) {
         std::fprintf(stderr, "VykVelocrest: %s\n", qPrintable(error));
         return 1;
     }
+    // Asked to end while the board was read: nothing is made, the warning never accepted.
+    if (endSignals.Deliver())
+        return 16;
     // The program makes its application here; a test brings its own.
     std::unique_ptr<QApplication> ownApp;
     if (!QApplication::instance()) {
@@ -371,7 +394,7 @@ int RunApplication(int argc, char** argv, const StartupOptions& options)
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     ZAR::GetInstance()->SetArguments(arguments);
-    int nCode = ApplicationRun(*app, arguments, options).Run();
+    int nCode = ApplicationRun(*app, arguments, options, endSignals).Run();
     // Codes above 16 do not exist: they read as a failed start.
     if (nCode < 0 || nCode > 16)
         nCode = 1;

@@ -1,8 +1,5 @@
 #include "Startup/StartupChecks.h"
 
-#include <QFileInfo>
-#include <QObject>
-
 #include <sys/utsname.h>
 
 #include <cstdio>
@@ -34,20 +31,6 @@ void LogVersion()
     if (uname(&name) == 0)
         std::sscanf(name.release, "%d.%d.%d", &major, &minor, &build);
     g_Log.Write(ltInfo, "Operating system version : %d - %d - %d", major, minor, build);
-}
-
-QString DamagedPreferencesNotice()
-{
-    if (!g_MiscSettings.WasDamaged())
-        return QString();
-    const QString file = QFileInfo(CMiscSettings::FileName()).absoluteFilePath();
-    const QString copy = g_MiscSettings.DamagedCopy();
-    if (copy.isEmpty())
-        return QObject::tr("The preferences in %1 could not be read, and the file could not be set aside: it is left as "
-                           "it is, nothing is saved over it, and the preferences are at their defaults until it is "
-                           "mended or removed.").arg(file);
-    return QObject::tr("The preferences in %1 could not be read; the file was kept as %2, and the preferences are "
-                       "back at their defaults.").arg(file, QFileInfo(copy).absoluteFilePath());
 }
 
 QString ChooseSkin(const char* pszSkinScheme, bool bMx350SouthBridge, bool bHasCalibrationItem)

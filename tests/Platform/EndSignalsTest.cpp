@@ -100,3 +100,22 @@ TEST(EndSignals, SignalsFromAnEarlierObjectAreNotPassedToTheNextOne)
     EXPECT_EQ(first, 0);
     EXPECT_EQ(second, 0);
 }
+
+TEST(EndSignals, ASignalBeforeAnyoneListensIsKeptForTheListener)
+{
+    Disposition own(SIGTERM, Sentinel);
+    int ends = 0;
+    plat::EndSignals endSignals;
+    ASSERT_EQ(::raise(SIGTERM), 0);   // caught: the process lives on
+    TakeWaitingEvents();
+    endSignals.Listen([&] { ++ends; });
+    TakeWaitingEvents();
+    EXPECT_EQ(ends, 1);
+    // Once nobody listens, a signal waits for whoever asks.
+    endSignals.Listen(nullptr);
+    ::raise(SIGTERM);
+    TakeWaitingEvents();
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(endSignals.Deliver());
+    EXPECT_FALSE(endSignals.Deliver());
+}

@@ -4,10 +4,13 @@
 // also has seeds, well-formed inputs built from the test fixtures and the default
 // board: --write-seeds DIR writes them (the corpus a coverage-guided run starts from),
 // --check-seeds runs them and fails when one stops at its format's first checks.
+// SIGTERM, SIGINT or SIGHUP ends a run after the input under way: main returns (with
+// 128 + the signal's number), so the target's temporary folders go as after any run.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +24,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 namespace fuzz {
 
 using Seeds = std::vector<std::pair<std::string, QByteArray>>;
+
+// The end signal that arrived, or 0.
+inline volatile std::sig_atomic_t g_endSignal = 0;
+inline void NoteEndSignal(int signal) { g_endSignal = signal; }
+
+// From here on an end signal only asks the run to stop. A hang-up ignored already
+// (nohup) stays ignored.
+inline void CatchEndSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = NoteEndSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) == 0 && !(signal == SIGHUP && previous.sa_handler == SIG_IGN))
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
+inline int Ended() { return 128 + g_endSignal; }
 
 // Set by a target when the input it ran got past its format's first checks.
 inline bool g_reached = false;
@@ -51,6 +74,8 @@ inline int RunSeeds(const Seeds& seeds, const char* writeTo)
     }
     int shallow = 0;
     for (const auto& [name, bytes] : seeds) {
+        if (g_endSignal)
+            return Ended();
         g_reached = false;
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
         if (!g_reached) {
@@ -66,6 +91,8 @@ inline int RunSeeds(const Seeds& seeds, const char* writeTo)
 // builds the target's seeds after it.
 inline int Main(int argc, char** argv, size_t maxLength, void (*start)() = nullptr, Seeds (*seeds)() = nullptr)
 {
+    // First of all: a signal during the start must not end the process before it cleans up.
+    CatchEndSignals();
     QCoreApplication app(argc, argv);
     if (start)
         start();
@@ -84,6 +111,8 @@ inline int Main(int argc, char** argv, size_t maxLength, void (*start)() = nullp
             files.push_back(a);
     }
     for (const std::string& f : files) {
+        if (g_endSignal)
+            return Ended();
         QFile file(QString::fromStdString(f));
         if (!file.open(QIODevice::ReadOnly))
             return 2;
@@ -95,6 +124,8 @@ inline int Main(int argc, char** argv, size_t maxLength, void (*start)() = nullp
     std::mt19937_64 random(seed);
     std::vector<uint8_t> buffer;
     for (long r = 0; r < runs; ++r) {
+        if (g_endSignal)
+            return Ended();
         buffer.resize(random() % maxLength);
         for (uint8_t& b : buffer)
             b = uint8_t(random());

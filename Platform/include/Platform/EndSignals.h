@@ -1,10 +1,11 @@
 #pragma once
 // The signals that ask a running program to end: SIGTERM, SIGINT and SIGHUP (a
 // logout sends them). While an EndSignals object lives they no longer kill the
-// process; each one that arrives is passed on to the thread that made the object,
-// through its event loop, so the program can end the way it always does. A SIGHUP
-// that was ignored when the object was made (nohup) stays ignored. One object at a
-// time; its destructor puts the previous dispositions back.
+// process. The program makes it first of all, before it has an event loop: what
+// arrives is kept until it listens, and from then on each signal is passed on to
+// the thread that listens, through its event loop, so the program can end the way
+// it always does. A SIGHUP that was ignored when the object was made (nohup) stays
+// ignored. One object at a time; its destructor puts the previous dispositions back.
 #include <csignal>
 #include <functional>
 #include <iterator>
@@ -16,14 +17,23 @@ namespace plat {
 
 class EndSignals {
 public:
-    // onEnd runs on this thread's event loop once per burst of signals.
+    // Catches the signals; nobody listens yet.
+    EndSignals();
+    // Catches them and listens at once.
     explicit EndSignals(std::function<void()> onEnd);
     ~EndSignals();
     EndSignals(const EndSignals&) = delete;
     EndSignals& operator=(const EndSignals&) = delete;
 
-    // Calls onEnd at once when a signal arrived that the event loop has not yet
-    // passed on (for a caller whose event loop has just ended); true when it did.
+    // From now on onEnd runs on this thread's event loop once per burst of signals
+    // (the thread needs one: the application object must exist). A signal that came
+    // before is passed on by the next Deliver or the event loop. An empty onEnd stops
+    // listening; the signals are kept again.
+    void Listen(std::function<void()> onEnd);
+
+    // Calls onEnd (when someone listens) at once when a signal arrived that the event
+    // loop has not yet passed on (for a caller whose event loop has just ended, or
+    // has yet to start); true when one had arrived.
     bool Deliver();
 
     // The signals caught, in this order.

@@ -2,6 +2,7 @@
 // A file the program cannot use is set aside (renamed), never deleted or saved over:
 // the settings files and the registry hives share this.
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <utility>
@@ -14,8 +15,9 @@ namespace plat {
 // the oldest copy (by its last change; a folder never) give way. One log line says
 // where the file went and which copy gave way. False when the file stays where it
 // is: then nothing may be saved over it. True when there is no such file. keptAs,
-// when given, receives the copy's name (empty when nothing was moved).
-bool SetFileAside(const QString& path, QString* keptAs = nullptr);
+// when given, receives the copy's name (empty when nothing was moved); gaveWay, the
+// last change of the copy that gave way to it (invalid when none did).
+bool SetFileAside(const QString& path, QString* keptAs = nullptr, QDateTime* gaveWay = nullptr);
 
 // While one lives, the lines about files set aside are also kept, to be written once
 // the log is open (the preferences are read before it is). GUI thread only.

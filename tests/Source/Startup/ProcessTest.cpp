@@ -10,13 +10,18 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
 #include <csignal>
-#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <functional>
+#include <memory>
 
 #include "Platform/Registry.h"
 #include "Source/Files.h"
@@ -81,7 +86,8 @@ protected:
 
     static bool WaitForEnd(QProcess& process)
     {
-        if (process.waitForFinished(kBoundMs))
+        // One that ended while the test waited for something else has nothing more to wait for.
+        if (process.state() == QProcess::NotRunning || process.waitForFinished(kBoundMs))
             return true;
         process.kill();
         process.waitForFinished(kBoundMs);
@@ -120,6 +126,35 @@ protected:
         }
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         return process.exitCode();
+    }
+
+    // The program waits at its first reading of the file, a named pipe, at a known
+    // moment of its start, for as long as nothing writes to it. atFirst runs while it
+    // waits; then the program gets the content, and every later reading gets the content
+    // from a plain file in the pipe's place. False when a bound ran out.
+    static bool Serve(QProcess& program, const QString& file, const QByteArray& content,
+                      const std::function<void()>& atFirst)
+    {
+        int fd = -1;
+        // Opening to write without waiting succeeds only once a reader has it open.
+        if (!QTest::qWaitFor([&] {
+                fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                return fd >= 0 || program.state() != QProcess::Running;
+            }, kBoundMs) || fd < 0)
+            return false;
+        atFirst();
+        // A program that died meanwhile must fail the test, not end it.
+        struct sigaction ignore {}, pipeWas {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGPIPE, &ignore, &pipeWas);
+        const auto restore = qScopeGuard([&] { ::sigaction(SIGPIPE, &pipeWas, nullptr); });
+        // The plain file takes the pipe's place before the first reading ends, so no later
+        // one can meet the pipe.
+        const bool served = ::write(fd, content.constData(), size_t(content.size())) == content.size()
+                            && test::WriteFile(file + ".plain", content)
+                            && ::rename(QFile::encodeName(file + ".plain").constData(), QFile::encodeName(file).constData()) == 0;
+        ::close(fd);
+        return served;
     }
 
     QString m_folder;
@@ -292,8 +327,11 @@ TEST_F(ProcessTest, LosingTheDisplayEndsTheProgramInOrder)
     if (server.isEmpty())
         GTEST_SKIP() << "Xvfb is not installed: no X server to take away from the program";
     // A screen of the test's own; it tells its display number on its standard output.
+    // It listens on an abstract socket only, which clients try first: a socket file
+    // would need /tmp/.X11-unix, which it would make where there is none (a container)
+    // and leave behind.
     QProcess screen;
-    screen.start(server, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    screen.start(server, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-nolisten", "unix"});
     ASSERT_TRUE(screen.waitForStarted(kBoundMs));
     QByteArray number;
     ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -396,5 +434,61 @@ TEST_F(ProcessTest, ARunWithoutARuntimeFolderLetsGoOfItBeforeItEnds)
             EXPECT_EQ(QDir(folder + "/qt").entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
                       QStringList());
         }
+    }
+}
+
+TEST_F(ProcessTest, ASignalAtAnyMomentOfTheStartEndsItInOrderWithItsCode)
+{
+    // A shell outside a login session, and a temp folder of the test's own.
+    const QString temp = test::TestDir() + "/temp";
+    ASSERT_TRUE(QDir().mkpath(temp));
+    m_env.remove("XDG_RUNTIME_DIR");
+    m_env.insert("TMPDIR", temp);
+    const QByteArray board = test::ReadFile(VELOCREST_FIXTURES "/boards/qvx-mx310.json");
+    const QByteArray preferences = "<Preference><LanguageType>1</LanguageType></Preference>";
+    const QByteArray pages = test::ReadFile(":/Resources/PageSettings.xml");
+    ASSERT_FALSE(board.isEmpty());
+    ASSERT_FALSE(pages.isEmpty());
+    struct Case {
+        const char* moment;
+        QString file;           // the file the program waits at
+        QByteArray content;
+        int code;
+    };
+    const Case cases[] = {
+        // Its first reading, before the application object or the window exists.
+        {"reading the board file", test::TestDir() + "/board.json", board, 16},
+        // Before the warning: it is never shown, let alone accepted.
+        {"reading the preferences", m_folder + "/Preference.xml", preferences, 16},
+        // The warning accepted, the Engine up, the main window not yet built.
+        {"reading the page table", m_folder + "/PageSettings.xml", pages, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.moment);
+        QFile::remove(m_folder + "/DefaultConfig.xml");
+        ASSERT_EQ(::mkfifo(QFile::encodeName(c.file).constData(), 0600), 0);
+        QProcessEnvironment env = m_env;
+        env.insert("VELOCREST_BOARD", c.file.endsWith(".json") ? c.file : QStringLiteral(VELOCREST_FIXTURES "/boards/qvx-mx310.json"));
+        env.insert("VELOCREST_TEST_ANSWERS", "Ok");
+        QProcess program;
+        program.setChildProcessModifier([] { ::signal(SIGHUP, SIG_DFL); });
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(test::TestDir());
+        program.start(m_folder + "/VykVelocrest", QStringList());
+        ASSERT_TRUE(program.waitForStarted(kBoundMs));
+        bool sent = false;
+        EXPECT_TRUE(Serve(program, c.file, c.content, [&] {
+            sent = ::kill(static_cast<pid_t>(program.processId()), SIGTERM) == 0;
+        }));
+        EXPECT_TRUE(sent);
+        ASSERT_TRUE(WaitForEnd(program)) << "the program did not end";
+        const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "killed by the signal: " << qPrintable(errors);
+        EXPECT_EQ(program.exitCode(), c.code) << qPrintable(errors);
+        ExpectCleanEnd();
+        EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString(), "");
+        // Nothing was built that the end did not take down: no window, no page files.
+        EXPECT_FALSE(QFile::exists(m_folder + "/DefaultConfig.xml"));
+        QFile::remove(c.file);
     }
 }

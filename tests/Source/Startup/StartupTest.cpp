@@ -1,5 +1,6 @@
 // Start-up and shutdown in this process: every exit code a test can reach, the
 // argument rules, the disable switch, the skin rule and the window loop.
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "Engine/Engine.h"
 #include "MainWindow/ZAR.h"
@@ -23,6 +26,7 @@
 #include "Settings/MiscSettings.h"
 #include "Settings/SkinManager.h"
 #include "Shell/GlobalFlags.h"
+#include "Shell/MessageBox.h"
 #include "Shell/WidgetManager.h"
 #include "Source/Files.h"
 #include "Source/MainWindow/MainWindowFixture.h"
@@ -390,52 +394,139 @@ TEST_F(StartupTest, ADamagedPreferenceFileSetAsideBeforeTheLogOpensIsLoggedOnceI
     EXPECT_TRUE(test::LogContains("Preference.xml could not be read; it was kept as Preference.xml.bad."));
 }
 
-TEST_F(StartupTest, DamagedPreferencesAreToldOnceAfterTheWarningWhateverTheLogSwitch)
+namespace {
+
+// Every Preference.xml, its copies and the note of a copy not yet told go.
+void RemovePreferences()
+{
+    for (const QFileInfo& entry : QDir(test::TestDir()).entryInfoList({"Preference.xml*"}, QDir::AllEntries | QDir::NoDotAndDotDot))
+        entry.isDir() ? QDir().rmdir(entry.filePath()) : QFile::remove(entry.filePath());
+    QDir(test::TestDir() + "/registry").removeRecursively();
+}
+
+QString KeptAs(const QString& copy, const QString& inPlaceOf = {})
 {
     const QString folder = test::TestDir() + "/";
+    return "The preferences in " + folder + "Preference.xml could not be read; the file was kept as " + folder + copy
+           + (inPlaceOf.isEmpty() ? QString() : ", in place of the oldest copy kept before (last changed " + inPlaceOf + ")")
+           + ", and the preferences are back at their defaults.";
+}
+
+} // namespace
+
+TEST_F(StartupTest, DamagedPreferencesAreToldAtOnceAndOnceTheWindowIsUpWhateverTheLogSwitch)
+{
+    const QDateTime oldest(QDate(2020, 5, 6), QTime(7, 8, 9));
     struct Case {
         const char* what;
         QByteArray content;         // empty: no file
-        int takenCopies;            // ".bad" ... names already taken by folders
+        int takenCopies;            // ".bad" ... names already taken
+        bool takenByCopies;         // by copies kept before, else by folders (which never give way)
         QString told;               // empty: nothing is told
     };
     const Case cases[] = {
-        {"damaged, the log switched on", "<Preference><LogFileEnabled>1</LogFileEnabled><LanguageType>", 0,
-         "The preferences in " + folder + "Preference.xml could not be read; the file was kept as " + folder
-             + "Preference.xml.bad, and the preferences are back at their defaults."},
-        {"damaged, a copy kept before", "<Preference", 1,
-         "The preferences in " + folder + "Preference.xml could not be read; the file was kept as " + folder
-             + "Preference.xml.bad2, and the preferences are back at their defaults."},
-        {"damaged, no name left to keep it", "<Preference", 9,
-         "The preferences in " + folder + "Preference.xml could not be read, and the file could not be set aside: it "
-             "is left as it is, nothing is saved over it, and the preferences are at their defaults until it is "
-             "mended or removed."},
-        {"whole", "<Preference><LogFileEnabled>0</LogFileEnabled></Preference>", 0, {}},
-        {"missing", {}, 0, {}},
+        {"damaged, the log switched on", "<Preference><LogFileEnabled>1</LogFileEnabled><LanguageType>", 0, false,
+         KeptAs("Preference.xml.bad")},
+        {"damaged, a copy kept before", "<Preference", 1, true, KeptAs("Preference.xml.bad2")},
+        {"damaged, nine copies kept before", "<Preference", 9, true, KeptAs("Preference.xml.bad4", "2020-05-06 07:08:09")},
+        {"damaged, no name left to keep it", "<Preference", 9, false,
+         "The preferences in " + test::TestDir() + "/Preference.xml could not be read, and the file could not be set "
+             "aside: it is left as it is, nothing is saved over it, and the preferences are at their defaults until it "
+             "is mended or removed."},
+        {"whole", "<Preference><LogFileEnabled>0</LogFileEnabled></Preference>", 0, false, {}},
+        {"missing", {}, 0, false, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        for (const QFileInfo& entry : QDir(folder).entryInfoList({"Preference.xml*"}, QDir::AllEntries | QDir::NoDotAndDotDot))
-            entry.isDir() ? QDir().rmdir(entry.filePath()) : QFile::remove(entry.filePath());
-        for (int n = 1; n <= c.takenCopies; ++n)
-            ASSERT_TRUE(QDir().mkdir(n == 1 ? QString("Preference.xml.bad") : QString("Preference.xml.bad%1").arg(n)));
-        if (!c.content.isEmpty())
+        RemovePreferences();
+        for (int n = 1; n <= c.takenCopies; ++n) {
+            const QString name = n == 1 ? QString("Preference.xml.bad") : QString("Preference.xml.bad%1").arg(n);
+            if (!c.takenByCopies) {
+                ASSERT_TRUE(QDir().mkdir(name));
+                continue;
+            }
+            ASSERT_TRUE(test::WriteFile(name, "kept before"));
+            // The fourth is the oldest.
+            const QDateTime changed = n == 4 ? oldest : oldest.addDays(n);
+            const timespec times[2] = {{changed.toSecsSinceEpoch(), 0}, {changed.toSecsSinceEpoch(), 0}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(name).constData(), times, 0), 0);
+        }
+        if (!c.content.isEmpty()) {
             ASSERT_TRUE(test::WriteFile("Preference.xml", c.content));
-        // A rebuilt window reads the preferences again: told once all the same.
-        onPass = [](ZAR&, int pass) { g_nRestartRequest = pass == 1 ? 1 : 0; };
+        }
         test::MessageBoxAnswers local;
+        // A rebuilt window reads the preferences again: told once all the same.
+        std::vector<size_t> shownWhenUp;
+        onPass = [&](ZAR&, int pass) {
+            shownWhenUp.push_back(local.Messages().size());
+            g_nRestartRequest = pass == 1 ? 1 : 0;
+        };
         testing::internal::CaptureStderr();
         EXPECT_EQ(Run(), 0);
         const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
         EXPECT_EQ(passes, 2);
         QStringList shown = local.Texts();
         ASSERT_FALSE(shown.isEmpty());
-        EXPECT_TRUE(shown.takeFirst().startsWith(test::kWarningStart)) << "told after the warning";
+        EXPECT_TRUE(shown.takeFirst().startsWith(test::kWarningStart));
         EXPECT_EQ(shown.join('|').toStdString(), c.told.toStdString());
+        // The message comes once the first window is up, not before.
+        EXPECT_EQ(shownWhenUp, (std::vector<size_t>{1, c.told.isEmpty() ? 1u : 2u}));
         EXPECT_EQ(errors.count(c.told.isEmpty() ? "Preference.xml" : "VykVelocrest: " + c.told + "\n"), c.told.isEmpty() ? 0 : 1)
             << errors.toStdString();
         passes = 0;
         Reset();
+    }
+}
+
+TEST_F(StartupTest, DamagedPreferencesNotToldBeforeTheStartEndedAreToldAtTheNextStartsWindow)
+{
+    const QString told = KeptAs("Preference.xml.bad");
+    enum class Ending { CancelAtTheWarning, SignalAtTheWarning, SignalAtTheMessage };
+    struct Case { const char* what; Ending ending; int code; };
+    const Case cases[] = {
+        {"Cancel at the warning", Ending::CancelAtTheWarning, 16},
+        {"an end signal at the warning", Ending::SignalAtTheWarning, 16},
+        {"an end signal at the message", Ending::SignalAtTheMessage, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemovePreferences();
+        ASSERT_TRUE(test::WriteFile("Preference.xml", "<Preference"));
+        // The box open when the signal comes is closed unanswered, as its event loop ends.
+        msgbox::SetHook([&](QMessageBox::Icon, const QString&, const QString& text, QMessageBox::StandardButtons) {
+            const bool warning = text.startsWith(test::kWarningStart);
+            if (warning && c.ending == Ending::CancelAtTheWarning)
+                return QMessageBox::Cancel;
+            if ((warning && c.ending == Ending::SignalAtTheWarning) || (text == told && c.ending == Ending::SignalAtTheMessage)) {
+                ::raise(SIGTERM);
+                return QMessageBox::NoButton;
+            }
+            return QMessageBox::Ok;
+        });
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Run(), c.code);
+        const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
+        EXPECT_EQ(errors.count("VykVelocrest: " + told + "\n"), 1) << "told at once: " << errors.toStdString();
+        EXPECT_TRUE(QFile::exists("Preference.xml.bad"));
+        Reset();
+
+        // The next start, on the defaults saved then, tells it once its window is up; the one after, no more.
+        for (const int start : {2, 3}) {
+            SCOPED_TRACE(start);
+            test::MessageBoxAnswers next;
+            std::vector<size_t> shownWhenUp;
+            onPass = [&](ZAR&, int) { shownWhenUp.push_back(next.Messages().size()); };
+            testing::internal::CaptureStderr();
+            EXPECT_EQ(Run(), 0);
+            EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStderr()).count("Preference.xml"), 0);
+            QStringList shown = next.Texts();
+            ASSERT_FALSE(shown.isEmpty());
+            EXPECT_TRUE(shown.takeFirst().startsWith(test::kWarningStart));
+            EXPECT_EQ(shown.join('|').toStdString(), start == 2 ? told.toStdString() : "");
+            EXPECT_EQ(shownWhenUp, std::vector<size_t>{1});
+            onPass = nullptr;
+            Reset();
+        }
     }
 }
 
