@@ -147,7 +147,7 @@ int main(int argc, char** argv)
         {"L1 write", QStringLiteral("sysbench memory write, block in L1"), [&] { return cache.GetL1CacheWriteSpeed(); },
          [&] { return bench::SysbenchMemory(cpu, l1Block, true, seconds); }, 0, sysbenchL1, cacheBuffer},
         {"L2 read", QStringLiteral("likwid-bench load, same size"), [&] { return cache.GetL2CacheReadSpeed(); },
-         [&] { return bench::LikwidBench(cpu, l2, false, vector, seconds); }, 0.8, {}, cacheBuffer},
+         [&] { return bench::LikwidBench(cpu, l2, false, vector, seconds); }, 0.9, {}, cacheBuffer},
         {"L2 write", QStringLiteral("likwid-bench store, same size"), [&] { return cache.GetL2CacheWriteSpeed(); },
          [&] { return bench::LikwidBench(cpu, l2, true, vector, seconds); }, 0.8, {}, cacheBuffer},
         {"integer (points, 1 thread)", QStringLiteral("sysbench cpu events/s, 1 thread"),
