@@ -12,10 +12,9 @@
 #include "PerformanceControl/FanControl.h"
 #include "PerformanceControl/NoviceMode.h"
 #include "PerformanceControl/PState.h"
-#include "Platform/Registry.h"
 #include "QVXLogic/ClockGeneratorDevice.h"
-#include "Source/Files.h"
 #include "Source/MainWindow/MainWindowFixture.h"
+#include "Source/ReadOnlyStore.h"
 #include "support/FileSaves.h"
 #include "support/LogCapture.h"
 
@@ -98,13 +97,8 @@ TEST_F(MainWindowTest, AnApplyWritesTheStoreOnceForEveryPage)
 
 TEST_F(MainWindowTest, AnApplyWhoseStoreCannotBeWrittenSaysSo)
 {
-    // The install folder is one nobody may write to: the applied values reach the
-    // hardware, but the store lives in memory only.
-    plat::RegistryKey key;
-    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
-    ASSERT_EQ(key.SetString(u"InstallDir", test::ReadOnlyFolder() + QStringLiteral("/VykVelocrest")), plat::ERROR_SUCCESS);
-    CConfigParser::ReleaseInstance();
-    const QString path = test::ReadOnlyFolder() + QStringLiteral("/QVXConfig.xml");
+    // The store lives in memory only: every save fails.
+    const QString path = test::UseReadOnlyStore();
     ASSERT_EQ(CConfigParser::GetInstance()->GetFullPath(), path);
     ASSERT_TRUE(Open(kTable));
     window->Apply();

@@ -13,6 +13,7 @@
 #include "Shell/LcdText.h"
 #include "Source/MainWindow/MainWindowFixture.h"
 #include "Source/StatusMonitor/StatusFixture.h"
+#include "support/PaintCount.h"
 
 using test::MainWindowTest;
 
@@ -91,18 +92,6 @@ TEST_F(MainWindowTest, AClockAppliedOnClockVoltageShowsOnCpuStatusAtTheNextTick)
     window->hide();
 }
 
-// Paint events a widget receives.
-class PaintCount : public QObject {
-public:
-    explicit PaintCount(QWidget* w) { w->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        n += e->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-    int n = 0;
-};
-
 TEST_F(MainWindowTest, SwitchingPagesQuicklyAddsNoSampleToTheUsageGraphs)
 {
     ASSERT_TRUE(Open(kTable));
@@ -122,9 +111,9 @@ TEST_F(MainWindowTest, SwitchingPagesQuicklyAddsNoSampleToTheUsageGraphs)
 
     // The user clicks through the pages, faster than once a second: each showing
     // draws the history as it stands, and no sample comes of it.
-    std::vector<std::unique_ptr<PaintCount>> paints;
+    std::vector<std::unique_ptr<test::PaintCount>> paints;
     for (QUsageLabel* graph : graphs)
-        paints.push_back(std::make_unique<PaintCount>(graph));
+        paints.push_back(std::make_unique<test::PaintCount>(graph));
     const std::pair<QString, QString> kRound[] = {
         {kStatus, QStringLiteral("CPU Status")}, {kStatus, QStringLiteral("Board Status")},
         {kStatus, QStringLiteral("GPU Status")}, {kPerformance, QStringLiteral("Clock/Voltage")}};

@@ -12,6 +12,7 @@
 #include "StatusMonitor/StatusSupport.h"
 #include "StatusMonitor/UsageGraph.h"
 #include "StatusMonitor/UsageLabel.h"
+#include "support/PaintCount.h"
 
 namespace {
 
@@ -168,18 +169,6 @@ TEST_F(UsageLabelTest, PaintsTheMaskAndTheLineOverWhatLiesBeneath)
     EXPECT_NE(image.pixel(77, 62), green);
 }
 
-// Paint events a widget receives.
-class PaintCount : public QObject {
-public:
-    explicit PaintCount(QWidget* w) { w->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        n += e->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-    int n = 0;
-};
-
 TEST_F(UsageLabelTest, ATickThatLeavesThePictureAsItWasDrawsNothing)
 {
     // Left alone on a quiet machine, a full graph of a steady usage looks the same
@@ -190,7 +179,7 @@ TEST_F(UsageLabelTest, ATickThatLeavesThePictureAsItWasDrawsNothing)
     for (unsigned i = 0; i < kUsageSlots - 1; ++i)
         Tick(label.get());
     QCoreApplication::processEvents();
-    PaintCount paints(label.get());
+    test::PaintCount paints(label.get());
     Tick(label.get());
     QCoreApplication::processEvents();
     EXPECT_EQ(paints.n, 0);

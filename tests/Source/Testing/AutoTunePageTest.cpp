@@ -8,6 +8,7 @@
 #include "QVXLogic/MemoryDevices.h"
 #include "QVXLogic/ProfileSettings.h"
 #include "Source/Files.h"
+#include "Source/ReadOnlyStore.h"
 #include "Source/Testing/AutoTuneFixture.h"
 #include "VirtualBoard/Devices/DeviceBoard.h"
 #include "support/FileSaves.h"
@@ -311,12 +312,8 @@ TEST_F(AutoTunePageTest, ApplySettingsAppliesTheStoredResultThroughTheStoresOwnF
 
 TEST_F(AutoTunePageTest, AStoreThatCannotBeWrittenIsToldAndItsResultNotApplied)
 {
-    // The install folder is one nobody may write to: the store lives in memory only.
-    plat::RegistryKey key;
-    ASSERT_EQ(key.Create(plat::RegistryHive::LocalMachine, plat::kProductKey), plat::ERROR_SUCCESS);
-    ASSERT_EQ(key.SetString(u"InstallDir", test::ReadOnlyFolder() + QStringLiteral("/VykVelocrest")), plat::ERROR_SUCCESS);
-    CConfigParser::ReleaseInstance();
-    const QString path = test::ReadOnlyFolder() + QStringLiteral("/QVXConfig.xml");
+    // The store lives in memory only: every save fails.
+    const QString path = test::UseReadOnlyStore();
     ASSERT_EQ(CConfigParser::GetInstance()->GetFullPath(), path);
     ASSERT_TRUE(CConfigParser::GetInstance()->SetValue(u"ClockGen", u"Vyk Clock Generator", u"CPUTune", u"212", false));
     Create();
