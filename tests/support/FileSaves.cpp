@@ -19,8 +19,9 @@ FileSaves::FileSaves(const QString& path) : m_name(QFileInfo(path).fileName())
     EXPECT_GE(m_fd, 0) << std::strerror(errno);
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     // Created under its name (the first save) or renamed to it (every later one).
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
         EXPECT_GE(inotify_add_watch(m_fd, folder.constData(), IN_CREATE | IN_MOVED_TO), 0) << std::strerror(errno);
+    }
 }
 
 FileSaves::~FileSaves()
