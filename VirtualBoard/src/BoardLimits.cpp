@@ -4,9 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QLocale>
 
-#include <cmath>
 #include <map>
 #include <vector>
 
@@ -88,13 +86,6 @@ const Limit kLimits[] = {
 // A list the table does not name.
 constexpr double kMaxEntries = 1024;
 
-// A number as the user wrote it would read: whole numbers in full, never in exponent form.
-QString Number(double value)
-{
-    return value == std::trunc(value) ? QString::number(value, 'f', 0)
-                                      : QString::number(value, 'f', QLocale::FloatingPointShortest);
-}
-
 class LimitCheck {
 public:
     LimitCheck(const QString& boardDir, QString* error) : m_boardDir(boardDir), m_error(error)
@@ -124,7 +115,7 @@ public:
             const QJsonArray list = value.toArray();
             if (!listNamed && list.size() > kMaxEntries)
                 return Refuse(QStringLiteral("%1 has %2 entries, beyond its bound of %3")
-                                  .arg(field, Number(list.size()), Number(kMaxEntries)));
+                                  .arg(field, NumberText(list.size()), NumberText(kMaxEntries)));
             for (qsizetype i = 0; i < list.size(); ++i)
                 if (!Walk(list.at(i), pattern + QStringLiteral(".*"), field + QStringLiteral("[%1]").arg(i)))
                     return false;
@@ -150,7 +141,7 @@ public:
             if (total > limit->bound)
                 return Refuse(QStringLiteral("%1 come to %2 together, beyond their bound of %3")
                                   .arg(QString::fromLatin1(limit->path).replace(QStringLiteral(".*"), QStringLiteral("[*]")),
-                                       Number(total), Number(limit->bound)));
+                                       NumberText(total), NumberText(limit->bound)));
         return true;
     }
 
@@ -196,7 +187,7 @@ private:
 
     bool Keeps(const Limit& limit, const QJsonValue& value, const QString& field)
     {
-        const QString bound = Number(limit.bound);
+        const QString bound = NumberText(limit.bound);
         double number = 0;
         QString text;
         switch (limit.measure) {
@@ -212,20 +203,20 @@ private:
             if (!value.isArray() || value.toArray().size() <= limit.bound)
                 return true;
             return Refuse(QStringLiteral("%1 has %2 entries, beyond its bound of %3")
-                              .arg(field, Number(value.toArray().size()), bound));
+                              .arg(field, NumberText(value.toArray().size()), bound));
         case Measure::HexBytes: {
             qsizetype digits = 0;
             for (const QChar c : value.toString())
                 digits += c.isSpace() ? 0 : 1;
             if (digits / 2 <= limit.bound)
                 return true;
-            return Refuse(QStringLiteral("%1 holds %2 bytes, beyond its bound of %3").arg(field, Number(digits / 2), bound));
+            return Refuse(QStringLiteral("%1 holds %2 bytes, beyond its bound of %3").arg(field, NumberText(digits / 2), bound));
         }
         case Measure::ImageBytes: {
             const qint64 size = ImageSize(value);
             if (size <= limit.bound)
                 return true;
-            return Refuse(QStringLiteral("%1 holds %2 bytes, beyond its bound of %3").arg(field, Number(size), bound));
+            return Refuse(QStringLiteral("%1 holds %2 bytes, beyond its bound of %3").arg(field, NumberText(size), bound));
         }
         case Measure::Total:
             if (NumberOf(value, &number) && number > 0)

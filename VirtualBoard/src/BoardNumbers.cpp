@@ -281,6 +281,9 @@ bool IsUnsigned(const QJsonValue& value, unsigned long long max)
     return ok && number <= max;
 }
 
+// How a message names a whole number from 0 to max.
+QString WholeText(unsigned long long max) { return QStringLiteral("a whole number from 0 to %1").arg(max); }
+
 } // namespace
 
 const NumberRule* NumberRuleAt(const QString& pattern)
@@ -327,11 +330,17 @@ QString KindText(NumberKind kind)
     switch (kind) {
     case K::Integer: return QStringLiteral("a whole number from -2147483648 to 2147483647");
     case K::Real: return QStringLiteral("a number");
-    default: return QStringLiteral("a whole number from 0 to %1").arg(MaxOf(kind));
+    default: return WholeText(MaxOf(kind));
     }
 }
 
-QString WholeUpToText(double max) { return QStringLiteral("a whole number from 0 to %1").arg(static_cast<unsigned long long>(max)); }
+QString WholeUpToText(double max) { return WholeText(static_cast<unsigned long long>(max)); }
+
+QString NumberText(double value)
+{
+    return value == std::trunc(value) ? QString::number(value, 'f', 0)
+                                      : QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
 
 QString ShownValue(const QJsonValue& value)
 {
@@ -345,9 +354,7 @@ QString ShownValue(const QJsonValue& value)
         const QVariant held = value.toVariant();
         if (held.typeId() == QMetaType::LongLong)
             return QString::number(held.toLongLong());
-        const double number = value.toDouble();
-        return number == std::trunc(number) ? QString::number(number, 'f', 0)
-                                            : QString::number(number, 'f', QLocale::FloatingPointShortest);
+        return NumberText(value.toDouble());
     }
     default: return QStringLiteral("nothing");
     }

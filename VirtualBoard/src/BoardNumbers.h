@@ -43,5 +43,7 @@ bool IsWholeUpTo(double max, const QJsonValue& value);
 QString KindText(NumberKind kind);
 QString WholeUpToText(double max);
 QString ShownValue(const QJsonValue& value);
+// A number as the user wrote it would read: whole numbers in full, never in exponent form.
+QString NumberText(double value);
 
 } // namespace vb
