@@ -11,21 +11,11 @@
 
 #include "Engine/Engine.h"
 #include "Platform/RuntimeDir.h"
+#include "support/ChildOutput.h"
 
 namespace {
 
 using namespace drvtest;
-
-// Waits (on the pipe, not on a clock) until the child has printed the text.
-bool WaitForOutput(QProcess& child, QByteArray& seen, const QByteArray& text)
-{
-    while (!seen.contains(text)) {
-        if (!child.waitForReadyRead(30000))
-            return false;
-        seen += child.readAllStandardOutput();
-    }
-    return true;
-}
 
 // Runs only when started by the test below.
 TEST(DriverTwoProcesses, Child)
@@ -52,7 +42,7 @@ TEST(DriverTwoProcesses, LastOneOutRemovesTheService)
     ASSERT_TRUE(child.waitForStarted(30000));
 
     QByteArray seen;
-    ASSERT_TRUE(WaitForOutput(child, seen, "child: ")) << seen.constData();
+    ASSERT_TRUE(test::WaitForLine(child, seen, "child: ")) << seen.constData();
     ASSERT_TRUE(seen.contains("child: started")) << seen.constData();
     EXPECT_TRUE(DriverService().running);
 
@@ -66,7 +56,7 @@ TEST(DriverTwoProcesses, LastOneOutRemovesTheService)
 
     child.write("go\n");
     child.closeWriteChannel();
-    ASSERT_TRUE(WaitForOutput(child, seen, "child: service")) << seen.constData();
+    ASSERT_TRUE(test::WaitForLine(child, seen, "child: service")) << seen.constData();
     ASSERT_TRUE(child.waitForFinished(30000));
     EXPECT_EQ(child.exitCode(), 0) << seen.constData();
     EXPECT_TRUE(seen.contains("child: service removed")) << seen.constData();

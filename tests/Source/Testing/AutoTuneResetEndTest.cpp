@@ -15,6 +15,7 @@
 
 #include "Source/Files.h"
 #include "Source/Testing/AutoTuneFixture.h"
+#include "support/ChildOutput.h"
 
 namespace {
 
@@ -22,22 +23,6 @@ using AutoTuneResetChild = test::AutoTunePageTest;
 
 constexpr int kBoundMs = 30000;   // a safety net only
 constexpr int kEnds = 12;
-
-// Waits (on the pipe, not on a clock) for a line from the child that starts with
-// prefix; the rest of the line, or null when the child ended first.
-bool ReadLine(QProcess& child, QByteArray& seen, const QByteArray& prefix, QByteArray* pRest)
-{
-    for (;;) {
-        for (const QByteArray& line : seen.split('\n'))
-            if (line.startsWith(prefix) && seen.contains(line + '\n')) {
-                *pRest = line.mid(prefix.size());
-                return true;
-            }
-        if (!child.waitForReadyRead(kBoundMs))
-            return false;
-        seen += child.readAllStandardOutput();
-    }
-}
 
 // Runs only when started by the test below: a tuned machine and its store, then a
 // Reset when the parent says so.
@@ -87,7 +72,7 @@ TEST(AutoClockResetEnd, AtAnyMomentLeavesTheStoreBeforeOrAfter)
         child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=AutoTuneResetChild.ResetsWhenTold"});
         ASSERT_TRUE(child.waitForStarted(kBoundMs));
         QByteArray path;
-        ASSERT_TRUE(ReadLine(child, seen, "ready ", &path)) << seen.constData();
+        ASSERT_TRUE(test::WaitForLine(child, seen, "ready ", &path, kBoundMs)) << seen.constData();
         *pPath = QString::fromLocal8Bit(path);
     };
 
@@ -100,7 +85,7 @@ TEST(AutoClockResetEnd, AtAnyMomentLeavesTheStoreBeforeOrAfter)
     const QByteArray before = test::ReadFile(path);
     first.write("go\n");
     QByteArray duration;
-    ASSERT_TRUE(ReadLine(first, seen, "done ", &duration)) << seen.constData();
+    ASSERT_TRUE(test::WaitForLine(first, seen, "done ", &duration, kBoundMs)) << seen.constData();
     const QByteArray after = test::ReadFile(path);
     first.closeWriteChannel();
     ASSERT_TRUE(first.waitForFinished(kBoundMs));
